@@ -1,0 +1,20 @@
+// tamsel-cli: the command-line converter, a second front end over the conversion job.
+#pragma once
+
+// Exit statuses.
+constexpr int EXIT_ALL_CONVERTED = 0;
+constexpr int EXIT_SOME_FAILED = 1;
+constexpr int EXIT_USAGE = 2;
+constexpr int EXIT_INTERRUPTED = 130;
+
+// Runs the converter on UTF-16 arguments (argv[0] is the program); returns the exit status.
+int RunCli(int argc, char16_t** argv);
+
+// Writes UTF-16 text to standard error or standard output, as the terminal wants it.
+void PrintError(const char16_t* text);
+void PrintOutput(const char16_t* text);
+bool ErrorIsTerminal();
+
+// Ctrl+C: stop the running job after the file in hand (StopCliJob is safe in a handler).
+void StopCliJob();
+void InstallInterruptHandler();

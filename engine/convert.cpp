@@ -1,0 +1,150 @@
+#include <cstring>
+
+#include "engine.h"
+#include "platform.h"
+
+namespace {
+
+// A source file larger than this cannot have its working buffer (size + 500 bytes) described
+// by the 32-bit size the decoder takes; it is reported like any buffer that cannot be obtained.
+constexpr uint64_t MAX_SOURCE_SIZE = UINT32_MAX - WORKING_BUFFER_SLACK;
+
+long ReadMemory(void* context, uint8_t* into, size_t count) {
+    auto* memory = static_cast<MemorySource*>(context);
+    size_t left = memory->size - memory->position;
+    size_t taken = count < left ? count : left;
+    if (taken != 0) {
+        std::memcpy(into, memory->bytes + memory->position, taken);
+    }
+    memory->position += taken;
+    return static_cast<long>(taken);
+}
+
+bool RewindMemory(void* context) {
+    static_cast<MemorySource*>(context)->position = 0;
+    return true;
+}
+
+long ReadPlatformFile(void* context, uint8_t* into, size_t count) {
+    return ReadFromFile(static_cast<PlatformFile*>(context), into, count);
+}
+
+bool RewindPlatformFile(void* context) {
+    return RewindFile(static_cast<PlatformFile*>(context));
+}
+
+// Decoding, from the working buffer to the decoded stream; the working buffer is released.
+JobResult DecodeToStream(ByteSource* source, uint32_t sourceSize, LineStream* decoded,
+                         size_t* decodedCount) {
+    DecodedText text;
+    if (!ObtainWorkingBuffer(&text, sourceSize)) {
+        return RESULT_NO_MEMORY;
+    }
+    JobResult result = DecodeEdlBytes(source, &text);
+    if (result == RESULT_CONVERTED) {
+        RepairDmRuns(text.bytes, text.count);
+        *decodedCount = text.count;
+        if (!WriteDecodedStream(&text, decoded)) {
+            result = RESULT_NO_MEMORY;
+        }
+    }
+    ReleaseWorkingBuffer(&text);
+    return result;
+}
+
+// Recognition, banner and line rewriting, from the decoded stream to the output text. The
+// decoded stream is released on every path.
+JobResult ComposeOutput(LineStream* decoded, const char* fileNameText, const char* stamp,
+                        uint32_t options, LineState* state, OutputText* out, LinePiece* piece) {
+    size_t eventStart = 0;
+    if (DetectCmx(decoded, piece)) {
+        StreamRelease(decoded);
+        return RESULT_CMX_FORMAT;
+    }
+    if (!FindEventStart(decoded, piece, &eventStart)) {
+        StreamRelease(decoded);
+        return RESULT_UNKNOWN_FORMAT;
+    }
+    HeaderFields fields;
+    ExtractHeaderFields(decoded, eventStart, piece, &fields);
+    LineStream rewrite{};
+    bool composed = BuildRewriteStream(decoded, eventStart, piece, &rewrite) &&
+                    ComposeBanner(out, fields, fileNameText, stamp) &&
+                    RewriteLines(&rewrite, out, options, state, piece);
+    StreamRelease(&rewrite);
+    return composed ? RESULT_CONVERTED : RESULT_NO_MEMORY;
+}
+
+// From the decoded stream to the complete output text; releases the decoded stream.
+JobResult ConvertDecoded(LineStream* decoded, size_t decodedCount, const char* fileNameText,
+                         const char* stamp, uint32_t options, LineState* state, OutputText* out) {
+    auto* piece = static_cast<LinePiece*>(EngineAlloc(sizeof(LinePiece)));
+    if (piece == nullptr || !ObtainOutputText(out, decodedCount)) {
+        EngineFree(piece);
+        StreamRelease(decoded);
+        return RESULT_NO_MEMORY;
+    }
+    JobResult result = ComposeOutput(decoded, fileNameText, stamp, options, state, out, piece);
+    EngineFree(piece);
+    if (result != RESULT_CONVERTED) {
+        ReleaseOutputText(out);
+    }
+    return result;
+}
+
+}  // namespace
+
+ByteSource MakeMemorySource(MemorySource* memory) {
+    memory->position = 0;
+    return ByteSource{memory, ReadMemory, RewindMemory};
+}
+
+JobResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
+                           const char* stamp, uint32_t options, LineState* state, OutputText* out) {
+    *out = OutputText{};
+    LineStream decoded{};
+    size_t decodedCount = 0;
+    JobResult result = DecodeToStream(source, sourceSize, &decoded, &decodedCount);
+    if (result != RESULT_CONVERTED) {
+        StreamRelease(&decoded);
+        return result;
+    }
+    return ConvertDecoded(&decoded, decodedCount, fileNameText, stamp, options, state, out);
+}
+
+JobResult ConvertEdlFile(const ConversionRequest& request, LineState* state) {
+    PlatformFile* file = OpenFileForReading(request.sourcePath);
+    if (file == nullptr) {
+        return RESULT_OPEN_FAILED;
+    }
+    uint64_t size = 0;
+    if (!GetFileSizeFromEntry(request.sourcePath, &size) || size > MAX_SOURCE_SIZE) {
+        CloseFile(file);
+        return size > MAX_SOURCE_SIZE ? RESULT_NO_MEMORY : RESULT_OPEN_FAILED;
+    }
+    ByteSource source{file, ReadPlatformFile, RewindPlatformFile};
+    LineStream decoded{};
+    size_t decodedCount = 0;
+    JobResult result =
+        DecodeToStream(&source, static_cast<uint32_t>(size), &decoded, &decodedCount);
+    CloseFile(file);
+    if (result != RESULT_CONVERTED) {
+        StreamRelease(&decoded);
+        return result;
+    }
+
+    char fileNameText[FILE_NAME_TEXT_SIZE];
+    ConvertToCodePage932(request.displayName, fileNameText, sizeof fileNameText);
+    CalendarTime now = GetLocalCalendarTime();
+    char stamp[64];
+    FormatStamp(StampTime{now.year, now.month, now.day, now.hour, now.minute, now.second}, stamp,
+                sizeof stamp);
+    OutputText out{};
+    result =
+        ConvertDecoded(&decoded, decodedCount, fileNameText, stamp, request.options, state, &out);
+    if (result == RESULT_CONVERTED) {
+        result = WriteConvertedFile(out, request.outputFolder, request.displayName);
+        ReleaseOutputText(&out);
+    }
+    return result;
+}

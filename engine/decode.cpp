@@ -1,0 +1,209 @@
+#include "decode.h"
+
+#include "decode_tables.h"
+
+namespace {
+
+constexpr size_t READ_CHUNK = 16384;
+
+constexpr uint8_t CONTROLLER_LINE_END = 0x8D;
+
+bool GrowText(DecodedText* text, size_t needed) {
+    if (needed <= text->capacity) {
+        return true;
+    }
+    size_t grown = text->capacity * 2 > needed ? text->capacity * 2 : needed;
+    void* bytes = EngineRealloc(text->bytes, text->capacity, grown);
+    if (bytes == nullptr) {
+        return false;
+    }
+    text->bytes = static_cast<uint8_t*>(bytes);
+    text->capacity = grown;
+    return true;
+}
+
+// Appends up to two bytes; the decoded text never runs past its capacity.
+bool Emit(DecodedText* text, uint8_t first, uint8_t second, size_t count) {
+    if (!GrowText(text, text->count + count)) {
+        return false;
+    }
+    text->bytes[text->count++] = first;
+    if (count == 2) {
+        text->bytes[text->count++] = second;
+    }
+    return true;
+}
+
+uint8_t At(const uint8_t* text, size_t count, size_t position) {
+    return position < count ? text[position] : 0;
+}
+
+bool IsDecimalMark(uint8_t byte) {
+    return byte == '.' || byte == ',';
+}
+
+}  // namespace
+
+bool ObtainWorkingBuffer(DecodedText* text, uint32_t sourceSize) {
+    *text = DecodedText{};
+    size_t capacity = static_cast<size_t>(sourceSize) + WORKING_BUFFER_SLACK;
+    text->bytes = static_cast<uint8_t*>(EngineAlloc(capacity));
+    if (text->bytes == nullptr) {
+        return false;
+    }
+    text->capacity = capacity;
+    return true;
+}
+
+void ReleaseWorkingBuffer(DecodedText* text) {
+    EngineFree(text->bytes);
+    *text = DecodedText{};
+}
+
+bool ChooseDecodeMode(ByteSource* source, DecodeMode* mode) {
+    uint8_t chunk[READ_CHUNK];
+    *mode = DECODE_CONTROLLER;
+    if (!source->rewind(source->context)) {
+        return false;
+    }
+    for (;;) {
+        long got = source->read(source->context, chunk, sizeof chunk);
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        for (long k = 0; k < got; ++k) {
+            if (chunk[k] == 0x31) {
+                *mode = DECODE_PLAIN;
+                return true;
+            }
+        }
+    }
+}
+
+JobResult DecodeEdlBytes(ByteSource* source, DecodedText* text) {
+    DecodeMode mode;
+    if (!ChooseDecodeMode(source, &mode) || !source->rewind(source->context)) {
+        return RESULT_OPEN_FAILED;
+    }
+    text->mode = mode;
+    text->count = 0;
+    uint8_t chunk[READ_CHUNK];
+    for (;;) {
+        long got = source->read(source->context, chunk, sizeof chunk);
+        if (got < 0) {
+            return RESULT_OPEN_FAILED;
+        }
+        if (got == 0) {
+            return RESULT_CONVERTED;
+        }
+        for (long k = 0; k < got; ++k) {
+            uint8_t byte = chunk[k];
+            bool stored;
+            if (mode == DECODE_PLAIN) {
+                stored = Emit(text, PLAIN_TABLE[byte], 0, 1);
+            } else if (byte == CONTROLLER_LINE_END) {
+                stored = Emit(text, '\r', '\n', 2);
+            } else if (byte == '\n') {
+                // The controller's own line end is 0x8D; every line feed of the source goes.
+                stored = true;
+            } else {
+                stored = Emit(text, CONTROLLER_TABLE[byte], 0, 1);
+            }
+            if (!stored) {
+                return RESULT_NO_MEMORY;
+            }
+        }
+    }
+}
+
+// The backward walk from a decimal mark removes the blanks between a field label's ":" and
+// the number ("Speed: +50.0" becomes "Speed:+50.0"). Read literally, every walk may run back
+// to the start of the text, which makes a text full of "DM ." marks take quadratic time.
+//
+// A walk only ever turns blanks into zeros, and the tests that stop it look at bytes that
+// stay what they were once a walk has passed them (a ":" or a "t" is never changed; a blank
+// only becomes a zero, which stops nothing). So when a later walk reaches the top of the
+// stretch that an earlier walk went through and left for a lasting reason (the start of the
+// text, a "t" below it, a ":" at its bottom), it would pass the stretch changing nothing and
+// stop at the same place: it can stop at once. `shieldTop` is the top of the latest such
+// stretch; a walk that stopped for a lasting reason becomes the new one.
+namespace {
+
+constexpr long NO_SHIELD = -1;
+
+// Walks back from the decimal mark at `mark`; returns the new shield top.
+long WalkBackFromMark(uint8_t* text, size_t count, long mark, long shieldTop) {
+    long p = mark;
+    bool processedAny = false;
+    for (;;) {
+        if (p == shieldTop) {
+            return mark;  // the rest of the walk would change nothing
+        }
+        size_t at = static_cast<size_t>(p);
+        if (At(text, count, at + 1) == ':') {
+            return processedAny ? mark : shieldTop;
+        }
+        if (At(text, count, at + 2) == ' ') {
+            // Only a walk that has processed nothing but the mark itself can stop here for a
+            // reason that a later walk (which clears the blank above) would not share.
+            return p == mark - 1 ? shieldTop : (processedAny ? mark : shieldTop);
+        }
+        if (text[at] == ' ') {
+            text[at] = 0;
+        }
+        processedAny = true;
+        --p;
+        if (p < 0 || text[p] == 't') {
+            return mark;
+        }
+    }
+}
+
+}  // namespace
+
+void RepairDmRuns(uint8_t* text, size_t count) {
+    long shieldTop = NO_SHIELD;
+    size_t i = 0;
+    while (i + 2 < count) {
+        if (!(text[i] == 'D' && text[i + 1] == 'M' && text[i + 2] == ' ')) {
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        for (;;) {
+            if (j >= count) {
+                return;  // no decimal mark after this "DM ": the repair ends
+            }
+            if (IsDecimalMark(text[j])) {
+                shieldTop = WalkBackFromMark(text, count, static_cast<long>(j), shieldTop);
+                i = j + 1;
+                break;
+            }
+            if (text[j] == '\r' && At(text, count, j + 1) == '\n') {
+                text[j] = 0;
+                text[j + 1] = 0;
+                j += 2;
+            } else {
+                ++j;
+            }
+        }
+    }
+}
+
+bool WriteDecodedStream(const DecodedText* text, LineStream* decoded) {
+    // Write runs of non-zero bytes at once rather than byte by byte.
+    size_t start = 0;
+    for (size_t k = 0; k <= text->count; ++k) {
+        if (k == text->count || text->bytes[k] == 0) {
+            if (k > start && !StreamWrite(decoded, text->bytes + start, k - start)) {
+                return false;
+            }
+            start = k + 1;
+        }
+    }
+    decoded->position = 0;
+    return true;
+}

@@ -1,0 +1,16 @@
+// The effect line that announces a dissolve, inserted before the run of lines that carry the
+// dissolve's event number.
+#pragma once
+
+#include <cstddef>
+
+#include "line_state.h"
+#include "output_text.h"
+
+constexpr char DISSOLVE_EFFECT_LINE[] = "          * EFFECT NAME: DISSOLVE\r\n";
+
+// Called right after an event line of type "D" (`lineLength` bytes, already appended) while
+// the dissolve-pending flag is set; `eventNumberField` is its four-digit event number. Clears
+// the flag. False when memory runs out.
+bool InsertDissolveEffect(OutputText* text, const char* eventNumberField, size_t lineLength,
+                          LineState* state);

@@ -1,0 +1,83 @@
+#include "memory.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+std::atomic<long> failCountdown{0};
+std::atomic<long> allocationCount{0};
+
+bool ShouldFail() {
+    allocationCount.fetch_add(1, std::memory_order_relaxed);
+    long left = failCountdown.load(std::memory_order_relaxed);
+    while (left > 0) {
+        if (failCountdown.compare_exchange_weak(left, left - 1, std::memory_order_relaxed)) {
+            return left == 1;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void* EngineAlloc(size_t size) {
+    if (ShouldFail()) {
+        return nullptr;
+    }
+    return std::calloc(size == 0 ? 1 : size, 1);
+}
+
+void* EngineRealloc(void* block, size_t oldSize, size_t newSize) {
+    if (ShouldFail()) {
+        return nullptr;
+    }
+    void* grown = std::realloc(block, newSize == 0 ? 1 : newSize);
+    if (grown != nullptr && newSize > oldSize) {
+        std::memset(static_cast<uint8_t*>(grown) + oldSize, 0, newSize - oldSize);
+    }
+    return grown;
+}
+
+void EngineFree(void* block) {
+    std::free(block);
+}
+
+long SetEngineAllocFailure(long countdown) {
+    failCountdown.store(countdown < 0 ? 0 : countdown);
+    return allocationCount.exchange(0);
+}
+
+bool BufferReserve(ByteBuffer* buffer, size_t capacity) {
+    if (capacity <= buffer->capacity) {
+        return true;
+    }
+    size_t grown = buffer->capacity < 64 ? 64 : buffer->capacity;
+    while (grown < capacity) {
+        grown = grown > SIZE_MAX / 2 ? capacity : grown * 2;
+    }
+    void* bytes = EngineRealloc(buffer->bytes, buffer->capacity, grown);
+    if (bytes == nullptr) {
+        return false;
+    }
+    buffer->bytes = static_cast<uint8_t*>(bytes);
+    buffer->capacity = grown;
+    return true;
+}
+
+bool BufferAppend(ByteBuffer* buffer, const void* bytes, size_t count) {
+    if (count > SIZE_MAX - buffer->length || !BufferReserve(buffer, buffer->length + count)) {
+        return false;
+    }
+    if (count != 0) {
+        std::memcpy(buffer->bytes + buffer->length, bytes, count);
+    }
+    buffer->length += count;
+    return true;
+}
+
+void BufferRelease(ByteBuffer* buffer) {
+    EngineFree(buffer->bytes);
+    *buffer = ByteBuffer{};
+}

@@ -1,0 +1,13 @@
+// Note lines and internal data lines: the pieces of the rewrite stream that are not event
+// lines. Notes are kept, dropped when they repeat what the converter writes itself, and read
+// for DM speed records; internal data lines follow the conversion option.
+#pragma once
+
+#include <cstdint>
+
+#include "line_state.h"
+#include "line_stream.h"
+#include "output_text.h"
+
+bool HandleNoteLine(const LinePiece& piece, OutputText* text, LineState* state);
+bool HandleInternalDataLine(const LinePiece& piece, OutputText* text, uint32_t options);

@@ -1,0 +1,29 @@
+// The line loop: reads the rewrite stream piece by piece, sorts every piece into one of four
+// kinds and hands it to the rewriting of its kind, appending the result to the output text.
+#pragma once
+
+#include <cstdint>
+
+#include "line_state.h"
+#include "line_stream.h"
+#include "output_text.h"
+
+enum LineKind {
+    // After its leading spaces the piece does not start with a digit.
+    LINE_NOTE,
+    // Starts with a digit but holds neither 12 nor 13 of ":", "." and ",".
+    LINE_INTERNAL_DATA,
+    // Looks like an event line, but its event number has fewer than 2 or more than 4 digits.
+    LINE_MALFORMED_EVENT,
+    LINE_EVENT,
+};
+
+// The conversion option that deletes internal data description lines.
+constexpr uint32_t OPTION_DELETE_INTERNAL_DATA = 0x2;
+
+LineKind ClassifyLine(const LinePiece& piece);
+
+// Rewrites every piece of the rewrite stream (read with the 160-byte limit) into `text`.
+// False when memory runs out.
+bool RewriteLines(LineStream* rewrite, OutputText* text, uint32_t options, LineState* state,
+                  LinePiece* piece);

@@ -1,0 +1,103 @@
+#include "conversion_job.h"
+
+#include "engine.h"
+
+namespace {
+
+// A report reaches the user only while the job runs; after a stop the display shows nothing
+// and nobody would signal the event, so the worker does not wait.
+void ReportAndWait(ConversionJob* job, JobResult code, const char16_t* displayName) {
+    job->display.report(job, code, displayName);
+    if (job->state.load() != JOB_STOPPED) {
+        WaitForEvent(job->ackEvent);
+    }
+}
+
+bool CopyText(char16_t* field, size_t capacity, const char16_t* text) {
+    size_t length = 0;
+    while (text[length] != 0) {
+        if (length + 1 >= capacity) {
+            field[0] = 0;
+            return false;
+        }
+        field[length] = text[length];
+        ++length;
+    }
+    field[length] = 0;
+    return true;
+}
+
+}  // namespace
+
+void FormatCountText(int position, int fileCount, char16_t* out, size_t capacity) {
+    const int numbers[2] = {position, fileCount};
+    FillTemplate(u"変換中…(%d/%d)", nullptr, 0, numbers, 2, out, capacity);
+}
+
+unsigned ConversionWorker(void* argument) {
+    auto* job = static_cast<ConversionJob*>(argument);
+    // The decoding tables are constant data: nothing to build before the first file.
+    EnterLock(job->jobLock);
+    const int fileCount = job->fileCount;
+    for (int i = 0; i < fileCount; ++i) {
+        LineState state{};
+        if (job->state.load() == JOB_STOPPED) {
+            LeaveLock(job->jobLock);
+            return 0;
+        }
+        job->display.showFileName(job, job->displayNames[i]);
+        char16_t countText[64];
+        FormatCountText(i + 1, fileCount, countText, 64);
+        job->display.showCount(job, countText);
+
+        ConversionRequest request{job->sourcePaths[i], job->displayNames[i], job->outputFolder,
+                                  job->options};
+        JobResult result = ConvertEdlFile(request, &state);
+        if (result != RESULT_CONVERTED) {
+            ++job->failedCount;
+            ReportAndWait(job, result, job->displayNames[i]);
+        }
+        // A file that could not even be opened leaves the progress where it was.
+        if (result != RESULT_OPEN_FAILED) {
+            job->display.stepProgress(job);
+        }
+    }
+    LeaveLock(job->jobLock);
+    ReportAndWait(job, RESULT_JOB_DONE, nullptr);
+    job->display.close(job);
+    return 0;
+}
+
+PlatformThread* StartJobWorker(ConversionJob* job) {
+    job->jobLock = CreateLock();
+    job->state.store(JOB_RUNNING);
+    job->ackEvent = CreateAutoResetEvent(ACK_EVENT_NAME);
+    PlatformThread* worker = nullptr;
+    if (job->jobLock != nullptr && job->ackEvent != nullptr) {
+        worker = StartThread(ConversionWorker, job);
+    }
+    if (worker == nullptr) {
+        ReleaseJobObjects(job);
+    }
+    return worker;
+}
+
+void StopJob(ConversionJob* job) {
+    job->state.store(JOB_STOPPED);
+}
+
+void ReleaseJobObjects(ConversionJob* job) {
+    job->state.store(JOB_STOPPED);
+    CloseEvent(job->ackEvent);
+    job->ackEvent = nullptr;
+    DestroyLock(job->jobLock);
+    job->jobLock = nullptr;
+    job->failedCount = 0;
+}
+
+bool SetJobFile(ConversionJob* job, int k, const char16_t* sourcePath,
+                const char16_t* displayName) {
+    return k >= 0 && k < MAX_JOB_FILES &&
+           CopyText(job->sourcePaths[k], JOB_PATH_CHARS, sourcePath) &&
+           CopyText(job->displayNames[k], JOB_NAME_CHARS, displayName);
+}

@@ -1,0 +1,95 @@
+// The thin platform layer under the engine and the job: files by UTF-16 path, code page 932,
+// local time, and the thread, event and lock of a job. One portable interface, implemented
+// once for POSIX (platform_posix.cpp) and once for Windows (platform_win.cpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// --- Files -----------------------------------------------------------------------------------
+
+struct PlatformFile;
+
+// Opens a file for binary reading; null when it cannot be opened.
+PlatformFile* OpenFileForReading(const char16_t* path);
+// Reads up to `count` bytes; the number read, 0 at the end, -1 on a read error.
+long ReadFromFile(PlatformFile* file, uint8_t* into, size_t count);
+bool RewindFile(PlatformFile* file);
+void CloseFile(PlatformFile* file);
+
+// The file's size as its directory entry gives it, without reading the file.
+bool GetFileSizeFromEntry(const char16_t* path, uint64_t* size);
+
+// Writes `count` bytes as the file at `path`, replacing a file of that name only once the
+// whole text is written, flushed and closed: first into a new file beside it, then renamed
+// over it. On any failure the new file is removed and an earlier file of that name stays as it
+// was. True on success.
+bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count);
+
+// The separator this platform puts between a folder and a name.
+extern const char16_t PATH_SEPARATOR;
+
+// --- Text ------------------------------------------------------------------------------------
+
+// Converts to code page 932 (Shift-JIS as Japanese Windows has it) into at most capacity - 1
+// bytes, terminated; stops before a character that would not fit, so no double-byte character
+// is split. A character that does not convert to code page 932 and back to itself becomes "?".
+// Returns the number of bytes written.
+size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity);
+
+// --- Time ------------------------------------------------------------------------------------
+
+struct CalendarTime {
+    int year;
+    int month;  // 1 to 12
+    int day;
+    int hour;
+    int minute;
+    int second;
+};
+
+// The local time now, or of the fixed instant set with SetFixedClock.
+CalendarTime GetLocalCalendarTime();
+// Makes every later GetLocalCalendarTime give the local time of `epochSeconds` (seconds since
+// 1970-01-01 UTC), for reproducible output.
+void SetFixedClock(int64_t epochSeconds);
+
+// --- Threads ---------------------------------------------------------------------------------
+
+struct PlatformThread;
+struct PlatformEvent;
+struct PlatformLock;
+
+// Starts a thread running `procedure(argument)`; null when it cannot be started.
+PlatformThread* StartThread(unsigned (*procedure)(void*), void* argument);
+// Waits until the thread has ended and releases it.
+void JoinThread(PlatformThread* thread);
+// The system's handle of the thread (a HANDLE on Windows), for waits that also pump messages.
+void* ThreadNativeHandle(PlatformThread* thread);
+
+// An auto-reset event, created not signalled: a wait consumes one signal.
+PlatformEvent* CreateAutoResetEvent(const char16_t* name);
+void SignalEvent(PlatformEvent* event);
+void WaitForEvent(PlatformEvent* event);
+void CloseEvent(PlatformEvent* event);
+
+PlatformLock* CreateLock();
+void EnterLock(PlatformLock* lock);
+void LeaveLock(PlatformLock* lock);
+void DestroyLock(PlatformLock* lock);
+
+// --- Fault injection (tests only) --------------------------------------------------------------
+
+// Makes the chosen file operations fail, to prove that every failure is handled. Byte counts
+// are taken from the moment the faults are set; a default-constructed value fails nothing.
+struct FileFaults {
+    bool failRead;  // reads fail once readBytesBeforeFailure bytes were read
+    long readBytesBeforeFailure;
+    bool failWrite;                // writes fail once writeBytesBeforeFailure bytes were written
+    long writeBytesBeforeFailure;  // (a full disk)
+    bool failCreate;               // the new output file cannot be created
+    bool failFlush;
+    bool failClose;
+    bool failRename;
+};
+void SetFileFaults(const FileFaults& faults);

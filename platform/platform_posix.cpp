@@ -1,0 +1,370 @@
+// POSIX side of the platform layer (Linux): UTF-8 paths, iconv, localtime_r and pthreads.
+#include <fcntl.h>
+#include <iconv.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <new>
+
+#include "platform.h"
+#include "utf.h"
+
+const char16_t PATH_SEPARATOR = u'/';
+
+namespace {
+
+FileFaults activeFaults{};
+long bytesReadSinceFaults = 0;
+long bytesWrittenSinceFaults = 0;
+std::atomic<unsigned> temporaryCounter{0};
+
+// A UTF-8 copy of a UTF-16 path, on the heap (paths may be longer than any fixed buffer).
+char* NativePath(const char16_t* path) {
+    size_t size = Utf8Length(path) + 1;
+    char* native = static_cast<char*>(std::malloc(size));
+    if (native != nullptr && !Utf16ToUtf8(path, native, size)) {
+        std::free(native);
+        native = nullptr;
+    }
+    return native;
+}
+
+bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
+    while (count > 0) {
+        size_t chunk = count;
+        if (activeFaults.failWrite) {
+            long room = activeFaults.writeBytesBeforeFailure - bytesWrittenSinceFaults;
+            if (room <= 0) {
+                errno = ENOSPC;
+                return false;
+            }
+            if (static_cast<size_t>(room) < chunk) {
+                chunk = static_cast<size_t>(room);
+            }
+        }
+        ssize_t written = write(fd, bytes, chunk);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytesWrittenSinceFaults += written;
+        bytes += written;
+        count -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+struct PlatformFile {
+    int fd;
+};
+
+PlatformFile* OpenFileForReading(const char16_t* path) {
+    char* native = NativePath(path);
+    if (native == nullptr) {
+        return nullptr;
+    }
+    int fd = open(native, O_RDONLY | O_CLOEXEC);
+    std::free(native);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    auto* file = static_cast<PlatformFile*>(std::malloc(sizeof(PlatformFile)));
+    if (file == nullptr) {
+        close(fd);
+        return nullptr;
+    }
+    file->fd = fd;
+    return file;
+}
+
+long ReadFromFile(PlatformFile* file, uint8_t* into, size_t count) {
+    if (activeFaults.failRead) {
+        long room = activeFaults.readBytesBeforeFailure - bytesReadSinceFaults;
+        if (room <= 0) {
+            return -1;
+        }
+        if (static_cast<size_t>(room) < count) {
+            count = static_cast<size_t>(room);
+        }
+    }
+    for (;;) {
+        ssize_t got = read(file->fd, into, count);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got > 0) {
+            bytesReadSinceFaults += got;
+        }
+        return got < 0 ? -1 : static_cast<long>(got);
+    }
+}
+
+bool RewindFile(PlatformFile* file) {
+    return lseek(file->fd, 0, SEEK_SET) == 0;
+}
+
+void CloseFile(PlatformFile* file) {
+    if (file != nullptr) {
+        close(file->fd);
+        std::free(file);
+    }
+}
+
+bool GetFileSizeFromEntry(const char16_t* path, uint64_t* size) {
+    char* native = NativePath(path);
+    if (native == nullptr) {
+        return false;
+    }
+    struct stat info;
+    bool found = stat(native, &info) == 0;
+    std::free(native);
+    if (found) {
+        *size = static_cast<uint64_t>(info.st_size);
+    }
+    return found;
+}
+
+bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count) {
+    char* native = NativePath(path);
+    if (native == nullptr) {
+        return false;
+    }
+    size_t temporarySize = std::strlen(native) + 64;
+    char* temporary = static_cast<char*>(std::malloc(temporarySize));
+    if (temporary == nullptr) {
+        std::free(native);
+        return false;
+    }
+    int fd = -1;
+    if (!activeFaults.failCreate) {
+        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+            std::snprintf(temporary, temporarySize, "%s.%ld-%u.tmp", native,
+                          static_cast<long>(getpid()), temporaryCounter.fetch_add(1));
+            fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno != EEXIST) {
+                break;
+            }
+        }
+    }
+    bool done = false;
+    if (fd >= 0) {
+        bool written = WriteAll(fd, bytes, count);
+        bool flushed = written && !activeFaults.failFlush && fsync(fd) == 0;
+        bool closed = close(fd) == 0 && !activeFaults.failClose;
+        done = flushed && closed && !activeFaults.failRename && rename(temporary, native) == 0;
+        if (!done) {
+            unlink(temporary);
+        }
+    }
+    std::free(temporary);
+    std::free(native);
+    return done;
+}
+
+size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity) {
+    if (capacity == 0) {
+        return 0;
+    }
+    iconv_t toShiftJis = iconv_open("CP932", "UTF-16LE");
+    iconv_t fromShiftJis = iconv_open("UTF-16LE", "CP932");
+    size_t length = 0;
+    size_t at = 0;
+    while (text[at] != 0) {
+        char16_t unit = text[at++];
+        char converted[8];
+        size_t convertedLength = 0;
+        bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
+        if (surrogate) {
+            // Code page 932 holds nothing outside the basic plane: the pair is one "?".
+            if (unit <= 0xDBFF && text[at] >= 0xDC00 && text[at] <= 0xDFFF) {
+                ++at;
+            }
+        } else if (toShiftJis != reinterpret_cast<iconv_t>(-1) &&
+                   fromShiftJis != reinterpret_cast<iconv_t>(-1)) {
+            char unitBytes[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+            char* inPointer = unitBytes;
+            size_t inLeft = 2;
+            char* outPointer = converted;
+            size_t outLeft = sizeof converted;
+            iconv(toShiftJis, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(toShiftJis, &inPointer, &inLeft, &outPointer, &outLeft) != (size_t)-1 &&
+                inLeft == 0) {
+                convertedLength = sizeof converted - outLeft;
+                // Held only when it converts back to the same character.
+                char back[8];
+                char* backIn = converted;
+                size_t backInLeft = convertedLength;
+                char* backOut = back;
+                size_t backOutLeft = sizeof back;
+                iconv(fromShiftJis, nullptr, nullptr, nullptr, nullptr);
+                if (iconv(fromShiftJis, &backIn, &backInLeft, &backOut, &backOutLeft) ==
+                        (size_t)-1 ||
+                    sizeof back - backOutLeft != 2 || std::memcmp(back, unitBytes, 2) != 0) {
+                    convertedLength = 0;
+                }
+            }
+        }
+        if (convertedLength == 0) {
+            converted[0] = '?';
+            convertedLength = 1;
+        }
+        if (length + convertedLength > capacity - 1) {
+            break;
+        }
+        std::memcpy(out + length, converted, convertedLength);
+        length += convertedLength;
+    }
+    out[length] = 0;
+    if (toShiftJis != reinterpret_cast<iconv_t>(-1)) {
+        iconv_close(toShiftJis);
+    }
+    if (fromShiftJis != reinterpret_cast<iconv_t>(-1)) {
+        iconv_close(fromShiftJis);
+    }
+    return length;
+}
+
+namespace {
+std::atomic<bool> clockFixed{false};
+std::atomic<int64_t> fixedEpoch{0};
+}  // namespace
+
+CalendarTime GetLocalCalendarTime() {
+    time_t now = clockFixed.load() ? static_cast<time_t>(fixedEpoch.load()) : time(nullptr);
+    struct tm local {};
+    localtime_r(&now, &local);
+    return CalendarTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                        local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+void SetFixedClock(int64_t epochSeconds) {
+    fixedEpoch.store(epochSeconds);
+    clockFixed.store(true);
+}
+
+struct PlatformThread {
+    pthread_t thread;
+    unsigned (*procedure)(void*);
+    void* argument;
+};
+
+namespace {
+void* ThreadTrampoline(void* start) {
+    auto* thread = static_cast<PlatformThread*>(start);
+    thread->procedure(thread->argument);
+    return nullptr;
+}
+}  // namespace
+
+PlatformThread* StartThread(unsigned (*procedure)(void*), void* argument) {
+    auto* thread = new (std::nothrow) PlatformThread{};
+    if (thread == nullptr) {
+        return nullptr;
+    }
+    thread->procedure = procedure;
+    thread->argument = argument;
+    if (pthread_create(&thread->thread, nullptr, ThreadTrampoline, thread) != 0) {
+        delete thread;
+        return nullptr;
+    }
+    return thread;
+}
+
+void JoinThread(PlatformThread* thread) {
+    if (thread != nullptr) {
+        pthread_join(thread->thread, nullptr);
+        delete thread;
+    }
+}
+
+void* ThreadNativeHandle(PlatformThread* thread) {
+    return thread;
+}
+
+struct PlatformEvent {
+    pthread_mutex_t mutex;
+    pthread_cond_t signalled;
+    bool set;
+};
+
+PlatformEvent* CreateAutoResetEvent(const char16_t* name) {
+    (void)name;  // names matter only between processes on Windows
+    auto* event = new (std::nothrow) PlatformEvent{};
+    if (event != nullptr) {
+        pthread_mutex_init(&event->mutex, nullptr);
+        pthread_cond_init(&event->signalled, nullptr);
+    }
+    return event;
+}
+
+void SignalEvent(PlatformEvent* event) {
+    pthread_mutex_lock(&event->mutex);
+    event->set = true;
+    pthread_cond_signal(&event->signalled);
+    pthread_mutex_unlock(&event->mutex);
+}
+
+void WaitForEvent(PlatformEvent* event) {
+    pthread_mutex_lock(&event->mutex);
+    while (!event->set) {
+        pthread_cond_wait(&event->signalled, &event->mutex);
+    }
+    event->set = false;
+    pthread_mutex_unlock(&event->mutex);
+}
+
+void CloseEvent(PlatformEvent* event) {
+    if (event != nullptr) {
+        pthread_cond_destroy(&event->signalled);
+        pthread_mutex_destroy(&event->mutex);
+        delete event;
+    }
+}
+
+struct PlatformLock {
+    pthread_mutex_t mutex;
+};
+
+PlatformLock* CreateLock() {
+    auto* lock = new (std::nothrow) PlatformLock{};
+    if (lock != nullptr) {
+        pthread_mutex_init(&lock->mutex, nullptr);
+    }
+    return lock;
+}
+
+void EnterLock(PlatformLock* lock) {
+    pthread_mutex_lock(&lock->mutex);
+}
+void LeaveLock(PlatformLock* lock) {
+    pthread_mutex_unlock(&lock->mutex);
+}
+
+void DestroyLock(PlatformLock* lock) {
+    if (lock != nullptr) {
+        pthread_mutex_destroy(&lock->mutex);
+        delete lock;
+    }
+}
+
+void SetFileFaults(const FileFaults& faults) {
+    activeFaults = faults;
+    bytesReadSinceFaults = 0;
+    bytesWrittenSinceFaults = 0;
+}

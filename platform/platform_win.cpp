@@ -1,0 +1,307 @@
+// Windows side of the platform layer: UTF-16 paths, code page 932 through the system's tables,
+// local time with the time-zone rules of the date, and the C runtime's threads.
+#include <process.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <new>
+
+#include "platform.h"
+
+const char16_t PATH_SEPARATOR = u'\\';
+
+namespace {
+
+FileFaults activeFaults{};
+long bytesReadSinceFaults = 0;
+long bytesWrittenSinceFaults = 0;
+std::atomic<unsigned> temporaryCounter{0};
+
+const wchar_t* Wide(const char16_t* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
+bool WriteAll(HANDLE file, const uint8_t* bytes, size_t count) {
+    while (count > 0) {
+        DWORD chunk = count > 0x10000000 ? 0x10000000 : static_cast<DWORD>(count);
+        if (activeFaults.failWrite) {
+            long room = activeFaults.writeBytesBeforeFailure - bytesWrittenSinceFaults;
+            if (room <= 0) {
+                SetLastError(ERROR_DISK_FULL);
+                return false;
+            }
+            if (static_cast<DWORD>(room) < chunk) {
+                chunk = static_cast<DWORD>(room);
+            }
+        }
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        bytesWrittenSinceFaults += static_cast<long>(written);
+        bytes += written;
+        count -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
+struct PlatformFile {
+    HANDLE handle;
+};
+
+PlatformFile* OpenFileForReading(const char16_t* path) {
+    HANDLE handle = CreateFileW(Wide(path), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    auto* file = new (std::nothrow) PlatformFile{handle};
+    if (file == nullptr) {
+        CloseHandle(handle);
+    }
+    return file;
+}
+
+long ReadFromFile(PlatformFile* file, uint8_t* into, size_t count) {
+    if (activeFaults.failRead) {
+        long room = activeFaults.readBytesBeforeFailure - bytesReadSinceFaults;
+        if (room <= 0) {
+            return -1;
+        }
+        if (static_cast<size_t>(room) < count) {
+            count = static_cast<size_t>(room);
+        }
+    }
+    DWORD got = 0;
+    DWORD wanted = count > 0x10000000 ? 0x10000000 : static_cast<DWORD>(count);
+    if (!ReadFile(file->handle, into, wanted, &got, nullptr)) {
+        return -1;
+    }
+    bytesReadSinceFaults += static_cast<long>(got);
+    return static_cast<long>(got);
+}
+
+bool RewindFile(PlatformFile* file) {
+    LARGE_INTEGER zero{};
+    return SetFilePointerEx(file->handle, zero, nullptr, FILE_BEGIN) != 0;
+}
+
+void CloseFile(PlatformFile* file) {
+    if (file != nullptr) {
+        CloseHandle(file->handle);
+        delete file;
+    }
+}
+
+bool GetFileSizeFromEntry(const char16_t* path, uint64_t* size) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
+bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count) {
+    size_t pathLength = std::wcslen(Wide(path));
+    size_t temporarySize = pathLength + 64;
+    auto* temporary = static_cast<wchar_t*>(std::malloc(temporarySize * sizeof(wchar_t)));
+    if (temporary == nullptr) {
+        return false;
+    }
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    if (!activeFaults.failCreate) {
+        for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
+            std::swprintf(temporary, temporarySize, L"%ls.%lu-%u.tmp", Wide(path),
+                          GetCurrentProcessId(), temporaryCounter.fetch_add(1));
+            handle = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+                break;
+            }
+        }
+    }
+    bool done = false;
+    if (handle != INVALID_HANDLE_VALUE) {
+        bool written = WriteAll(handle, bytes, count);
+        bool flushed = written && !activeFaults.failFlush && FlushFileBuffers(handle);
+        bool closed = CloseHandle(handle) && !activeFaults.failClose;
+        done = flushed && closed && !activeFaults.failRename &&
+               MoveFileExW(temporary, Wide(path), MOVEFILE_REPLACE_EXISTING);
+        if (!done) {
+            DeleteFileW(temporary);
+        }
+    }
+    std::free(temporary);
+    return done;
+}
+
+size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity) {
+    if (capacity == 0) {
+        return 0;
+    }
+    size_t length = 0;
+    size_t at = 0;
+    while (text[at] != 0) {
+        wchar_t unit = static_cast<wchar_t>(text[at++]);
+        char converted[8];
+        int convertedLength = 0;
+        if (unit >= 0xD800 && unit <= 0xDFFF) {
+            // Code page 932 holds nothing outside the basic plane: the pair is one "?".
+            if (unit <= 0xDBFF && text[at] >= 0xDC00 && text[at] <= 0xDFFF) {
+                ++at;
+            }
+        } else {
+            BOOL usedDefault = FALSE;
+            convertedLength = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &unit, 1, converted,
+                                                  sizeof converted, nullptr, &usedDefault);
+            wchar_t back[4];
+            // Held only when it converts back to the same character.
+            if (usedDefault || convertedLength <= 0 ||
+                MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, converted, convertedLength, back,
+                                    4) != 1 ||
+                back[0] != unit) {
+                convertedLength = 0;
+            }
+        }
+        if (convertedLength == 0) {
+            converted[0] = '?';
+            convertedLength = 1;
+        }
+        if (length + static_cast<size_t>(convertedLength) > capacity - 1) {
+            break;
+        }
+        std::memcpy(out + length, converted, static_cast<size_t>(convertedLength));
+        length += static_cast<size_t>(convertedLength);
+    }
+    out[length] = 0;
+    return length;
+}
+
+namespace {
+std::atomic<bool> clockFixed{false};
+std::atomic<int64_t> fixedEpoch{0};
+}  // namespace
+
+CalendarTime GetLocalCalendarTime() {
+    SYSTEMTIME local{};
+    if (clockFixed.load()) {
+        // Seconds since 1970 to the 100-ns ticks since 1601 of a FILETIME.
+        uint64_t ticks = static_cast<uint64_t>(fixedEpoch.load() + 11644473600LL) * 10000000ULL;
+        FILETIME utc{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
+        SYSTEMTIME universal{};
+        FileTimeToSystemTime(&utc, &universal);
+        SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+    } else {
+        GetLocalTime(&local);
+    }
+    return CalendarTime{local.wYear, local.wMonth,  local.wDay,
+                        local.wHour, local.wMinute, local.wSecond};
+}
+
+void SetFixedClock(int64_t epochSeconds) {
+    fixedEpoch.store(epochSeconds);
+    clockFixed.store(true);
+}
+
+struct PlatformThread {
+    HANDLE handle;
+};
+
+PlatformThread* StartThread(unsigned (*procedure)(void*), void* argument) {
+    auto* thread = new (std::nothrow) PlatformThread{};
+    if (thread == nullptr) {
+        return nullptr;
+    }
+    uintptr_t handle = _beginthreadex(
+        nullptr, 0,
+        reinterpret_cast<_beginthreadex_proc_type>(reinterpret_cast<void (*)()>(procedure)),
+        argument, 0, nullptr);
+    if (handle == 0) {
+        delete thread;
+        return nullptr;
+    }
+    thread->handle = reinterpret_cast<HANDLE>(handle);
+    return thread;
+}
+
+void JoinThread(PlatformThread* thread) {
+    if (thread != nullptr) {
+        WaitForSingleObject(thread->handle, INFINITE);
+        CloseHandle(thread->handle);
+        delete thread;
+    }
+}
+
+void* ThreadNativeHandle(PlatformThread* thread) {
+    return thread->handle;
+}
+
+struct PlatformEvent {
+    HANDLE handle;
+};
+
+PlatformEvent* CreateAutoResetEvent(const char16_t* name) {
+    HANDLE handle = CreateEventW(nullptr, FALSE, FALSE, name != nullptr ? Wide(name) : nullptr);
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    auto* event = new (std::nothrow) PlatformEvent{handle};
+    if (event == nullptr) {
+        CloseHandle(handle);
+    }
+    return event;
+}
+
+void SignalEvent(PlatformEvent* event) {
+    SetEvent(event->handle);
+}
+void WaitForEvent(PlatformEvent* event) {
+    WaitForSingleObject(event->handle, INFINITE);
+}
+
+void CloseEvent(PlatformEvent* event) {
+    if (event != nullptr) {
+        CloseHandle(event->handle);
+        delete event;
+    }
+}
+
+struct PlatformLock {
+    CRITICAL_SECTION section;
+};
+
+PlatformLock* CreateLock() {
+    auto* lock = new (std::nothrow) PlatformLock{};
+    if (lock != nullptr) {
+        InitializeCriticalSection(&lock->section);
+    }
+    return lock;
+}
+
+void EnterLock(PlatformLock* lock) {
+    EnterCriticalSection(&lock->section);
+}
+void LeaveLock(PlatformLock* lock) {
+    LeaveCriticalSection(&lock->section);
+}
+
+void DestroyLock(PlatformLock* lock) {
+    if (lock != nullptr) {
+        DeleteCriticalSection(&lock->section);
+        delete lock;
+    }
+}
+
+void SetFileFaults(const FileFaults& faults) {
+    activeFaults = faults;
+    bytesReadSinceFaults = 0;
+    bytesWrittenSinceFaults = 0;
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# test-all.sh - sets up a fresh Debian 12 machine (as root: packages, locale, Wine prefix) and
+# runs every test: the native build, the native build under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the Windows build under Wine in a private Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "native packages"
+bash tools/setup-native.sh
+
+step "format check"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+step "native build and tests"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/native -j "$jobs"
+ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+step "AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAMSEL_SANITIZE=ON >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+step "Windows toolchain and Wine"
+bash tools/setup-windows-toolchain.sh
+
+step "Windows build and tests under Wine"
+cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake >/dev/null
+cmake --build build/win -j "$jobs"
+bash tools/with-xvfb-wine.sh ctest --test-dir build/win --output-on-failure
+
+step "all tests passed"
