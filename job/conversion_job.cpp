@@ -63,6 +63,10 @@ unsigned ConversionWorker(void* argument) {
         }
     }
     LeaveLock(job->jobLock);
+    // A job stopped while its last file was converted ends like any stopped job: no tally.
+    if (job->state.load() == JOB_STOPPED) {
+        return 0;
+    }
     ReportAndWait(job, RESULT_JOB_DONE, nullptr);
     job->display.close(job);
     return 0;

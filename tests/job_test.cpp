@@ -1,0 +1,248 @@
+// The worker loop: per-file outcomes, reports and their acknowledgement, progress steps, the
+// tally, a stop between files, and a fresh start for every job.
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "conversion_job.h"
+#include "file_names.h"
+#include "test_util.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char GOOD_EDL[] =
+    "TITLE\r\n001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n";
+
+ConversionJob job;
+
+// What the display saw, in order, as readable lines.
+struct Recorder {
+    std::vector<std::string> events;
+    int stopAtFile = -1;  // stop the job when this file's name is shown
+};
+
+std::string Narrow(const char16_t* text) {
+    std::string out;
+    for (; *text != 0; ++text) {
+        out += *text < 0x80 ? static_cast<char>(*text) : '?';
+    }
+    return out;
+}
+
+Recorder& RecorderOf(ConversionJob* j) { return *static_cast<Recorder*>(j->display.context); }
+
+void RecordName(ConversionJob* j, const char16_t* name) {
+    Recorder& recorder = RecorderOf(j);
+    recorder.events.push_back("name " + Narrow(name));
+    if (recorder.stopAtFile >= 0 &&
+        name == j->displayNames[recorder.stopAtFile]) {
+        StopJob(j);
+    }
+}
+
+void RecordCount(ConversionJob* j, const char16_t* count) {
+    // The count text is Japanese; keep its numbers, "変換中…(" and ")" around them checked once.
+    std::u16string text = count;
+    EXPECT_EQ(0u, text.find(u"変換中…(")) << Narrow(count);
+    RecorderOf(j).events.push_back("count " + Narrow(count + 5));
+}
+
+void RecordStep(ConversionJob* j) { RecorderOf(j).events.push_back("step"); }
+
+void RecordReport(ConversionJob* j, JobResult code, const char16_t* name) {
+    char16_t message[JOB_MESSAGE_CHARS];
+    if (code == RESULT_JOB_DONE) {
+        FormatJobTally(j->fileCount, j->fileCount - j->failedCount, message, JOB_MESSAGE_CHARS);
+        RecorderOf(j).events.push_back("tally " + std::to_string(j->fileCount) + " " +
+                                       std::to_string(j->fileCount - j->failedCount));
+        EXPECT_EQ(nullptr, name);
+    } else {
+        FormatFileFailure(code, name, message, JOB_MESSAGE_CHARS);
+        RecorderOf(j).events.push_back("report " + std::to_string(code) + " " + Narrow(name) +
+                                       " failed=" + std::to_string(j->failedCount));
+        EXPECT_EQ(0u, std::u16string(message).find(u"ファイル名:<" + std::u16string(name) + u">"));
+    }
+    // A stopped job's reports reach nobody, so nobody acknowledges them: a worker that waited
+    // would hang here.
+    if (j->state.load() != JOB_STOPPED) {
+        SignalEvent(j->ackEvent);
+    }
+}
+
+void RecordClose(ConversionJob* j) { RecorderOf(j).events.push_back("close"); }
+
+struct JobFolder {
+    fs::path path;
+    JobFolder() {
+        path = fs::temp_directory_path() /
+               (std::string("tamsel-job-") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(path);
+        fs::create_directories(path / "out");
+    }
+    ~JobFolder() { fs::remove_all(path); }
+    void Write(const char* name, const std::string& bytes) const {
+        std::ofstream(path / name, std::ios::binary) << bytes;
+    }
+};
+
+// Fills the job with files of `folder` (display name = file name) and runs it to the end.
+std::vector<std::string> RunJob(const JobFolder& folder, const std::vector<const char*>& names,
+                                Recorder* recorder) {
+    for (size_t k = 0; k < names.size(); ++k) {
+        std::u16string path = (folder.path / names[k]).u16string();
+        std::u16string name = fs::path(names[k]).u16string();
+        EXPECT_TRUE(SetJobFile(&job, static_cast<int>(k), path.c_str(), name.c_str()));
+    }
+    std::u16string out = (folder.path / "out").u16string() + PATH_SEPARATOR;
+    std::copy(out.c_str(), out.c_str() + out.size() + 1, job.outputFolder);
+    job.fileCount = static_cast<int32_t>(names.size());
+    job.options = 0;
+    job.display = JobDisplay{RecordName, RecordCount, RecordStep, RecordReport, RecordClose,
+                             recorder};
+    EXPECT_EQ(0, job.failedCount) << "every job starts with no failure counted";
+    PlatformThread* worker = StartJobWorker(&job);
+    EXPECT_NE(nullptr, worker);
+    JoinThread(worker);
+    ReleaseJobObjects(&job);
+    return recorder->events;
+}
+
+TEST(Job, EveryOutcomeIsReportedCountedAndTallied) {
+    JobFolder folder;
+    folder.Write("A.EDL", GOOD_EDL);
+    folder.Write("CMX.EDL", "FCM: DROP FRAME\r\n" + std::string(GOOD_EDL));
+    folder.Write("UNKNOWN.EDL", "NO EVENT LINE HERE\r\n");
+    folder.Write("B.EDL", GOOD_EDL);
+    Recorder recorder;
+    std::vector<std::string> events =
+        RunJob(folder, {"A.EDL", "MISSING.EDL", "CMX.EDL", "UNKNOWN.EDL", "B.EDL"}, &recorder);
+    const std::vector<std::string> expected = {
+        "name A.EDL",       "count 1/5)",
+        "step",             "name MISSING.EDL",
+        "count 2/5)",       "report 1 MISSING.EDL failed=1",  // no step: it never opened
+        "name CMX.EDL",     "count 3/5)",
+        "report 4 CMX.EDL failed=2", "step",
+        "name UNKNOWN.EDL", "count 4/5)",
+        "report 5 UNKNOWN.EDL failed=3", "step",
+        "name B.EDL",       "count 5/5)",
+        "step",             "tally 5 2",
+        "close",
+    };
+    EXPECT_EQ(expected, events);
+    EXPECT_TRUE(fs::exists(folder.path / "out" / "C_A.EDL"));
+    EXPECT_TRUE(fs::exists(folder.path / "out" / "C_B.EDL"));
+    EXPECT_FALSE(fs::exists(folder.path / "out" / "C_CMX.EDL"));
+    EXPECT_FALSE(fs::exists(folder.path / "out" / "C_UNKNOWN.EDL"));
+    EXPECT_EQ(0, job.failedCount) << "cleared when the job's objects are released";
+}
+
+TEST(Job, AWriteFailureIsReportedAndTheJobGoesOn) {
+    JobFolder folder;
+    folder.Write("A.EDL", GOOD_EDL);
+    folder.Write("B.EDL", GOOD_EDL);
+    fs::create_directories(folder.path / "out" / "C_A.EDL");  // a folder where the output goes
+    Recorder recorder;
+    std::vector<std::string> events = RunJob(folder, {"A.EDL", "B.EDL"}, &recorder);
+    const std::vector<std::string> expected = {
+        "name A.EDL", "count 1/2)", "report 2 A.EDL failed=1", "step",
+        "name B.EDL", "count 2/2)", "step", "tally 2 1", "close",
+    };
+    EXPECT_EQ(expected, events);
+}
+
+TEST(Job, AStopBetweenFilesEndsWithoutTally) {
+    JobFolder folder;
+    folder.Write("A.EDL", GOOD_EDL);
+    folder.Write("B.EDL", GOOD_EDL);
+    folder.Write("C.EDL", GOOD_EDL);
+    Recorder recorder;
+    recorder.stopAtFile = 1;  // cancelled while B is converted
+    std::vector<std::string> events = RunJob(folder, {"A.EDL", "B.EDL", "C.EDL"}, &recorder);
+    const std::vector<std::string> expected = {
+        "name A.EDL", "count 1/3)", "step", "name B.EDL", "count 2/3)", "step",
+    };
+    EXPECT_EQ(expected, events);
+    EXPECT_TRUE(fs::exists(folder.path / "out" / "C_B.EDL")) << "the file in hand is finished";
+    EXPECT_FALSE(fs::exists(folder.path / "out" / "C_C.EDL"));
+
+    // The next job starts afresh and runs to its tally.
+    Recorder next;
+    std::vector<std::string> again = RunJob(folder, {"C.EDL"}, &next);
+    EXPECT_EQ((std::vector<std::string>{"name C.EDL", "count 1/1)", "step", "tally 1 1",
+                                        "close"}),
+              again);
+}
+
+TEST(Job, AReportAfterTheStopIsNotWaitedFor) {
+    JobFolder folder;
+    Recorder recorder;
+    recorder.stopAtFile = 0;  // the one file fails after the stop: nobody acknowledges
+    std::vector<std::string> events = RunJob(folder, {"MISSING.EDL"}, &recorder);
+    EXPECT_EQ((std::vector<std::string>{"name MISSING.EDL", "count 1/1)",
+                                        "report 1 MISSING.EDL failed=1"}),
+              events);
+}
+
+TEST(Job, AJobOfNoFilesShowsTheTallyAtOnce) {
+    JobFolder folder;
+    Recorder recorder;
+    EXPECT_EQ((std::vector<std::string>{"tally 0 0", "close"}), RunJob(folder, {}, &recorder));
+}
+
+TEST(JobText, CountAndMessages) {
+    char16_t text[JOB_MESSAGE_CHARS];
+    FormatCountText(2, 3, text, 64);
+    EXPECT_EQ(std::u16string(u"変換中…(2/3)"), text);
+    FormatJobTally(5, 3, text, JOB_MESSAGE_CHARS);
+    EXPECT_EQ(std::u16string(u"5個中3個の変換が終了しました。"), text);
+    FormatFileFailure(RESULT_CMX_FORMAT, u"X.EDL", text, JOB_MESSAGE_CHARS);
+    EXPECT_EQ(std::u16string(u"ファイル名:<X.EDL>\nこのファイルはＣＭＸフォーマットです。"), text);
+    // The longest template with the longest display name is never cut.
+    std::u16string longName(259, u'名');
+    size_t length = FormatFileFailure(RESULT_OPEN_FAILED, longName.c_str(), text,
+                                      JOB_MESSAGE_CHARS);
+    EXPECT_EQ(std::u16string(JobResultTemplate(RESULT_OPEN_FAILED)).size() - 2 + 259, length);
+}
+
+TEST(FileNames, ExtensionSplitAndDuplicates) {
+    struct Case {
+        const char16_t* in;
+        const char16_t* out;
+    };
+    const Case cases[] = {
+        {u"take.edl", u"take.EDL"},
+        {u"C:\\a.b\\x.edl", u"C:\\a.b\\x.EDL"},
+        {u"noext", u"noext"},
+        {u"a.txt.edl", u"a.txt.EDL"},
+        {u"ｅｄｌ.ｅｄｌ", u"ｅｄｌ.ＥＤＬ"},
+    };
+    for (const Case& c : cases) {
+        std::u16string text = c.in;
+        UpperCaseExtension(text.data());
+        EXPECT_EQ(std::u16string(c.out), text);
+    }
+    EXPECT_TRUE(HasEdlExtension(u"C:\\X\\A.EDL"));
+    EXPECT_FALSE(HasEdlExtension(u"C:\\X.EDL\\A"));
+    EXPECT_FALSE(HasEdlExtension(u"A.EDLX"));
+    EXPECT_FALSE(HasEdlExtension(u"A.edl")) << "tested after upper-casing";
+
+    char16_t folder[16];
+    char16_t name[8];
+    EXPECT_TRUE(SplitPath(u"C:\\in\\A.EDL", u"\\", folder, 16, name, 8));
+    EXPECT_EQ(std::u16string(u"C:\\in"), folder);
+    EXPECT_EQ(std::u16string(u"A.EDL"), name);
+    EXPECT_TRUE(SplitPath(u"A.EDL", u"\\", folder, 16, name, 8));
+    EXPECT_EQ(std::u16string(u""), folder);
+    EXPECT_FALSE(SplitPath(u"C:\\in\\LONGNAME.EDL", u"\\", folder, 16, name, 8));
+
+    const char16_t* names[] = {u"A.EDL", u"b.EDL"};
+    EXPECT_TRUE(IsDuplicateName(u"A.EDL", names, 2));
+    EXPECT_FALSE(IsDuplicateName(u"a.EDL", names, 2)) << "letter case counts";
+    EXPECT_FALSE(IsDuplicateName(u"A.EDL", names, 0));
+}
+
+}  // namespace
