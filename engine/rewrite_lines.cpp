@@ -47,7 +47,7 @@ bool RewriteLines(LineStream* rewrite, OutputText* text, uint32_t options, LineS
                 stored = HandleInternalDataLine(*piece, text, options);
                 break;
             case LINE_MALFORMED_EVENT:
-                stored = AppendOutput(text, piece->bytes, piece->length);
+                // An event number of 1 or of 5 or more digits: the line is dropped.
                 break;
             case LINE_EVENT:
                 stored = RewriteEventLine(*piece, text, state);
