@@ -1,12 +1,126 @@
 #include "dm_speed.h"
 
+#include <cstring>
+
+namespace {
+
+// The text of a "DM " line from the mark on, of which at most this much is read.
+constexpr size_t DM_COPY_SIZE = 128;
+constexpr size_t DM_TIMECODE_LENGTH = 11;
+// The timecode is read from 8 bytes before its frame separator: "00:00:10" then ".00".
+constexpr size_t DM_TIMECODE_LEAD = 8;
+constexpr size_t DM_SPEED_DIGITS = 3;
+constexpr size_t DM_MARK_OFFSET = 6;
+constexpr size_t DM_SPEED_OFFSET = 8;
+
+const char* FindIn(const char* text, size_t length, const char* needle) {
+    size_t needleLength = std::strlen(needle);
+    for (size_t k = 0; k + needleLength <= length; ++k) {
+        if (std::memcmp(text + k, needle, needleLength) == 0) {
+            return text + k;
+        }
+    }
+    return nullptr;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+void DiscardRecords(LineState* state) {
+    state->dmRecordCount = 0;
+    state->dmNextRecord = 0;
+    state->dmMissCount = 0;
+    state->dmSameTimecode = false;
+    for (DmSpeedRecord& record : state->dmRecords) {
+        record.timecode[0] = 0;
+    }
+}
+
+}  // namespace
+
 void CollectDmSpeedRecord(const LinePiece& piece, LineState* state) {
-    (void)piece;
-    (void)state;
+    const char* line = reinterpret_cast<const char*>(piece.bytes);
+    const char* mark = FindIn(line, piece.length, "DM ");
+    if (mark == nullptr) {
+        return;
+    }
+    char copy[DM_COPY_SIZE] = {};
+    size_t copyLength = piece.length - static_cast<size_t>(mark - line);
+    if (copyLength > DM_COPY_SIZE - 1) {
+        copyLength = DM_COPY_SIZE - 1;
+    }
+    std::memcpy(copy, mark, copyLength);
+
+    // Every "DM " line starts the matching again at the first record.
+    state->dmNextRecord = 0;
+    state->dmMissCount = 0;
+    if (state->dmRecordCount >= MAX_DM_RECORDS) {
+        return;
+    }
+    const char* label = FindIn(copy, copyLength, "Speed:");
+    if (label == nullptr) {
+        return;
+    }
+    const char* sign = label;
+    while (sign < copy + copyLength && *sign != '+' && *sign != '-') {
+        ++sign;
+    }
+    if (sign == copy + copyLength) {
+        return;
+    }
+    size_t digits = 0;
+    while (digits < DM_SPEED_DIGITS && IsDigit(sign[1 + digits])) {
+        ++digits;
+    }
+    if (digits < DM_SPEED_DIGITS) {
+        return;
+    }
+    DmSpeedRecord& record = state->dmRecords[state->dmRecordCount];
+    std::memset(&record, 0, sizeof record);
+    std::memcpy(record.speed, sign, 1 + DM_SPEED_DIGITS);
+
+    // The timecode: 11 bytes from 8 before the first "," or "."; none when that would start
+    // before the mark, and shorter (so matching no event line) when the line ends sooner.
+    size_t separator = 0;
+    while (separator < copyLength && copy[separator] != ',' && copy[separator] != '.') {
+        ++separator;
+    }
+    if (separator < copyLength && separator >= DM_TIMECODE_LEAD) {
+        size_t start = separator - DM_TIMECODE_LEAD;
+        size_t length =
+            copyLength - start < DM_TIMECODE_LENGTH ? copyLength - start : DM_TIMECODE_LENGTH;
+        std::memcpy(record.timecode, copy + start, length);
+    }
+    ++state->dmRecordCount;
 }
 
 void ApplyDmSpeed(const char* timecodeField, char* remainderField, LineState* state) {
-    (void)timecodeField;
-    (void)remainderField;
-    (void)state;
+    if (state->dmRecordCount == 0) {
+        return;
+    }
+    const DmSpeedRecord& current = state->dmRecords[state->dmNextRecord];
+    bool matches = state->dmSameTimecode ||
+                   (std::strlen(current.timecode) == DM_TIMECODE_LENGTH &&
+                    std::strncmp(timecodeField, current.timecode, DM_TIMECODE_LENGTH) == 0);
+    if (matches) {
+        // An event line that brought its own "DM" mark keeps it.
+        if (std::strstr(remainderField, "DM") == nullptr) {
+            std::memcpy(remainderField + DM_MARK_OFFSET, "DM", 2);
+            std::memcpy(remainderField + DM_SPEED_OFFSET, current.speed,
+                        std::strlen(current.speed));
+        }
+        state->dmSameTimecode =
+            state->dmRecordCount == MAX_DM_RECORDS && state->dmNextRecord == 0 &&
+            std::strcmp(state->dmRecords[0].timecode, state->dmRecords[1].timecode) == 0;
+        ++state->dmNextRecord;
+    } else if (state->dmRecordCount == MAX_DM_RECORDS) {
+        ++state->dmNextRecord;
+    } else {
+        ++state->dmMissCount;
+    }
+    if (state->dmMissCount > 1 || (state->dmRecordCount == 1 && state->dmNextRecord == 1) ||
+        (state->dmRecordCount == MAX_DM_RECORDS && state->dmNextRecord == MAX_DM_RECORDS)) {
+        DiscardRecords(state);
+    }
 }

@@ -1,5 +1,6 @@
-// What ties the rewriting of one line to the next within a file: the dissolve-pending flag and
-// the DM speed records. Zero at the start of every file; nothing carries over between files.
+// What ties the rewriting of one line to the next within a file: the dissolve-pending flag, the
+// effect lines still to be put in place, and the DM speed records. Zero at the start of every
+// file; nothing carries over between files.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +17,16 @@ struct DmSpeedRecord {
 struct LineState {
     // An event line of type "D" has been appended and waits for its effect line.
     bool dissolvePending;
+    // Dissolve effect lines that belong at `effectOffset` of the output text but are not
+    // written there yet: a run of dissolves with one event number stacks its effect lines at
+    // one place, and writing them once, when the place changes or the file ends, keeps the
+    // text from being moved once per dissolve.
+    size_t effectCount;
+    size_t effectOffset;
+    // Every line that starts between `effectOffset` and `effectRunEnd` (both included) begins
+    // with the event number of the pending effect lines; a later dissolve of that number that
+    // reaches these lines belongs at `effectOffset` without walking back over them again.
+    size_t effectRunEnd;
     int dmRecordCount;    // records held, 0 to 2
     int dmNextRecord;     // the record the next event line is compared with
     int dmMissCount;      // event lines that failed to match a single record

@@ -1,5 +1,6 @@
 #include "rewrite_lines.h"
 
+#include "dissolve.h"
 #include "event_line.h"
 #include "note_line.h"
 
@@ -57,5 +58,5 @@ bool RewriteLines(LineStream* rewrite, OutputText* text, uint32_t options, LineS
             return false;
         }
     }
-    return true;
+    return FlushDissolveEffects(text, state);
 }

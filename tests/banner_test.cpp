@@ -67,8 +67,8 @@ TEST(Banner, StampHasTwoBlanksAndZeroPadding) {
 TEST(Banner, ColumnHeaderWordsStartAtTheirColumns) {
     const Bytes header = COLUMN_HEADER_LINE;
     const std::pair<const char*, size_t> words[] = {
-        {"EDT", 0},       {"REL", 6},        {"MODE", 12},     {"TYP", 18},
-        {"P ", 22},       {"S ", 24},        {"T ", 27},       {"P-VTR IN", 33},
+        {"EDT", 0},        {"REL", 6},       {"MODE", 12},      {"TYP", 18},
+        {"P ", 22},        {"S ", 24},       {"T ", 27},        {"P-VTR IN", 33},
         {"P-VTR OUT", 45}, {"R-VTR IN", 57}, {"R-VTR OUT", 69},
     };
     for (const auto& [word, column] : words) {

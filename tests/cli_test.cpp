@@ -17,7 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char EVENT[] = "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n";
+const char EVENT[] =
+    "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n";
 
 struct CliRun {
     int status;
@@ -54,12 +55,12 @@ std::string ReadFile(const fs::path& path) {
 // Runs the converter in `folder` with `arguments` (a shell word list) and the environment
 // prefix `environment`, in UTC so that stamps do not depend on the machine.
 CliRun RunCli(const CliFolder& folder, const std::string& arguments,
-           const std::string& environment = "SOURCE_DATE_EPOCH=1551863107") {
+              const std::string& environment = "SOURCE_DATE_EPOCH=1551863107") {
     std::string command = "cd '" + folder.path.string() + "' && env " + environment +
                           " TZ=UTC '" TAMSEL_CLI "' " + arguments + " > stdout.txt 2> stderr.txt";
     int status = std::system(command.c_str());
     CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(folder.path / "stdout.txt"),
-            ReadFile(folder.path / "stderr.txt")};
+               ReadFile(folder.path / "stderr.txt")};
     fs::remove(folder.path / "stdout.txt");
     fs::remove(folder.path / "stderr.txt");
     return run;
@@ -122,7 +123,8 @@ TEST(Cli, ASecondFileOfTheSameNameIsRefused) {
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("C_x.EDL\nC_X.EDL\n", run.out) << "x.EDL and X.EDL differ in letter case";
     EXPECT_EQ(
-        "ファイル名: \"x.EDL\"\n場所:[b]\n\n名前が同じファイル(パスが違っていても)は参照できません。\n"
+        "ファイル名: "
+        "\"x.EDL\"\n場所:[b]\n\n名前が同じファイル(パスが違っていても)は参照できません。\n"
         "2個中2個の変換が終了しました。\n",
         run.err);
 }
@@ -170,7 +172,8 @@ TEST(Cli, UsageErrorsHelpAndVersion) {
     EXPECT_EQ(2, RunCli(folder, "-o").status) << "-o needs a folder";
     CliRun help = RunCli(folder, "--help");
     EXPECT_EQ(0, help.status);
-    EXPECT_EQ(0u, help.out.find("使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data] FILE..."));
+    EXPECT_EQ(0u,
+              help.out.find("使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data] FILE..."));
     CliRun version = RunCli(folder, "--version");
     EXPECT_EQ("tamsel-cli 3.0.1\n", version.out);
 }

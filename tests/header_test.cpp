@@ -5,7 +5,8 @@
 
 namespace {
 
-const char EVENT[] = "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n";
+const char EVENT[] =
+    "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n";
 
 LineStream StreamOf(const Bytes& text) {
     LineStream stream{};
@@ -86,8 +87,7 @@ TEST(Recognition, CmxOnlyAtTheStartOfOneOfTheFirstTenPieces) {
 }
 
 TEST(Recognition, TheFirstPieceWithTwelveSeparatorsIsTheFirstEventLine) {
-    EXPECT_FALSE(Recognise("12:34:56:78 12:34:56:78 12:34:56:78 12:34:56\r\n").found)
-        << "eleven";
+    EXPECT_FALSE(Recognise("12:34:56:78 12:34:56:78 12:34:56:78 12:34:56\r\n").found) << "eleven";
     Recognised twelve = Recognise("A\r\n12:34:56:78 12:34:56:78 12:34:56:78 12,34:56.78\r\n");
     EXPECT_TRUE(twelve.found);
     EXPECT_EQ(3u, twelve.eventStart);
@@ -118,11 +118,10 @@ struct HeaderVector {
 const HeaderVector HEADER_VECTORS[] = {
     {"a file that starts with its event line has the defaults and no notes", "",
      "@EDL SONY BVE-9100", "MASTER RECORDER REEL MAST\r\n", "BLOCK 001\r\n", ""},
-    {"the line just before the event line is not read for the header, but is a note",
-     "MY SHOW\r\n", "@EDL SONY BVE-9100", "MASTER RECORDER REEL MAST\r\n", "BLOCK 001\r\n",
-     "MY SHOW\r\n"},
-    {"leading blanks are skipped and an @ is put before a title without one",
-     "  MY SHOW\r\n\r\n", "@MY SHOW\r\n", "MASTER RECORDER REEL MAST\r\n", "BLOCK 001\r\n", ""},
+    {"the line just before the event line is not read for the header, but is a note", "MY SHOW\r\n",
+     "@EDL SONY BVE-9100", "MASTER RECORDER REEL MAST\r\n", "BLOCK 001\r\n", "MY SHOW\r\n"},
+    {"leading blanks are skipped and an @ is put before a title without one", "  MY SHOW\r\n\r\n",
+     "@MY SHOW\r\n", "MASTER RECORDER REEL MAST\r\n", "BLOCK 001\r\n", ""},
     {"without the blanks the title is also a note line", "MY SHOW\r\n\r\n", "@MY SHOW\r\n",
      "MASTER RECORDER REEL MAST\r\n", "BLOCK 001\r\n", "MY SHOW\r\n"},
     {"a title with an @ is kept as it is and is no note", "@SHOW 12\r\n\r\n", "@SHOW 12\r\n",

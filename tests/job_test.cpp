@@ -32,13 +32,14 @@ std::string Narrow(const char16_t* text) {
     return out;
 }
 
-Recorder& RecorderOf(ConversionJob* j) { return *static_cast<Recorder*>(j->display.context); }
+Recorder& RecorderOf(ConversionJob* j) {
+    return *static_cast<Recorder*>(j->display.context);
+}
 
 void RecordName(ConversionJob* j, const char16_t* name) {
     Recorder& recorder = RecorderOf(j);
     recorder.events.push_back("name " + Narrow(name));
-    if (recorder.stopAtFile >= 0 &&
-        name == j->displayNames[recorder.stopAtFile]) {
+    if (recorder.stopAtFile >= 0 && name == j->displayNames[recorder.stopAtFile]) {
         StopJob(j);
     }
 }
@@ -50,7 +51,9 @@ void RecordCount(ConversionJob* j, const char16_t* count) {
     RecorderOf(j).events.push_back("count " + Narrow(count + 5));
 }
 
-void RecordStep(ConversionJob* j) { RecorderOf(j).events.push_back("step"); }
+void RecordStep(ConversionJob* j) {
+    RecorderOf(j).events.push_back("step");
+}
 
 void RecordReport(ConversionJob* j, JobResult code, const char16_t* name) {
     char16_t message[JOB_MESSAGE_CHARS];
@@ -72,7 +75,9 @@ void RecordReport(ConversionJob* j, JobResult code, const char16_t* name) {
     }
 }
 
-void RecordClose(ConversionJob* j) { RecorderOf(j).events.push_back("close"); }
+void RecordClose(ConversionJob* j) {
+    RecorderOf(j).events.push_back("close");
+}
 
 struct JobFolder {
     fs::path path;
@@ -101,8 +106,8 @@ std::vector<std::string> RunJob(const JobFolder& folder, const std::vector<const
     std::copy(out.c_str(), out.c_str() + out.size() + 1, job.outputFolder);
     job.fileCount = static_cast<int32_t>(names.size());
     job.options = 0;
-    job.display = JobDisplay{RecordName, RecordCount, RecordStep, RecordReport, RecordClose,
-                             recorder};
+    job.display =
+        JobDisplay{RecordName, RecordCount, RecordStep, RecordReport, RecordClose, recorder};
     EXPECT_EQ(0, job.failedCount) << "every job starts with no failure counted";
     PlatformThread* worker = StartJobWorker(&job);
     EXPECT_NE(nullptr, worker);
@@ -121,15 +126,24 @@ TEST(Job, EveryOutcomeIsReportedCountedAndTallied) {
     std::vector<std::string> events =
         RunJob(folder, {"A.EDL", "MISSING.EDL", "CMX.EDL", "UNKNOWN.EDL", "B.EDL"}, &recorder);
     const std::vector<std::string> expected = {
-        "name A.EDL",       "count 1/5)",
-        "step",             "name MISSING.EDL",
-        "count 2/5)",       "report 1 MISSING.EDL failed=1",  // no step: it never opened
-        "name CMX.EDL",     "count 3/5)",
-        "report 4 CMX.EDL failed=2", "step",
-        "name UNKNOWN.EDL", "count 4/5)",
-        "report 5 UNKNOWN.EDL failed=3", "step",
-        "name B.EDL",       "count 5/5)",
-        "step",             "tally 5 2",
+        "name A.EDL",
+        "count 1/5)",
+        "step",
+        "name MISSING.EDL",
+        "count 2/5)",
+        "report 1 MISSING.EDL failed=1",  // no step: it never opened
+        "name CMX.EDL",
+        "count 3/5)",
+        "report 4 CMX.EDL failed=2",
+        "step",
+        "name UNKNOWN.EDL",
+        "count 4/5)",
+        "report 5 UNKNOWN.EDL failed=3",
+        "step",
+        "name B.EDL",
+        "count 5/5)",
+        "step",
+        "tally 5 2",
         "close",
     };
     EXPECT_EQ(expected, events);
@@ -148,8 +162,9 @@ TEST(Job, AWriteFailureIsReportedAndTheJobGoesOn) {
     Recorder recorder;
     std::vector<std::string> events = RunJob(folder, {"A.EDL", "B.EDL"}, &recorder);
     const std::vector<std::string> expected = {
-        "name A.EDL", "count 1/2)", "report 2 A.EDL failed=1", "step",
-        "name B.EDL", "count 2/2)", "step", "tally 2 1", "close",
+        "name A.EDL", "count 1/2)", "report 2 A.EDL failed=1",
+        "step",       "name B.EDL", "count 2/2)",
+        "step",       "tally 2 1",  "close",
     };
     EXPECT_EQ(expected, events);
 }
@@ -172,8 +187,7 @@ TEST(Job, AStopBetweenFilesEndsWithoutTally) {
     // The next job starts afresh and runs to its tally.
     Recorder next;
     std::vector<std::string> again = RunJob(folder, {"C.EDL"}, &next);
-    EXPECT_EQ((std::vector<std::string>{"name C.EDL", "count 1/1)", "step", "tally 1 1",
-                                        "close"}),
+    EXPECT_EQ((std::vector<std::string>{"name C.EDL", "count 1/1)", "step", "tally 1 1", "close"}),
               again);
 }
 
@@ -203,8 +217,8 @@ TEST(JobText, CountAndMessages) {
     EXPECT_EQ(std::u16string(u"ファイル名:<X.EDL>\nこのファイルはＣＭＸフォーマットです。"), text);
     // The longest template with the longest display name is never cut.
     std::u16string longName(259, u'名');
-    size_t length = FormatFileFailure(RESULT_OPEN_FAILED, longName.c_str(), text,
-                                      JOB_MESSAGE_CHARS);
+    size_t length =
+        FormatFileFailure(RESULT_OPEN_FAILED, longName.c_str(), text, JOB_MESSAGE_CHARS);
     EXPECT_EQ(std::u16string(JobResultTemplate(RESULT_OPEN_FAILED)).size() - 2 + 259, length);
 }
 
@@ -214,11 +228,8 @@ TEST(FileNames, ExtensionSplitAndDuplicates) {
         const char16_t* out;
     };
     const Case cases[] = {
-        {u"take.edl", u"take.EDL"},
-        {u"C:\\a.b\\x.edl", u"C:\\a.b\\x.EDL"},
-        {u"noext", u"noext"},
-        {u"a.txt.edl", u"a.txt.EDL"},
-        {u"ｅｄｌ.ｅｄｌ", u"ｅｄｌ.ＥＤＬ"},
+        {u"take.edl", u"take.EDL"},   {u"C:\\a.b\\x.edl", u"C:\\a.b\\x.EDL"}, {u"noext", u"noext"},
+        {u"a.txt.edl", u"a.txt.EDL"}, {u"ｅｄｌ.ｅｄｌ", u"ｅｄｌ.ＥＤＬ"},
     };
     for (const Case& c : cases) {
         std::u16string text = c.in;
