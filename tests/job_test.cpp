@@ -201,6 +201,24 @@ TEST(Job, AReportAfterTheStopIsNotWaitedFor) {
               events);
 }
 
+TEST(Job, LineStateStartsAtZeroForEveryFile) {
+    // A's speed record is still held at its end (one miss only); B's first event line would
+    // match it if the record carried over.
+    JobFolder folder;
+    const std::string event = "001  001    V     C        00:00:10.00 00:00:05:00 01:00:00:00 "
+                              "01:00:05:00\r\n";
+    folder.Write("A.EDL", "DM 001 Speed:+050 00:00:10.00\r\n"
+                          "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 "
+                          "01:00:05:00\r\n");
+    folder.Write("B.EDL", event);
+    Recorder recorder;
+    RunJob(folder, {"A.EDL", "B.EDL"}, &recorder);
+    std::ifstream in(folder.path / "out" / "C_B.EDL", std::ios::binary);
+    std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(std::string::npos, output.find("01:00:05:00\r\n"));
+    EXPECT_EQ(std::string::npos, output.find("DM+050"));
+}
+
 TEST(Job, AJobOfNoFilesShowsTheTallyAtOnce) {
     JobFolder folder;
     Recorder recorder;
