@@ -1,0 +1,208 @@
+#include "progress_dialog.h"
+
+#include <commctrl.h>
+
+#include <new>
+
+#include "message_box.h"
+#include "resource.h"
+
+namespace {
+
+// What the dialog keeps while it is open; everything else it uses lives in the job.
+struct ProgressDialog {
+    ConversionJob* job;
+    HWND fileLabel;
+    HWND statusLabel;
+    HWND progressBar;
+    PlatformThread* worker;
+    bool reporting;  // a report's message box is on screen
+    bool closing;    // the dialog has been closed and the job stopped
+    WORD result;     // what the dialog ends with
+};
+
+ProgressDialog* DialogState(HWND dialog) {
+    return reinterpret_cast<ProgressDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+// --- The worker's side: each operation is a synchronous send, carried out on the UI thread ----
+
+void ShowFileNameInDialog(ConversionJob* job, const char16_t* displayName) {
+    SendMessageW(static_cast<HWND>(job->fileLabel), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(displayName));
+}
+
+void ShowCountInDialog(ConversionJob* job, const char16_t* countText) {
+    SendMessageW(static_cast<HWND>(job->statusLabel), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(countText));
+}
+
+void StepProgressInDialog(ConversionJob* job) {
+    SendMessageW(static_cast<HWND>(job->progressBar), PBM_STEPIT, 0, 0);
+}
+
+void ReportToDialog(ConversionJob* job, JobResult code, const char16_t* displayName) {
+    SendMessageW(static_cast<HWND>(job->dialogWindow), WM_JOB_REPORT, static_cast<WPARAM>(code),
+                 reinterpret_cast<LPARAM>(displayName));
+}
+
+void CloseDialogFromWorker(ConversionJob* job) {
+    SendMessageW(static_cast<HWND>(job->dialogWindow), WM_CLOSE, 0, 0);
+}
+
+// --- The dialog's side -----------------------------------------------------------------------
+
+// Waits until the worker has ended. The worker may still be converting the file in hand and
+// sends its label texts, progress steps and reports on the way, each blocking it until this
+// thread has handled it, so the wait goes on handling messages. A quit message met here is
+// posted again for the message loop it belongs to.
+void WaitForWorker(PlatformThread* worker) {
+    HANDLE thread = ThreadNativeHandle(worker);
+    bool quit = false;
+    WPARAM quitCode = 0;
+    for (;;) {
+        DWORD woke =
+            MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke != WAIT_OBJECT_0 + 1) {
+            break;  // the worker has ended (or the wait failed: JoinThread still waits)
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                quitCode = message.wParam;
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    if (quit) {
+        PostQuitMessage(static_cast<int>(quitCode));
+    }
+}
+
+// Ends the dialog once the worker has ended, then releases the thread, the event and the lock.
+void FinishClosing(HWND dialog, ProgressDialog* state) {
+    // The worker may be blocked in the send being handled (its own closing message, a label
+    // text, a report): answer it now, or it could never reach its end.
+    if (InSendMessage()) {
+        ReplyMessage(0);
+    }
+    if (state->worker != nullptr) {
+        WaitForWorker(state->worker);
+        JoinThread(state->worker);
+        state->worker = nullptr;
+    }
+    ReleaseJobObjects(state->job);
+    SetWindowLongPtrW(dialog, DWLP_USER, 0);
+    WORD result = state->result;
+    delete state;
+    EndDialog(dialog, result);
+}
+
+void OnInitDialog(HWND dialog, ConversionJob* job) {
+    auto* state = new (std::nothrow) ProgressDialog{};
+    if (state == nullptr) {
+        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_JOB_NOT_STARTED);
+        EndDialog(dialog, IDC_PROGRESS_CANCEL);
+        return;
+    }
+    state->job = job;
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    state->progressBar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    state->fileLabel = GetWindow(dialog, GW_CHILD);  // first in the template, without an id
+    state->statusLabel = GetDlgItem(dialog, IDC_PROGRESS_STATUS);
+    job->statusLabel = state->statusLabel;
+    job->fileLabel = state->fileLabel;
+    job->dialogWindow = dialog;
+    job->progressBar = state->progressBar;
+    SendMessageW(state->progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, job->fileCount));
+    SendMessageW(state->progressBar, PBM_SETSTEP, 1, 0);
+    job->display = JobDisplay{ShowFileNameInDialog, ShowCountInDialog,     StepProgressInDialog,
+                              ReportToDialog,       CloseDialogFromWorker, nullptr};
+    state->worker = StartJobWorker(job);
+    if (state->worker == nullptr) {
+        // Without the event or the worker nothing would ever end the dialog but a cancel.
+        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_JOB_NOT_STARTED);
+        state->closing = true;
+        state->result = IDC_PROGRESS_CANCEL;
+        FinishClosing(dialog, state);
+    }
+}
+
+// The Cancel button and the worker's closing message both end here; any other WM_CLOSE acts
+// as a cancel. The dialog disappears at once; it ends when the worker has finished the file
+// in hand.
+void OnClose(HWND dialog, WPARAM wParam) {
+    ProgressDialog* state = DialogState(dialog);
+    if (state == nullptr || state->closing) {
+        return;
+    }
+    state->closing = true;
+    state->result = LOWORD(wParam);
+    StopJob(state->job);
+    ShowWindow(dialog, SW_HIDE);
+    // A report's message box is still up: its handler finishes the closing once it returns.
+    if (!state->reporting) {
+        FinishClosing(dialog, state);
+    }
+}
+
+void OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    // Only Cancel: IDCANCEL (Escape) and IDOK (Enter) leave the job running.
+    if (LOWORD(wParam) == IDC_PROGRESS_CANCEL) {
+        SendMessageW(dialog, WM_CLOSE, wParam, lParam);
+    }
+}
+
+void OnJobReport(HWND dialog, WPARAM code, const char16_t* displayName) {
+    ProgressDialog* state = DialogState(dialog);
+    // After a cancel nobody is to see the report, and the worker does not wait for it.
+    if (state == nullptr || state->closing) {
+        return;
+    }
+    ConversionJob* job = state->job;
+    state->reporting = true;
+    if (code == RESULT_JOB_DONE) {
+        // The tally stands alone on the screen.
+        ShowWindow(dialog, SW_HIDE);
+        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONINFORMATION,
+                    JobResultTemplate(RESULT_JOB_DONE), {},
+                    {job->fileCount, job->fileCount - job->failedCount});
+    } else if (code >= RESULT_OPEN_FAILED && code <= RESULT_UNKNOWN_FORMAT) {
+        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING,
+                    JobResultTemplate(static_cast<JobResult>(code)),
+                    {displayName != nullptr ? displayName : u""});
+    }
+    state->reporting = false;
+    SignalEvent(job->ackEvent);
+    if (state->closing) {
+        FinishClosing(dialog, state);
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog(dialog, reinterpret_cast<ConversionJob*>(lParam));
+            return FALSE;  // no initial keyboard focus
+        case WM_COMMAND:
+            OnCommand(dialog, wParam, lParam);
+            return TRUE;
+        case WM_CLOSE:
+            OnClose(dialog, wParam);
+            return TRUE;
+        case WM_JOB_REPORT:
+            OnJobReport(dialog, wParam, reinterpret_cast<const char16_t*>(lParam));
+            return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR RunProgressDialog(HWND owner, ConversionJob* job) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS), owner,
+                           ProgressDialogProc, reinterpret_cast<LPARAM>(job));
+}

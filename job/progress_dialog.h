@@ -1,0 +1,22 @@
+// The progress dialog of a conversion job (Windows): it starts the worker, shows the file in
+// hand and the running count the worker writes into it, one message box for every failed file
+// and the tally at the end, and lets the user cancel.
+#pragma once
+
+#include <windows.h>
+
+#include "conversion_job.h"
+
+// Sent by the worker to the dialog: wParam the JobResult code (1 to 6), lParam the file's
+// display name for codes 1 to 5 and 0 for RESULT_JOB_DONE. The dialog shows the message and,
+// once the user has dismissed it, signals the job's ackEvent before it returns.
+constexpr UINT WM_JOB_REPORT = WM_USER + 1;
+
+// The dialog procedure of template IDD_PROGRESS. WM_INITDIALOG's lParam is the ConversionJob,
+// filled with the files, the options and the output folder.
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs the job in its progress dialog, modal to `owner`. Returns when the dialog has closed
+// and the worker has ended: 0 after the tally, IDC_PROGRESS_CANCEL after a cancel or when the
+// job could not be started.
+INT_PTR RunProgressDialog(HWND owner, ConversionJob* job);

@@ -1,0 +1,66 @@
+// Identifiers of the window program's resources, shared by tamsel.rc and the code. Menu items
+// and accelerators share one command id space; control ids are those of the dialog templates.
+#pragma once
+
+// --- Dialog templates --------------------------------------------------------------------------
+#define IDD_ABOUT 104
+#define IDD_PROGRESS 153
+#define IDD_MAIN 160
+
+// --- Menu and accelerator table of the main window ---------------------------------------------
+#define IDR_MAIN_MENU 109
+#define IDR_MAIN_ACCELERATORS 109
+
+// --- Icons -------------------------------------------------------------------------------------
+#define IDI_APPLICATION_LARGE 108
+#define IDI_APPLICATION_SMALL 143
+#define IDI_PICTURE 158
+
+// --- Commands (menu items and accelerators) ----------------------------------------------------
+#define IDM_ABOUT 104
+#define IDM_EXIT 105
+#define IDM_SELECT_ALL 32789
+#define IDM_REMOVE 32791
+#define IDM_CONVERT 32803
+#define IDM_TOGGLE_TARGET 32809
+#define IDM_DELETE_INTERNAL_DATA 32865
+#define IDM_CHOOSE_OUTPUT_FOLDER 32872
+#define IDM_RESET_POSITION 32877
+#define IDM_OPEN_FILES 32886
+
+// --- Controls ----------------------------------------------------------------------------------
+// About box
+#define IDC_ABOUT_CONTACT 1083
+#define IDC_ABOUT_AUTHOR 1137
+#define IDC_ABOUT_PICTURE 158
+// Progress dialog; its file label has no id of its own (-1), it is the dialog's first control.
+#define IDC_PROGRESS_CANCEL 1084
+#define IDC_PROGRESS_BAR 1097
+#define IDC_PROGRESS_STATUS 1099
+// Main window
+#define IDC_FILE_LIST 1110
+#define IDC_SELECT_ALL 1119
+#define IDC_CONVERT 1120
+#define IDC_REMOVE 1121
+#define IDC_CHOOSE_OUTPUT_FOLDER 1122
+#define IDC_TOGGLE_TARGET 1123
+#define IDC_FILE_COUNT 1125
+#define IDC_PICTURE 1127
+#define IDC_OUTPUT_FOLDER 1128
+
+// --- Strings -----------------------------------------------------------------------------------
+#define IDS_APP_TITLE 103
+#define IDS_WINDOW_CLASS 109
+// Captions of the message boxes: the program's full name, and the short one of every other box.
+#define IDS_APP_NAME 200
+#define IDS_MESSAGE_CAPTION 201
+// Messages of the shell and the progress dialog.
+#define IDS_ALREADY_RUNNING 210
+#define IDS_NO_DESKTOP_FOLDER 211
+#define IDS_JOB_NOT_STARTED 212
+// Texts of the main window and the about box.
+#define IDS_FILE_COUNT 220
+#define IDS_COLUMN_NAME 221
+#define IDS_COLUMN_UPDATE 222
+#define IDS_COLUMN_LOCATION 223
+#define IDS_ABOUT_CONTACT 230

@@ -1,0 +1,64 @@
+// The application shell (Windows): its process-wide state, the one job record, and the
+// start-up of the program, step by step. The main window itself is in main_window.h.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "conversion_job.h"
+
+constexpr size_t SHELL_TEXT_CHARS = 100;
+
+// One running copy per logon session: the name carries no namespace prefix.
+constexpr wchar_t SINGLE_INSTANCE_MUTEX[] = L"_NettleWarden_";
+
+// Exit codes of the program.
+constexpr int EXIT_NO_MAIN_WINDOW = 0;
+constexpr int EXIT_ALREADY_RUNNING = 1;
+
+// What the shell keeps for the life of the process.
+struct ShellState {
+    HINSTANCE instance;
+    wchar_t title[SHELL_TEXT_CHARS];      // string IDS_APP_TITLE
+    wchar_t className[SHELL_TEXT_CHARS];  // string IDS_WINDOW_CLASS, "_GUI"
+    HWND mainWindow;
+    HMENU menu;
+    HWND fileList;
+    HWND outputFolderEdit;
+    HWND fileCountLabel;
+    HWND chooseFolderButton;
+    HWND convertButton;
+    HWND removeButton;
+    HWND selectAllButton;
+    HWND toggleButton;
+    HIMAGELIST smallIcons;  // the file list's small icons
+};
+
+extern ShellState shell;
+
+// The one job record of the process. It lives as long as the program and is never cleared as
+// a whole: it also holds the output folder, which the shell sets.
+extern ConversionJob conversionJob;
+
+// Loads the title and the window class name.
+void LoadShellTexts(HINSTANCE instance);
+
+// Registers the main window's class "_GUI". False when it could not be registered (it may
+// already be, in the same process).
+bool RegisterMainWindowClass(HINSTANCE instance);
+
+// Takes the single-instance lock for the rest of the process. When another copy of the program
+// holds it, tells the user so and gives false.
+bool TakeSingleInstanceLock();
+
+// Creates the main window from its template (the window procedure sets it up), registers it as
+// a drop target and draws it. Null when it cannot be created.
+HWND CreateMainWindow(HINSTANCE instance);
+
+// Runs the message loop, keyboard accelerators first for the main window, until the quit
+// message; returns its exit code.
+int RunMessageLoop(HWND mainWindow);
+
+// The whole program: start-up, message loop, the exit code.
+int RunTamsel(HINSTANCE instance);

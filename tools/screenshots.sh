@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# screenshots.sh - remakes docs/images/main-window.png and docs/images/progress-dialog.png: the
+# window program under Wine in a private Xvfb, with the Japanese locale and fonts the tests use.
+# Needs the Windows build and the Wine prefix:
+#   bash tools/setup-windows-toolchain.sh
+#   cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake
+#   cmake --build build/win --target tamsel_scenes
+#   bash tools/screenshots.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [[ "${1:-}" != --inside ]]; then
+  exec bash tools/with-xvfb-wine.sh bash tools/screenshots.sh --inside
+fi
+
+scenes=build/win/tests/win/tamsel_scenes.exe
+if [[ ! -f "$scenes" ]]; then
+  echo "screenshots: $scenes is missing; build the Windows build first (see the header)" >&2
+  exit 1
+fi
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# shoot SCENE OUTPUT: runs the scene, photographs the screen rectangle it reports, ends it.
+shoot() {
+  local scene=$1 output=$2
+  rm -f "$tmp/ready" "$tmp/done"
+  wine "$scenes" "$scene" "$(winepath -w "$tmp/ready")" "$(winepath -w "$tmp/done")" &
+  local pid=$!
+  for _ in $(seq 300); do
+    [[ -s "$tmp/ready" ]] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [[ ! -s "$tmp/ready" ]]; then
+    echo "screenshots: the scene '$scene' did not come up" >&2
+    kill "$pid" 2>/dev/null || true
+    return 1
+  fi
+  local left top right bottom
+  read -r left top right bottom <"$tmp/ready"
+  import -window root "$tmp/screen.png"
+  # /usr/local/bin/convert may be another program: ImageMagick's is in /usr/bin.
+  /usr/bin/convert "$tmp/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" \
+    +repage "$output"
+  touch "$tmp/done"
+  wait "$pid"
+  echo "screenshots: wrote $output"
+}
+
+mkdir -p docs/images
+shoot main docs/images/main-window.png
+shoot progress docs/images/progress-dialog.png
