@@ -23,8 +23,8 @@ JobResult Convert(const Bytes& source, const char* name, uint32_t options, Bytes
     ByteSource input = MakeMemorySource(&memory);
     LineState state{};
     OutputText out;
-    JobResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), name,
-                                        STAMP, options, &state, &out);
+    JobResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), name, STAMP,
+                                        options, &state, &out);
     if (result == RESULT_CONVERTED) {
         output->assign(reinterpret_cast<const char*>(out.bytes), out.length);
         ReleaseOutputText(&out);
@@ -33,7 +33,7 @@ JobResult Convert(const Bytes& source, const char* name, uint32_t options, Bytes
 }
 
 TEST(Golden, SamplesConvertToTheirExpectedOutputs) {
-    for (const char* name : {"NEWS0612.EDL", "PROMO_B.EDL", "DRAMA_JP.EDL"}) {
+    for (const char* name : {"NEWS0612.EDL", "PROMO_B.EDL", "DRAMA_JP.EDL", "ODDITIES.EDL"}) {
         Bytes output;
         ASSERT_EQ(RESULT_CONVERTED,
                   Convert(ReadAll(fs::path("../samples") / name), name, 0, &output))
@@ -45,10 +45,10 @@ TEST(Golden, SamplesConvertToTheirExpectedOutputs) {
 
 TEST(Golden, SamplesThatAreRefused) {
     Bytes output;
-    EXPECT_EQ(RESULT_CMX_FORMAT, Convert(ReadAll("../samples/CMX3600.EDL"), "CMX3600.EDL", 0,
-                                         &output));
-    EXPECT_EQ(RESULT_UNKNOWN_FORMAT, Convert(ReadAll("../samples/MEMO.EDL"), "MEMO.EDL", 0,
-                                             &output));
+    EXPECT_EQ(RESULT_CMX_FORMAT,
+              Convert(ReadAll("../samples/CMX3600.EDL"), "CMX3600.EDL", 0, &output));
+    EXPECT_EQ(RESULT_UNKNOWN_FORMAT,
+              Convert(ReadAll("../samples/MEMO.EDL"), "MEMO.EDL", 0, &output));
 }
 
 TEST(Golden, TheDeleteOptionDropsOnlyInternalDataLines) {

@@ -205,11 +205,13 @@ TEST(Job, LineStateStartsAtZeroForEveryFile) {
     // A's speed record is still held at its end (one miss only); B's first event line would
     // match it if the record carried over.
     JobFolder folder;
-    const std::string event = "001  001    V     C        00:00:10.00 00:00:05:00 01:00:00:00 "
-                              "01:00:05:00\r\n";
-    folder.Write("A.EDL", "DM 001 Speed:+050 00:00:10.00\r\n"
-                          "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 "
-                          "01:00:05:00\r\n");
+    const std::string event =
+        "001  001    V     C        00:00:10.00 00:00:05:00 01:00:00:00 "
+        "01:00:05:00\r\n";
+    folder.Write("A.EDL",
+                 "DM 001 Speed:+050 00:00:10.00\r\n"
+                 "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 "
+                 "01:00:05:00\r\n");
     folder.Write("B.EDL", event);
     Recorder recorder;
     RunJob(folder, {"A.EDL", "B.EDL"}, &recorder);

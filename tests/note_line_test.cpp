@@ -13,7 +13,9 @@ Bytes Event(const char* number, const char* typeArea, const char* firstTimecode 
 Bytes Cut(const char* number, const char* tc = "00:00:00:00") {
     return Event(number, "C        ", tc);
 }
-Bytes Dissolve(const char* number) { return Event(number, "D    030 "); }
+Bytes Dissolve(const char* number) {
+    return Event(number, "D    030 ");
+}
 
 // The same lines rewritten.
 Bytes CutOut(const char* number, const char* tc = "00:00:00:00", const char* marks = "") {
@@ -33,9 +35,9 @@ Bytes AfterBanner(const Bytes& source, uint32_t options = 0) {
     ByteSource input = MakeMemorySource(&memory);
     LineState state{};
     OutputText out;
-    EXPECT_EQ(RESULT_CONVERTED, ConvertEdlSource(&input, static_cast<uint32_t>(source.size()),
-                                                 "A.EDL", "2019/03/06  09:05:07", options,
-                                                 &state, &out));
+    EXPECT_EQ(RESULT_CONVERTED,
+              ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "A.EDL",
+                               "2019/03/06  09:05:07", options, &state, &out));
     Bytes text(reinterpret_cast<const char*>(out.bytes), out.length);
     ReleaseOutputText(&out);
     const Bytes bannerEnd = "MASTER RECORDER REEL MAST\r\nBLOCK 001\r\n";
@@ -57,8 +59,7 @@ TEST(NoteLines, WholeFiles) {
          Cut("001") + "* FROM CLIP NAME: ABC\r\n" + "\r\n" + "ab\r\n" + "   \r\n" +
              "* EFFECT NAME: WIPE\r\n" + "AUDIO DISSOLVE 030\r\n" +
              "          >> EDL File: [X]\r\n" + "TITLE: X\r\n" + "x\r\n",
-         CutOut("0001") + "* FROM CLIP NAME: ABC\r\n" + "ab\r\n" + "   \r\n" + "TITLE: X\r\n",
-         0},
+         CutOut("0001") + "* FROM CLIP NAME: ABC\r\n" + "ab\r\n" + "   \r\n" + "TITLE: X\r\n", 0},
         {"internal data lines stay with the option off",
          Cut("001") + "12 34 56\r\n" + "1234\r\n" + "99:99\r\n" + "12 AUDIO DISSOLVE\r\n",
          CutOut("0001") + "12 34 56\r\n" + "1234\r\n" + "99:99\r\n" + "12 AUDIO DISSOLVE\r\n", 0},
@@ -115,8 +116,8 @@ TEST(NoteLines, DmSpeedMarksOverWholeFiles) {
         {"two records, the first one missed",
          Cut("001") + dm50 + dm25at20 + Cut("002") + Cut("003", "00:00:20.00") +
              Cut("004", "00:00:20.00"),
-         CutOut("0001") + dm50 + dm25at20 + CutOut("0002") +
-             CutOut("0003", "00:00:20.00", mark25) + CutOut("0004", "00:00:20.00"),
+         CutOut("0001") + dm50 + dm25at20 + CutOut("0002") + CutOut("0003", "00:00:20.00", mark25) +
+             CutOut("0004", "00:00:20.00"),
          0},
         {"two records of one timecode mark the match and the line after it",
          Cut("001") + dm50 + dm25at10 + Cut("002", "00:00:10.00") + Cut("003", "00:00:20.00") +
@@ -126,8 +127,7 @@ TEST(NoteLines, DmSpeedMarksOverWholeFiles) {
          0},
         {"a speed of two digits adds no record",
          Cut("001") + "DM 001 Speed:+05 00:00:10.00\r\n" + Cut("002", "00:00:10.00"),
-         CutOut("0001") + "DM 001 Speed:+05 00:00:10.00\r\n" + CutOut("0002", "00:00:10.00"),
-         0},
+         CutOut("0001") + "DM 001 Speed:+05 00:00:10.00\r\n" + CutOut("0002", "00:00:10.00"), 0},
         {"a speed of four digits gives its first three",
          Cut("001") + "DM 001 Speed:+0500 00:00:10.00\r\n" + Cut("002", "00:00:10.00"),
          CutOut("0001") + "DM 001 Speed:+0500 00:00:10.00\r\n" +

@@ -76,6 +76,27 @@ BLOCK 001
 """
 
 
+# A plain file as other tools pass such lists on: a UTF-8 byte order mark, line feeds alone
+# mixed with CR LF, a tab in a note, notes in UTF-8 and in GBK, a note line of 3000 bytes,
+# and Ctrl-Z with NUL padding at the end.
+def oddities_bytes():
+    lines = [
+        ("\ufeffTITLE: WEB EXPORT 1", "\r\n"),
+        ("MASTER RECORDER REEL WEB001", "\n"),
+        ("BLOCK 003", "\r\n"),
+        ("", "\r\n"),
+        ("001  W001   V     C        00:00:00:00 00:00:04:00 01:00:00:00 01:00:04:00", "\n"),
+        ("* NOTE\tWITH A TAB", "\r\n"),
+        ("002  W002   V     D    010 00:10:00:00 00:10:02:00 01:00:04:00 01:00:06:00", "\r\n"),
+    ]
+    data = b"".join(text.encode("utf-8") + end.encode("ascii") for text, end in lines)
+    data += "* 音楽 UTF-8\r\n".encode("utf-8")
+    data += "* 音乐 GBK\r\n".encode("gbk")
+    data += b"* " + b"LONG NOTE " * 300 + b"\r\n"
+    data += b"003  W003   V     C        00:20:00:00 00:20:03:00 01:00:06:00 01:00:09:00\r\n"
+    return data + b"\x1a" + b"\x00" * 64
+
+
 def controller_bytes(text, line_end):
     out = bytearray()
     capital = 0
@@ -103,6 +124,7 @@ def main():
     (folder / "DRAMA_JP.EDL").write_bytes(DRAMA.replace("\n", "\r\n").encode("cp932"))
     (folder / "CMX3600.EDL").write_bytes(CMX.replace("\n", "\r\n").encode("ascii"))
     (folder / "MEMO.EDL").write_bytes(controller_bytes(NO_EVENTS, b"\x8d\x0a"))
+    (folder / "ODDITIES.EDL").write_bytes(oddities_bytes())
 
 
 if __name__ == "__main__":

@@ -25,6 +25,11 @@ cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
+step "ThreadSanitizer build: the job and the cancel stress test"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMSEL_TSAN=ON >/dev/null
+cmake --build build/tsan -j "$jobs" --target job_tests stress_tests
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -R 'job_tests|stress_tests'
+
 step "Windows toolchain and Wine"
 bash tools/setup-windows-toolchain.sh
 
