@@ -110,33 +110,6 @@ TEST(FileNameText, CutAt260BytesWithoutSplittingADoubleByteCharacter) {
     EXPECT_EQ(Bytes("\x82\xa0"), Bytes(text + 257, 2));
 }
 
-// A temporary folder for the files of one test, removed afterwards.
-struct TempFolder {
-    fs::path path;
-    TempFolder() {
-        path = fs::temp_directory_path() /
-               ("tamsel-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~TempFolder() {
-        SetFileFaults(FileFaults{});
-        fs::remove_all(path);
-    }
-    std::u16string Folder() const { return (path.u16string() + u"/"); }
-};
-
-Bytes ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
 OutputText TextOf(const Bytes& bytes) {
     OutputText text;
     EXPECT_TRUE(ObtainOutputText(&text, bytes.size()));
@@ -144,23 +117,14 @@ OutputText TextOf(const Bytes& bytes) {
     return text;
 }
 
-std::vector<std::string> FilesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(OutputFile, NamedCPrefixAndReplacingAnEarlierOne) {
-    TempFolder temp;
+    TestFolder temp;
     OutputText text = TextOf("NEW\r\n");
-    WriteAll(temp.path / "C_A.EDL", "OLD OUTPUT");
-    EXPECT_EQ(RESULT_CONVERTED, WriteConvertedFile(text, temp.Folder().c_str(), u"A.EDL"));
-    EXPECT_EQ("NEW\r\n", ReadAll(temp.path / "C_A.EDL"));
-    EXPECT_EQ(RESULT_CONVERTED, WriteConvertedFile(text, temp.Folder().c_str(), u"C_A.EDL"));
-    EXPECT_EQ((std::vector<std::string>{"C_A.EDL", "C_C_A.EDL"}), FilesIn(temp.path));
+    temp.Write("C_A.EDL", "OLD OUTPUT");
+    EXPECT_EQ(RESULT_CONVERTED, WriteConvertedFile(text, temp.FolderPath().c_str(), u"A.EDL"));
+    EXPECT_EQ("NEW\r\n", temp.Read("C_A.EDL"));
+    EXPECT_EQ(RESULT_CONVERTED, WriteConvertedFile(text, temp.FolderPath().c_str(), u"C_A.EDL"));
+    EXPECT_EQ((std::vector<std::string>{"C_A.EDL", "C_C_A.EDL"}), temp.Files());
     ReleaseOutputText(&text);
 }
 
@@ -187,32 +151,33 @@ TEST(OutputFile, FailuresLeaveNothingAndKeepAnEarlierOutput) {
         {"the rename fails", {false, 0, false, 0, false, false, false, true}},
     };
     for (const FaultCase& faultCase : cases) {
-        TempFolder temp;
-        WriteAll(temp.path / "C_A.EDL", "EARLIER OUTPUT");
+        TestFolder temp;
+        temp.Write("C_A.EDL", "EARLIER OUTPUT");
         OutputText text = TextOf("A NEW TEXT THAT IS LONGER\r\n");
         SetFileFaults(faultCase.faults);
-        EXPECT_EQ(RESULT_WRITE_FAILED, WriteConvertedFile(text, temp.Folder().c_str(), u"A.EDL"))
+        EXPECT_EQ(RESULT_WRITE_FAILED,
+                  WriteConvertedFile(text, temp.FolderPath().c_str(), u"A.EDL"))
             << faultCase.rule;
         SetFileFaults(FileFaults{});
-        EXPECT_EQ("EARLIER OUTPUT", ReadAll(temp.path / "C_A.EDL")) << faultCase.rule;
-        EXPECT_EQ(std::vector<std::string>{"C_A.EDL"}, FilesIn(temp.path)) << faultCase.rule;
+        EXPECT_EQ("EARLIER OUTPUT", temp.Read("C_A.EDL")) << faultCase.rule;
+        EXPECT_EQ(std::vector<std::string>{"C_A.EDL"}, temp.Files()) << faultCase.rule;
         ReleaseOutputText(&text);
     }
 }
 
 TEST(OutputFile, FoldersThatCannotBeWrittenFailEvenForRoot) {
-    TempFolder temp;
+    TestFolder temp;
     OutputText text = TextOf("X\r\n");
-    std::u16string missing = temp.Folder() + u"missing/";
+    std::u16string missing = temp.FolderPath() + u"missing/";
     EXPECT_EQ(RESULT_WRITE_FAILED, WriteConvertedFile(text, missing.c_str(), u"A.EDL"));
     // A folder path that runs through a regular file stops root as well.
-    WriteAll(temp.path / "plain", "a file, not a folder");
-    std::u16string throughFile = temp.Folder() + u"plain/";
+    temp.Write("plain", "a file, not a folder");
+    std::u16string throughFile = temp.FolderPath() + u"plain/";
     EXPECT_EQ(RESULT_WRITE_FAILED, WriteConvertedFile(text, throughFile.c_str(), u"A.EDL"));
     // An existing folder of the output's name cannot be replaced by a file.
-    fs::create_directories(temp.path / "C_B.EDL");
-    EXPECT_EQ(RESULT_WRITE_FAILED, WriteConvertedFile(text, temp.Folder().c_str(), u"B.EDL"));
-    EXPECT_EQ((std::vector<std::string>{"C_B.EDL", "plain"}), FilesIn(temp.path));
+    std::filesystem::create_directories(temp / "C_B.EDL");
+    EXPECT_EQ(RESULT_WRITE_FAILED, WriteConvertedFile(text, temp.FolderPath().c_str(), u"B.EDL"));
+    EXPECT_EQ((std::vector<std::string>{"C_B.EDL", "plain"}), temp.Files());
     ReleaseOutputText(&text);
 }
 

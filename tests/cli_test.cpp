@@ -26,48 +26,22 @@ struct CliRun {
     std::string err;
 };
 
-struct CliFolder {
-    fs::path path;
-    CliFolder() {
-        path = fs::temp_directory_path() /
-               (std::string("tamsel-cli-") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~CliFolder() { fs::remove_all(path); }
-    void Write(const std::string& name, const std::string& bytes) const {
-        fs::create_directories((path / name).parent_path());
-        std::ofstream(path / name, std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(path / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    bool Has(const std::string& name) const { return fs::exists(path / name); }
-};
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Runs the converter in `folder` with `arguments` (a shell word list) and the environment
 // prefix `environment`, in UTC so that stamps do not depend on the machine.
-CliRun RunCli(const CliFolder& folder, const std::string& arguments,
+CliRun RunCli(const TestFolder& folder, const std::string& arguments,
               const std::string& environment = "SOURCE_DATE_EPOCH=1551863107") {
     std::string command = "cd '" + folder.path.string() + "' && env " + environment +
                           " TZ=UTC '" TAMSEL_CLI "' " + arguments + " > stdout.txt 2> stderr.txt";
     int status = std::system(command.c_str());
-    CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(folder.path / "stdout.txt"),
-               ReadFile(folder.path / "stderr.txt")};
+    CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.Read("stdout.txt"),
+               folder.Read("stderr.txt")};
     fs::remove(folder.path / "stdout.txt");
     fs::remove(folder.path / "stderr.txt");
     return run;
 }
 
 TEST(Cli, ConvertsIntoTheOutputFolderAndListsWhatItWrote) {
-    CliFolder folder;
+    TestFolder folder;
     folder.Write("in/a.edl", "SHOW\r\n\r\n" + std::string(EVENT));
     folder.Write("in/B.EDL", EVENT);
     fs::create_directories(folder.path / "out");
@@ -87,7 +61,7 @@ TEST(Cli, ConvertsIntoTheOutputFolderAndListsWhatItWrote) {
 }
 
 TEST(Cli, DefaultOutputFolderIsTheCurrentOne) {
-    CliFolder folder;
+    TestFolder folder;
     folder.Write("x.edl", EVENT);
     CliRun run = RunCli(folder, "x.edl");
     EXPECT_EQ(0, run.status);
@@ -96,7 +70,7 @@ TEST(Cli, DefaultOutputFolderIsTheCurrentOne) {
 }
 
 TEST(Cli, FailuresAreNamedAndTheRunGoesOn) {
-    CliFolder folder;
+    TestFolder folder;
     folder.Write("cmx.edl", "FCM: NON-DROP FRAME\r\n" + std::string(EVENT));
     folder.Write("none.edl", "NOTHING HERE\r\n");
     folder.Write("good.edl", EVENT);
@@ -115,7 +89,7 @@ TEST(Cli, FailuresAreNamedAndTheRunGoesOn) {
 }
 
 TEST(Cli, ASecondFileOfTheSameNameIsRefused) {
-    CliFolder folder;
+    TestFolder folder;
     folder.Write("a/x.edl", EVENT);
     folder.Write("b/x.edl", EVENT);
     folder.Write("b/X.edl", EVENT);
@@ -130,7 +104,7 @@ TEST(Cli, ASecondFileOfTheSameNameIsRefused) {
 }
 
 TEST(Cli, APathTooLongForTheJobIsRefusedBeforeAnyConversion) {
-    CliFolder folder;
+    TestFolder folder;
     folder.Write("ok.edl", EVENT);
     std::string longPath = std::string(1030, 'd') + "/y.edl";
     CliRun run = RunCli(folder, longPath + " ok.edl");
@@ -141,7 +115,7 @@ TEST(Cli, APathTooLongForTheJobIsRefusedBeforeAnyConversion) {
 }
 
 TEST(Cli, OptionCDeletesInternalDataLines) {
-    CliFolder folder;
+    TestFolder folder;
     folder.Write("a.edl", std::string(EVENT) + "12 34 56\r\n");
     RunCli(folder, "a.edl");
     EXPECT_NE(std::string::npos, folder.Read("C_a.EDL").find("12 34 56\r\n"));
@@ -153,7 +127,7 @@ TEST(Cli, OptionCDeletesInternalDataLines) {
 }
 
 TEST(Cli, StampFollowsSourceDateEpochOrTheClock) {
-    CliFolder folder;
+    TestFolder folder;
     folder.Write("a.edl", EVENT);
     RunCli(folder, "a.edl", "SOURCE_DATE_EPOCH=0");
     EXPECT_NE(std::string::npos, folder.Read("C_a.EDL").find("[1970/01/01  00:00:00]"));
@@ -164,7 +138,7 @@ TEST(Cli, StampFollowsSourceDateEpochOrTheClock) {
 }
 
 TEST(Cli, UsageErrorsHelpAndVersion) {
-    CliFolder folder;
+    TestFolder folder;
     CliRun none = RunCli(folder, "");
     EXPECT_EQ(2, none.status);
     EXPECT_NE(std::string::npos, none.err.find("使い方: tamsel-cli"));
@@ -179,7 +153,7 @@ TEST(Cli, UsageErrorsHelpAndVersion) {
 }
 
 TEST(Cli, MoreFilesThanOneJobTakesRunInSeveralJobsWithOneTally) {
-    CliFolder folder;
+    TestFolder folder;
     std::string names;
     for (int k = 0; k < 321; ++k) {
         std::string name = "f" + std::to_string(k) + ".edl";
@@ -194,7 +168,7 @@ TEST(Cli, MoreFilesThanOneJobTakesRunInSeveralJobsWithOneTally) {
 }
 
 TEST(Cli, InterruptFinishesTheFileInHandAndStartsNoOther) {
-    CliFolder folder;
+    TestFolder folder;
     // Files large enough that the run is still busy when the signal comes.
     std::string big;
     for (int k = 0; k < 20000; ++k) {

@@ -15,38 +15,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct FaultFolder {
-    fs::path path;
-    FaultFolder() {
-        path = fs::temp_directory_path() /
-               (std::string("tamsel-fault-") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path / "out");
-    }
+// A test folder with an "out" folder for the outputs; faults are switched off again at the end.
+struct FaultFolder : TestFolder {
     ~FaultFolder() {
         SetFileFaults(FileFaults{});
         SetEngineAllocFailure(0);
-        fs::remove_all(path);
     }
-    std::u16string Source(const char* name) const { return (path / name).u16string(); }
-    std::u16string Out() const { return (path / "out").u16string() + PATH_SEPARATOR; }
-    std::string Read(const char* name) const {
-        std::ifstream in(path / "out" / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    std::vector<std::string> OutFiles() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path / "out")) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
+    std::u16string Source(const char* name) const { return Path(name); }
+    std::u16string Out() const { return FolderPath("out"); }
+    std::vector<std::string> OutFiles() const { return Files("out"); }
 };
 
 std::string SampleBytes() {
-    std::ifstream in("../samples/NEWS0612.EDL", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ReadFileBytes("../samples/NEWS0612.EDL");
 }
 
 JobResult ConvertFile(const FaultFolder& folder, const char* name) {
@@ -60,30 +41,30 @@ JobResult ConvertFile(const FaultFolder& folder, const char* name) {
 
 TEST(Faults, EveryEngineAllocationThatFailsEndsTheFileWithNoMemory) {
     FaultFolder folder;
-    std::ofstream(folder.path / "A.EDL", std::ios::binary) << SampleBytes();
-    std::ofstream(folder.path / "out" / "C_A.EDL", std::ios::binary) << "EARLIER";
+    folder.Write("A.EDL", SampleBytes());
+    folder.Write("out/C_A.EDL", "EARLIER");
     SetEngineAllocFailure(0);
     ASSERT_EQ(RESULT_CONVERTED, ConvertFile(folder, "A.EDL"));
-    std::string good = folder.Read("C_A.EDL");
+    std::string good = folder.Read("out/C_A.EDL");
     long allocations = SetEngineAllocFailure(0);
     ASSERT_GE(allocations, 5) << "working buffer, streams, piece, output text, path";
     for (long k = 1; k <= allocations; ++k) {
-        std::ofstream(folder.path / "out" / "C_A.EDL", std::ios::binary) << "EARLIER";
+        folder.Write("out/C_A.EDL", "EARLIER");
         SetEngineAllocFailure(k);
         EXPECT_EQ(RESULT_NO_MEMORY, ConvertFile(folder, "A.EDL")) << "allocation " << k;
         SetEngineAllocFailure(0);
-        EXPECT_EQ("EARLIER", folder.Read("C_A.EDL")) << "allocation " << k;
+        EXPECT_EQ("EARLIER", folder.Read("out/C_A.EDL")) << "allocation " << k;
         EXPECT_EQ(std::vector<std::string>{"C_A.EDL"}, folder.OutFiles()) << "allocation " << k;
     }
     EXPECT_EQ(RESULT_CONVERTED, ConvertFile(folder, "A.EDL")) << "and afterwards all is well";
-    EXPECT_EQ(good, folder.Read("C_A.EDL"));
+    EXPECT_EQ(good, folder.Read("out/C_A.EDL"));
 }
 
 TEST(Faults, ASourceWhoseReadFailsAfterItsSizeWasTaken) {
     FaultFolder folder;
     std::string sample = SampleBytes();
-    std::ofstream(folder.path / "A.EDL", std::ios::binary) << sample;
-    std::ofstream(folder.path / "out" / "C_A.EDL", std::ios::binary) << "EARLIER";
+    folder.Write("A.EDL", sample);
+    folder.Write("out/C_A.EDL", "EARLIER");
     // At once, during the mode scan, and during the second read (the mode scan of this
     // controller-coded sample reads it all).
     for (long after : {0L, 100L, static_cast<long>(sample.size()) + 10}) {
@@ -93,7 +74,7 @@ TEST(Faults, ASourceWhoseReadFailsAfterItsSizeWasTaken) {
         SetFileFaults(faults);
         EXPECT_EQ(RESULT_OPEN_FAILED, ConvertFile(folder, "A.EDL")) << "after " << after;
         SetFileFaults(FileFaults{});
-        EXPECT_EQ("EARLIER", folder.Read("C_A.EDL"));
+        EXPECT_EQ("EARLIER", folder.Read("out/C_A.EDL"));
         EXPECT_EQ(std::vector<std::string>{"C_A.EDL"}, folder.OutFiles());
     }
 }
@@ -142,9 +123,9 @@ TEST(Faults, AJobGoesOnAfterEachKindOfWriteFailure) {
     for (const Case& c : cases) {
         FaultFolder folder;
         std::string sample = SampleBytes();
-        std::ofstream(folder.path / "A.EDL", std::ios::binary) << sample;
-        std::ofstream(folder.path / "B.EDL", std::ios::binary) << sample;
-        std::ofstream(folder.path / "out" / "C_A.EDL", std::ios::binary) << "EARLIER";
+        folder.Write("A.EDL", sample);
+        folder.Write("B.EDL", sample);
+        folder.Write("out/C_A.EDL", "EARLIER");
         SetJobFile(&faultJob, 0, folder.Source("A.EDL").c_str(), u"A.EDL");
         SetJobFile(&faultJob, 1, folder.Source("B.EDL").c_str(), u"B.EDL");
         std::u16string out = folder.Out();
@@ -160,11 +141,9 @@ TEST(Faults, AJobGoesOnAfterEachKindOfWriteFailure) {
         EXPECT_EQ(std::vector<std::string>{"2 A.EDL"}, seen.codes) << c.rule;
         EXPECT_EQ(2, seen.steps) << c.rule;
         EXPECT_TRUE(seen.tally) << c.rule;
-        EXPECT_EQ("EARLIER", folder.Read("C_A.EDL")) << c.rule;
-        EXPECT_EQ(0u, folder.Read("C_B.EDL").find("\r\n@EVENING NEWS 0612\r\n")) << c.rule;
-        std::vector<std::string> files = folder.OutFiles();
-        std::sort(files.begin(), files.end());
-        EXPECT_EQ((std::vector<std::string>{"C_A.EDL", "C_B.EDL"}), files) << c.rule;
+        EXPECT_EQ("EARLIER", folder.Read("out/C_A.EDL")) << c.rule;
+        EXPECT_EQ(0u, folder.Read("out/C_B.EDL").find("\r\n@EVENING NEWS 0612\r\n")) << c.rule;
+        EXPECT_EQ((std::vector<std::string>{"C_A.EDL", "C_B.EDL"}), folder.OutFiles()) << c.rule;
     }
 }
 

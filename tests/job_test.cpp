@@ -79,30 +79,15 @@ void RecordClose(ConversionJob* j) {
     RecorderOf(j).events.push_back("close");
 }
 
-struct JobFolder {
-    fs::path path;
-    JobFolder() {
-        path = fs::temp_directory_path() /
-               (std::string("tamsel-job-") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path / "out");
-    }
-    ~JobFolder() { fs::remove_all(path); }
-    void Write(const char* name, const std::string& bytes) const {
-        std::ofstream(path / name, std::ios::binary) << bytes;
-    }
-};
-
 // Fills the job with files of `folder` (display name = file name) and runs it to the end.
-std::vector<std::string> RunJob(const JobFolder& folder, const std::vector<const char*>& names,
+std::vector<std::string> RunJob(const TestFolder& folder, const std::vector<const char*>& names,
                                 Recorder* recorder) {
     for (size_t k = 0; k < names.size(); ++k) {
-        std::u16string path = (folder.path / names[k]).u16string();
+        std::u16string path = folder.Path(names[k]);
         std::u16string name = fs::path(names[k]).u16string();
         EXPECT_TRUE(SetJobFile(&job, static_cast<int>(k), path.c_str(), name.c_str()));
     }
-    std::u16string out = (folder.path / "out").u16string() + PATH_SEPARATOR;
+    std::u16string out = folder.FolderPath("out");
     std::copy(out.c_str(), out.c_str() + out.size() + 1, job.outputFolder);
     job.fileCount = static_cast<int32_t>(names.size());
     job.options = 0;
@@ -117,7 +102,7 @@ std::vector<std::string> RunJob(const JobFolder& folder, const std::vector<const
 }
 
 TEST(Job, EveryOutcomeIsReportedCountedAndTallied) {
-    JobFolder folder;
+    TestFolder folder;
     folder.Write("A.EDL", GOOD_EDL);
     folder.Write("CMX.EDL", "FCM: DROP FRAME\r\n" + std::string(GOOD_EDL));
     folder.Write("UNKNOWN.EDL", "NO EVENT LINE HERE\r\n");
@@ -147,18 +132,18 @@ TEST(Job, EveryOutcomeIsReportedCountedAndTallied) {
         "close",
     };
     EXPECT_EQ(expected, events);
-    EXPECT_TRUE(fs::exists(folder.path / "out" / "C_A.EDL"));
-    EXPECT_TRUE(fs::exists(folder.path / "out" / "C_B.EDL"));
-    EXPECT_FALSE(fs::exists(folder.path / "out" / "C_CMX.EDL"));
-    EXPECT_FALSE(fs::exists(folder.path / "out" / "C_UNKNOWN.EDL"));
+    EXPECT_TRUE(folder.Has("out/C_A.EDL"));
+    EXPECT_TRUE(folder.Has("out/C_B.EDL"));
+    EXPECT_FALSE(folder.Has("out/C_CMX.EDL"));
+    EXPECT_FALSE(folder.Has("out/C_UNKNOWN.EDL"));
     EXPECT_EQ(0, job.failedCount) << "cleared when the job's objects are released";
 }
 
 TEST(Job, AWriteFailureIsReportedAndTheJobGoesOn) {
-    JobFolder folder;
+    TestFolder folder;
     folder.Write("A.EDL", GOOD_EDL);
     folder.Write("B.EDL", GOOD_EDL);
-    fs::create_directories(folder.path / "out" / "C_A.EDL");  // a folder where the output goes
+    fs::create_directories(folder / "out/C_A.EDL");  // a folder where the output goes
     Recorder recorder;
     std::vector<std::string> events = RunJob(folder, {"A.EDL", "B.EDL"}, &recorder);
     const std::vector<std::string> expected = {
@@ -170,7 +155,7 @@ TEST(Job, AWriteFailureIsReportedAndTheJobGoesOn) {
 }
 
 TEST(Job, AStopBetweenFilesEndsWithoutTally) {
-    JobFolder folder;
+    TestFolder folder;
     folder.Write("A.EDL", GOOD_EDL);
     folder.Write("B.EDL", GOOD_EDL);
     folder.Write("C.EDL", GOOD_EDL);
@@ -181,8 +166,8 @@ TEST(Job, AStopBetweenFilesEndsWithoutTally) {
         "name A.EDL", "count 1/3)", "step", "name B.EDL", "count 2/3)", "step",
     };
     EXPECT_EQ(expected, events);
-    EXPECT_TRUE(fs::exists(folder.path / "out" / "C_B.EDL")) << "the file in hand is finished";
-    EXPECT_FALSE(fs::exists(folder.path / "out" / "C_C.EDL"));
+    EXPECT_TRUE(folder.Has("out/C_B.EDL")) << "the file in hand is finished";
+    EXPECT_FALSE(folder.Has("out/C_C.EDL"));
 
     // The next job starts afresh and runs to its tally.
     Recorder next;
@@ -192,7 +177,7 @@ TEST(Job, AStopBetweenFilesEndsWithoutTally) {
 }
 
 TEST(Job, AReportAfterTheStopIsNotWaitedFor) {
-    JobFolder folder;
+    TestFolder folder;
     Recorder recorder;
     recorder.stopAtFile = 0;  // the one file fails after the stop: nobody acknowledges
     std::vector<std::string> events = RunJob(folder, {"MISSING.EDL"}, &recorder);
@@ -204,7 +189,7 @@ TEST(Job, AReportAfterTheStopIsNotWaitedFor) {
 TEST(Job, LineStateStartsAtZeroForEveryFile) {
     // A's speed record is still held at its end (one miss only); B's first event line would
     // match it if the record carried over.
-    JobFolder folder;
+    TestFolder folder;
     const std::string event =
         "001  001    V     C        00:00:10.00 00:00:05:00 01:00:00:00 "
         "01:00:05:00\r\n";
@@ -215,14 +200,13 @@ TEST(Job, LineStateStartsAtZeroForEveryFile) {
     folder.Write("B.EDL", event);
     Recorder recorder;
     RunJob(folder, {"A.EDL", "B.EDL"}, &recorder);
-    std::ifstream in(folder.path / "out" / "C_B.EDL", std::ios::binary);
-    std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string output = folder.Read("out/C_B.EDL");
     EXPECT_NE(std::string::npos, output.find("01:00:05:00\r\n"));
     EXPECT_EQ(std::string::npos, output.find("DM+050"));
 }
 
 TEST(Job, AJobOfNoFilesShowsTheTallyAtOnce) {
-    JobFolder folder;
+    TestFolder folder;
     Recorder recorder;
     EXPECT_EQ((std::vector<std::string>{"tally 0 0", "close"}), RunJob(folder, {}, &recorder));
 }

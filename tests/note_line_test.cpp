@@ -1,7 +1,6 @@
 // Effect, speed and note lines over whole files: source bytes in, the output after the banner
 // out.
-#include "engine.h"
-#include "test_util.h"
+#include "convert_util.h"
 
 namespace {
 
@@ -27,24 +26,6 @@ Bytes DissolveOut(const char* number) {
            " 001    V     D       030   00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n";
 }
 const Bytes EFFECT = "          * EFFECT NAME: DISSOLVE\r\n";
-
-// Converts a file whose first line is an event line (so the banner has its defaults) and
-// returns what follows the banner.
-Bytes AfterBanner(const Bytes& source, uint32_t options = 0) {
-    MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
-    ByteSource input = MakeMemorySource(&memory);
-    LineState state{};
-    OutputText out;
-    EXPECT_EQ(RESULT_CONVERTED,
-              ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "A.EDL",
-                               "2019/03/06  09:05:07", options, &state, &out));
-    Bytes text(reinterpret_cast<const char*>(out.bytes), out.length);
-    ReleaseOutputText(&out);
-    const Bytes bannerEnd = "MASTER RECORDER REEL MAST\r\nBLOCK 001\r\n";
-    size_t at = text.find(bannerEnd);
-    EXPECT_NE(Bytes::npos, at);
-    return text.substr(at + bannerEnd.size());
-}
 
 struct FileVector {
     const char* rule;

@@ -1,11 +1,6 @@
 // Files as they turn up in the wild rather than as the controller writes them: other line
 // ends, tabs, byte order marks, padding, other encodings, very long lines, tiny and huge files.
-#include <filesystem>
-#include <fstream>
-
-#include "engine.h"
-#include "platform.h"
-#include "test_util.h"
+#include "convert_util.h"
 
 namespace {
 
@@ -13,28 +8,6 @@ const Bytes CUT = "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:0
 const Bytes CUT_OUT =
     "0001 001    V     C             00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n";
 const Bytes BANNER_END = "MASTER RECORDER REEL MAST\r\nBLOCK 001\r\n";
-
-JobResult Convert(const Bytes& source, Bytes* afterBanner) {
-    MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
-    ByteSource input = MakeMemorySource(&memory);
-    LineState state{};
-    OutputText out;
-    JobResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "O.EDL",
-                                        "2019/03/06  09:05:07", 0, &state, &out);
-    if (result == RESULT_CONVERTED) {
-        Bytes text(reinterpret_cast<const char*>(out.bytes), out.length);
-        size_t at = text.find(BANNER_END);
-        *afterBanner = at == Bytes::npos ? text : text.substr(at + BANNER_END.size());
-        ReleaseOutputText(&out);
-    }
-    return result;
-}
-
-Bytes AfterBanner(const Bytes& source) {
-    Bytes out;
-    EXPECT_EQ(RESULT_CONVERTED, Convert(source, &out));
-    return out;
-}
 
 TEST(Oddities, LineEnds) {
     // A line feed alone still ends a line; the rewritten line gets CR LF.
@@ -64,16 +37,10 @@ TEST(Oddities, AByteOrderMarkMakesTheFirstLineANote) {
     EXPECT_TRUE(
         SameBytes(bom + CUT + "\r\n" + CUT_OUT, AfterBanner(bom + CUT + "\r\n" + CUT + "\r\n")));
     // Before a title line it is dropped with the title.
-    Bytes titled = bom + "MY SHOW\r\n\r\n" + CUT + "\r\n";
     Bytes out;
-    MemorySource memory{reinterpret_cast<const uint8_t*>(titled.data()), titled.size(), 0};
-    ByteSource input = MakeMemorySource(&memory);
-    LineState state{};
-    OutputText text;
-    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlSource(&input, static_cast<uint32_t>(titled.size()),
-                                                 "O.EDL", "S", 0, &state, &text));
-    EXPECT_EQ(0u, Bytes(reinterpret_cast<char*>(text.bytes), text.length).find("\r\n@MY SHOW\r\n"));
-    ReleaseOutputText(&text);
+    ASSERT_EQ(RESULT_CONVERTED,
+              ConvertBytes(bom + "MY SHOW\r\n\r\n" + CUT + "\r\n", "O.EDL", 0, &out));
+    EXPECT_EQ(0u, out.find("\r\n@MY SHOW\r\n"));
 }
 
 TEST(Oddities, CtrlZAndNulPaddingAtTheEndAreDropped) {
@@ -105,18 +72,17 @@ TEST(Oddities, LinesOfSeveralKilobytes) {
 
 TEST(Oddities, FilesOfOneByte) {
     Bytes out;
-    EXPECT_EQ(RESULT_UNKNOWN_FORMAT, Convert("1", &out)) << "a plain file of one byte";
-    EXPECT_EQ(RESULT_UNKNOWN_FORMAT, Convert("\x8D", &out)) << "a controller line end alone";
-    EXPECT_EQ(RESULT_UNKNOWN_FORMAT, Convert(Bytes(1, '\0'), &out)) << "a NUL";
-    EXPECT_EQ(RESULT_UNKNOWN_FORMAT, Convert("", &out)) << "an empty file";
+    EXPECT_EQ(RESULT_UNKNOWN_FORMAT, ConvertBytes("1", "O.EDL", 0, &out))
+        << "a plain file of one byte";
+    EXPECT_EQ(RESULT_UNKNOWN_FORMAT, ConvertBytes("\x8D", "O.EDL", 0, &out))
+        << "a controller line end alone";
+    EXPECT_EQ(RESULT_UNKNOWN_FORMAT, ConvertBytes(Bytes(1, '\0'), "O.EDL", 0, &out)) << "a NUL";
+    EXPECT_EQ(RESULT_UNKNOWN_FORMAT, ConvertBytes("", "O.EDL", 0, &out)) << "an empty file";
 }
 
 TEST(Oddities, AFileOf64Megabytes) {
     // Written to disk and converted through the file path like any job file.
-    namespace fs = std::filesystem;
-    fs::path folder = fs::temp_directory_path() / "tamsel-64mb";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    TestFolder folder;
     const Bytes line = CUT + "\r\n";
     const size_t lines = (64u << 20) / line.size() + 1;
     {
@@ -126,16 +92,15 @@ TEST(Oddities, AFileOf64Megabytes) {
         }
     }
     LineState state{};
-    std::u16string path = (folder / "BIG.EDL").u16string();
-    std::u16string out = folder.u16string() + PATH_SEPARATOR;
+    std::u16string path = folder.Path("BIG.EDL");
+    std::u16string out = folder.FolderPath();
     ConversionRequest request{path.c_str(), u"BIG.EDL", out.c_str(), 0};
     ASSERT_EQ(RESULT_CONVERTED, ConvertEdlFile(request, &state));
-    uintmax_t size = fs::file_size(folder / "C_BIG.EDL");
+    uintmax_t size = std::filesystem::file_size(folder / "C_BIG.EDL");
     Bytes head(2000, '\0');
     std::ifstream(folder / "C_BIG.EDL", std::ios::binary).read(head.data(), 2000);
     size_t bodyStart = head.find(BANNER_END) + BANNER_END.size();
     EXPECT_EQ(bodyStart + lines * CUT_OUT.size(), size) << "every line rewritten, none lost";
-    fs::remove_all(folder);
 }
 
 }  // namespace

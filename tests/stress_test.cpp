@@ -59,26 +59,14 @@ long Setting(const char* name, long fallback) {
     return text != nullptr ? std::atol(text) : fallback;
 }
 
-struct StressFolder {
-    fs::path path = fs::temp_directory_path() / "tamsel-stress";
-    StressFolder() {
-        fs::remove_all(path);
-        fs::create_directories(path / "in");
-        for (int k = 0; k < MAX_JOB_FILES; ++k) {
-            std::ofstream(path / "in" / Name(k), std::ios::binary) << SOURCE;
-        }
-    }
-    ~StressFolder() { fs::remove_all(path); }
-};
-
 // Fills the job with files 0 to count - 1 and starts it.
-PlatformThread* Start(const StressFolder& folder, int count, Tally* tally) {
+PlatformThread* Start(const TestFolder& folder, int count, Tally* tally) {
     for (int k = 0; k < count; ++k) {
-        std::u16string source = (folder.path / "in" / Name(k)).u16string();
+        std::u16string source = folder.Path("in/" + Name(k));
         std::u16string name = fs::path(Name(k)).u16string();
         SetJobFile(&stressJob, k, source.c_str(), name.c_str());
     }
-    std::u16string out = (folder.path / "out").u16string() + PATH_SEPARATOR;
+    std::u16string out = folder.FolderPath("out");
     std::copy(out.c_str(), out.c_str() + out.size() + 1, stressJob.outputFolder);
     stressJob.fileCount = count;
     stressJob.display = JobDisplay{Ignore, Ignore, Step, Report, Close, tally};
@@ -86,7 +74,10 @@ PlatformThread* Start(const StressFolder& folder, int count, Tally* tally) {
 }
 
 TEST(Stress, CancelAtRandomPointsThenStartAgain) {
-    StressFolder folder;
+    TestFolder folder;
+    for (int k = 0; k < MAX_JOB_FILES; ++k) {
+        folder.Write("in/" + Name(k), SOURCE);
+    }
     std::mt19937 random(20261207);
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::seconds(Setting("TAMSEL_STRESS_SECONDS", 3));

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -80,3 +83,48 @@ inline ::testing::AssertionResult SameBytes(const Bytes& expected, const Bytes& 
            << actual.size() << ")\n  expected from byte " << from << ": " << show(expected)
            << "\n  actual   from byte " << from << ": " << show(actual);
 }
+
+inline Bytes ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A fresh folder for the files of one test, named after the test, removed afterwards. Names
+// are relative to it; "/" separates folders on every platform.
+struct TestFolder {
+    std::filesystem::path path;
+
+    TestFolder() {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        path = std::filesystem::temp_directory_path() /
+               (std::string("tamsel-") + test->test_suite_name() + "-" + test->name());
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+    }
+    ~TestFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
+    void Write(const std::string& name, const Bytes& bytes) const {
+        std::filesystem::create_directories((path / name).parent_path());
+        std::ofstream(path / name, std::ios::binary) << bytes;
+    }
+    Bytes Read(const std::string& name) const { return ReadFileBytes(path / name); }
+    bool Has(const std::string& name) const { return std::filesystem::exists(path / name); }
+    // The names in `folder`, sorted.
+    std::vector<std::string> Files(const std::string& folder = "") const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path / folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // The UTF-16 path of a file, or of a folder with a separator after it.
+    std::u16string Path(const std::string& name) const { return (path / name).u16string(); }
+    std::u16string FolderPath(const std::string& folder = "") const {
+        std::filesystem::create_directories(path / folder);
+        return (path / folder).u16string() + u"/";
+    }
+};
