@@ -2,23 +2,12 @@
 
 #include "memory.h"
 #include "platform.h"
-
-namespace {
-
-size_t Length(const char16_t* text) {
-    size_t length = 0;
-    while (text[length] != 0) {
-        ++length;
-    }
-    return length;
-}
-
-}  // namespace
+#include "utf.h"
 
 char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* displayName) {
-    size_t folderLength = Length(outputFolder);
-    size_t prefixLength = Length(OUTPUT_NAME_PREFIX);
-    size_t nameLength = Length(displayName);
+    size_t folderLength = Utf16Length(outputFolder);
+    size_t prefixLength = Utf16Length(OUTPUT_NAME_PREFIX);
+    size_t nameLength = Utf16Length(displayName);
     size_t total = folderLength + prefixLength + nameLength + 1;
     auto* path = static_cast<char16_t*>(EngineAlloc(total * sizeof(char16_t)));
     if (path == nullptr) {

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "file_names.h"
 #include "job_result.h"
 
 namespace {
@@ -10,14 +11,6 @@ namespace {
 constexpr size_t RESOURCE_TEXT_CHARS = 512;
 // A number's decimal digits with its sign.
 constexpr size_t NUMBER_CHARS = 12;
-
-size_t TextLength(const char16_t* text) {
-    size_t length = 0;
-    while (text[length] != 0) {
-        ++length;
-    }
-    return length;
-}
 
 }  // namespace
 
