@@ -128,7 +128,11 @@ void OnInitDialog(HWND dialog, ConversionJob* job) {
         state->closing = true;
         state->result = IDC_PROGRESS_CANCEL;
         FinishClosing(dialog, state);
+        return;
     }
+    // Shown now, not when the modal loop first finds its queue empty: a first file that fails
+    // at once would otherwise have its warning up before the dialog is on screen.
+    ShowWindow(dialog, SW_SHOWNORMAL);
 }
 
 // The Cancel button and the worker's closing message both end here; any other WM_CLOSE acts

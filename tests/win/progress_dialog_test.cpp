@@ -1,5 +1,6 @@
 // The progress dialog running real jobs: what the worker shows in it, the warning boxes and
-// the tally, Escape, Cancel (also while the worker is busy) and a job that cannot start.
+// the tally, Escape, Cancel (also while the worker is busy or a box is on screen) and a job
+// that cannot start.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -384,5 +385,159 @@ TEST_F(ProgressDialogTest, AJobThatCannotStartSaysSoAndCloses) {
     EXPECT_TRUE(Written(L"A.EDL"));
     ExpectJobReleased();
 }
+
+// The owner's procedure in one test. WM_STALL, posted before the dialog's modal loop starts,
+// returns only once the worker's first message has been handled or waits to be: either way
+// that message is handled before the loop ever finds its queue empty.
+constexpr UINT WM_STALL = WM_APP + 1;
+WNDPROC originalOwnerProcedure = nullptr;
+bool firstLabelSeen = false;
+bool firstSendBeforeIdle = false;
+
+LRESULT CALLBACK StallingOwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_STALL) {
+        DWORD start = GetTickCount();
+        while (!firstSendBeforeIdle && GetTickCount() - start < 5000) {
+            firstSendBeforeIdle =
+                firstLabelSeen || (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0;
+            Sleep(1);
+        }
+        return 0;
+    }
+    return CallWindowProcW(originalOwnerProcedure, window, message, wParam, lParam);
+}
+
+// The worker's first message comes before the dialog's modal loop has shown the dialog: the
+// dialog is on screen all the same, and a first file's warning stands in front of it.
+TEST_F(ProgressDialogTest, TheDialogIsOnScreenBeforeTheWorkersFirstMessage) {
+    originalOwnerProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StallingOwnerProcedure)));
+    firstLabelSeen = false;
+    firstSendBeforeIdle = false;
+    FillJob({{L"MISSING.EDL", "", false}});
+    bool visibleAtFirstLabel = false;
+    INT_PTR result = RunJob([&](const SpyEvent& event) {
+        if (event.kind == SpyEventKind::PROGRESS_RANGE) {
+            PostMessageW(owner, WM_STALL, 0, 0);  // before the worker starts
+        } else if (event.kind == SpyEventKind::FILE_LABEL) {
+            firstLabelSeen = true;
+            visibleAtFirstLabel = IsWindowVisible(event.dialog) != FALSE;
+        }
+    });
+
+    ASSERT_TRUE(firstSendBeforeIdle) << "the worker's first message never came";
+    EXPECT_TRUE(visibleAtFirstLabel);
+    EXPECT_EQ(0, result);
+    ExpectEvents({Range(1), FileLabel(L"MISSING.EDL"), StatusLabel(1, 1),
+                  Box(MB_ICONWARNING, Failure(RESULT_OPEN_FAILED, L"MISSING.EDL"), true),
+                  Box(MB_ICONINFORMATION, Tally(1, 0), false)},
+                 events);
+    ExpectJobReleased();
+}
+
+// A close that reaches the dialog while one of its message boxes is on screen: as the system
+// sends it (wParam 0) or as the Cancel button passes it on. The dialog ends with the close's
+// low word.
+class ProgressDialogCloseTest : public ProgressDialogTest,
+                                public ::testing::WithParamInterface<WPARAM> {
+  protected:
+    // Runs the job and closes the dialog when the box showing `boxText` comes up: the close is
+    // sent before the spy dismisses the box, and what it did is noted at once.
+    INT_PTR RunJobClosingAt(const std::wstring& boxText) {
+        atClose = {};
+        return RunJob([&](const SpyEvent& event) {
+            if (event.kind != SpyEventKind::MESSAGE_BOX || event.text != boxText) {
+                return;
+            }
+            SendMessageW(event.dialog, WM_CLOSE, GetParam(), 0);
+            ++atClose.closes;
+            atClose.dialogHidden = !IsWindowVisible(event.dialog);
+            atClose.jobStopped = testJob.state.load() == JOB_STOPPED;
+            atClose.jobHeld = testJob.ackEvent != nullptr && testJob.jobLock != nullptr;
+        });
+    }
+
+    // The close stopped the job and hid the dialog at once, but the dialog went on waiting for
+    // its box: nothing was released under it.
+    void ExpectClosedWhileTheBoxWasUp() {
+        ASSERT_EQ(1, atClose.closes) << "the box never came up";
+        EXPECT_TRUE(atClose.dialogHidden);
+        EXPECT_TRUE(atClose.jobStopped);
+        EXPECT_TRUE(atClose.jobHeld) << "the dialog finished closing with its box still up";
+    }
+
+    struct {
+        int closes;
+        bool dialogHidden;
+        bool jobStopped;
+        bool jobHeld;
+    } atClose{};
+};
+
+TEST_P(ProgressDialogCloseTest, CloseWhileAFailureIsOnScreen) {
+    FillJob({{L"MISSING.EDL", "", false},
+             {L"B.EDL", SampleEdl("SECOND", 2), true},
+             {L"C.EDL", SampleEdl("THIRD", 2), true}});
+    const std::wstring failure = Failure(RESULT_OPEN_FAILED, L"MISSING.EDL");
+
+    INT_PTR result = RunJobClosingAt(failure);
+
+    ExpectClosedWhileTheBoxWasUp();
+    EXPECT_EQ(LOWORD(GetParam()), result);
+    // The worker, held in its report until the box went, started no other file and sent no
+    // tally.
+    ExpectEvents({Range(3), FileLabel(L"MISSING.EDL"), StatusLabel(1, 3),
+                  Box(MB_ICONWARNING, failure, true)},
+                 events);
+    EXPECT_TRUE(FilesMatching(output, L"*").empty()) << "a file after the close was converted";
+    ExpectJobReleased();
+
+    // The same job again: its failure count starts from zero and it runs to its tally.
+    EXPECT_EQ(0, RunJob());
+    ExpectEvents(
+        {Range(3), FileLabel(L"MISSING.EDL"), StatusLabel(1, 3), Box(MB_ICONWARNING, failure, true),
+         FileLabel(L"B.EDL"), StatusLabel(2, 3), Step(), FileLabel(L"C.EDL"), StatusLabel(3, 3),
+         Step(), Box(MB_ICONINFORMATION, Tally(3, 2), false)},
+        events);
+    EXPECT_TRUE(Written(L"B.EDL"));
+    EXPECT_TRUE(Written(L"C.EDL"));
+    ExpectJobReleased();
+}
+
+// The worker sends its own close once the tally is dismissed; the dialog, already closing,
+// must end once only, with the first close's result.
+TEST_P(ProgressDialogCloseTest, CloseWhileTheTallyIsOnScreen) {
+    FillJob({{L"A.EDL", SampleEdl("FIRST", 2), true}, {L"B.EDL", SampleEdl("SECOND", 2), true}});
+    const std::wstring tally = Tally(2, 2);
+
+    INT_PTR result = RunJobClosingAt(tally);
+
+    ExpectClosedWhileTheBoxWasUp();
+    EXPECT_EQ(LOWORD(GetParam()), result);
+    ExpectEvents({Range(2), FileLabel(L"A.EDL"), StatusLabel(1, 2), Step(), FileLabel(L"B.EDL"),
+                  StatusLabel(2, 2), Step(), Box(MB_ICONINFORMATION, tally, false)},
+                 events);
+    EXPECT_TRUE(Written(L"A.EDL"));
+    EXPECT_TRUE(Written(L"B.EDL"));
+    ExpectJobReleased();
+
+    DeleteFileW((output + L"C_A.EDL").c_str());
+    DeleteFileW((output + L"C_B.EDL").c_str());
+    EXPECT_EQ(0, RunJob());
+    ExpectEvents({Range(2), FileLabel(L"A.EDL"), StatusLabel(1, 2), Step(), FileLabel(L"B.EDL"),
+                  StatusLabel(2, 2), Step(), Box(MB_ICONINFORMATION, tally, false)},
+                 events);
+    EXPECT_TRUE(Written(L"A.EDL"));
+    EXPECT_TRUE(Written(L"B.EDL"));
+    ExpectJobReleased();
+}
+
+std::string CloseKindName(const ::testing::TestParamInfo<WPARAM>& close) {
+    return close.param == 0 ? "FromTheSystem" : "FromCancel";
+}
+
+INSTANTIATE_TEST_SUITE_P(CloseKinds, ProgressDialogCloseTest,
+                         ::testing::Values(WPARAM{0}, MAKEWPARAM(IDC_PROGRESS_CANCEL, BN_CLICKED)),
+                         CloseKindName);
 
 }  // namespace
