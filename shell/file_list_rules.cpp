@@ -1,0 +1,145 @@
+#include "file_list_rules.h"
+
+#include "file_names.h"
+
+namespace {
+
+// `value` in decimal, at least `width` digits with leading zeros.
+size_t PutPadded(int value, int width, char16_t* out, size_t at, size_t capacity) {
+    char16_t digits[12];
+    int count = 0;
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : value;
+    do {
+        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (count < width) {
+        digits[count++] = u'0';
+    }
+    if (value < 0 && at + 1 < capacity) {
+        out[at++] = u'-';
+    }
+    while (count > 0 && at + 1 < capacity) {
+        out[at++] = digits[--count];
+    }
+    return at;
+}
+
+size_t PutUnit(char16_t unit, char16_t* out, size_t at, size_t capacity) {
+    if (at + 1 < capacity) {
+        out[at++] = unit;
+    }
+    return at;
+}
+
+}  // namespace
+
+bool IsConvertTarget(int stateImage) {
+    return stateImage != STATE_IMAGE_EXCLUDED;
+}
+
+int NextSortDirection(int direction) {
+    return direction == SORT_DIRECTION_ASCENDING ? SORT_DIRECTION_DESCENDING
+                                                 : SORT_DIRECTION_ASCENDING;
+}
+
+int DirectedComparison(int textComparison, int direction) {
+    if (direction != SORT_DIRECTION_DESCENDING) {
+        return textComparison;
+    }
+    return textComparison > 0 ? -1 : textComparison < 0 ? 1 : 0;
+}
+
+ListButtons ButtonsAfterChange(int itemCount, bool anySelected, int targetCount) {
+    ListButtons buttons{};
+    buttons.toggle = anySelected;
+    buttons.selectAll = itemCount != 0;
+    buttons.remove = anySelected;
+    buttons.convert = itemCount != 0 && targetCount != 0;
+    buttons.shownCount = itemCount;
+    return buttons;
+}
+
+DeleteButtons ButtonsDuringDelete(int itemCount, int lastTargetCount) {
+    int remaining = itemCount - 1;
+    DeleteButtons buttons{};
+    buttons.selectAll = remaining != 0;
+    buttons.convert = remaining != 0 && lastTargetCount != 0;
+    buttons.shownCount = remaining;
+    return buttons;
+}
+
+bool ClickSuspendsConvert(int x, int y) {
+    return x >= 2 && x <= 20 && y <= 14;
+}
+
+void FormatUpdateTime(int year, int month, int day, int hour, int minute, char16_t* out,
+                      size_t capacity) {
+    if (capacity == 0) {
+        return;
+    }
+    size_t at = PutPadded(year, 4, out, 0, capacity);
+    at = PutUnit(u'/', out, at, capacity);
+    at = PutPadded(month, 2, out, at, capacity);
+    at = PutUnit(u'/', out, at, capacity);
+    at = PutPadded(day, 2, out, at, capacity);
+    at = PutUnit(u' ', out, at, capacity);
+    at = PutPadded(hour, 2, out, at, capacity);
+    at = PutUnit(u':', out, at, capacity);
+    at = PutPadded(minute, 2, out, at, capacity);
+    out[at] = 0;
+}
+
+bool FitsJobFields(size_t folderLength, size_t nameLength) {
+    return nameLength < JOB_NAME_CHARS && folderLength < JOB_PATH_CHARS &&
+           folderLength + 1 + nameLength < JOB_PATH_CHARS;
+}
+
+bool JoinPath(const char16_t* folder, const char16_t* name, char16_t* out, size_t capacity) {
+    size_t folderLength = TextLength(folder);
+    size_t nameLength = TextLength(name);
+    if (capacity == 0) {
+        return false;
+    }
+    if (folderLength >= capacity || nameLength >= capacity - folderLength - 1) {
+        out[0] = 0;
+        return false;
+    }
+    size_t at = 0;
+    for (size_t k = 0; k < folderLength; ++k) {
+        out[at++] = folder[k];
+    }
+    out[at++] = u'\\';
+    for (size_t k = 0; k < nameLength; ++k) {
+        out[at++] = name[k];
+    }
+    out[at] = 0;
+    return true;
+}
+
+JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile read, void* context,
+                              uint32_t options) {
+    ListedFile file;
+    char16_t fullPath[JOB_PATH_CHARS];
+    int k = 0;
+    for (int row = 0; row < rowCount; ++row) {
+        file.stateImage = 0;
+        file.name[0] = 0;
+        file.location[0] = 0;
+        read(context, row, &file);
+        if (!IsConvertTarget(file.stateImage)) {
+            continue;
+        }
+        if (k == MAX_JOB_FILES) {
+            return JobFillResult{JOB_TOO_MANY_FILES, row};
+        }
+        if (!JoinPath(file.location, file.name, fullPath, JOB_PATH_CHARS) ||
+            !SetJobFile(job, k, fullPath, file.name)) {
+            return JobFillResult{JOB_PATH_TOO_LONG, row};
+        }
+        ++k;
+    }
+    job->options = options;
+    job->fileCount = k;
+    return JobFillResult{JOB_FILLED, -1};
+}

@@ -1,0 +1,18 @@
+#include "menu_rules.h"
+
+#include "rewrite_lines.h"
+
+MenuEnabling MenuEnablingFromCounts(int itemCount, int targetCount, int selectedCount,
+                                    uint32_t options) {
+    MenuEnabling menu{};
+    menu.selectAll = itemCount != 0;
+    menu.remove = selectedCount != 0;
+    menu.toggle = selectedCount != 0;
+    menu.convert = itemCount != 0 && targetCount != 0;
+    menu.optionChecked = (options & OPTION_DELETE_INTERNAL_DATA) != 0;
+    return menu;
+}
+
+uint32_t SwitchDeleteInternalData(uint32_t options) {
+    return options ^ OPTION_DELETE_INTERNAL_DATA;
+}
