@@ -19,6 +19,9 @@ inline wchar_t* AsWide(char16_t* text) {
 inline const char16_t* AsUtf16(const wchar_t* text) {
     return reinterpret_cast<const char16_t*>(text);
 }
+inline char16_t* AsUtf16(wchar_t* text) {
+    return reinterpret_cast<char16_t*>(text);
+}
 
 // Loads string `id` of the program's string table into `out` (terminated; empty when the
 // string is missing). Returns its length.

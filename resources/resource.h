@@ -64,3 +64,20 @@
 #define IDS_COLUMN_UPDATE 222
 #define IDS_COLUMN_LOCATION 223
 #define IDS_ABOUT_CONTACT 230
+#define IDS_ABOUT_AUTHOR 231
+// Adding files: the captions of its message boxes (the first is also the open dialog's title),
+// its messages, and the open dialog's filter and default extension.
+#define IDS_ADD_FILES_CAPTION 240
+#define IDS_DROP_CAPTION 241
+#define IDS_DROP_LIMIT 242
+#define IDS_NOT_EDL 243
+#define IDS_DUPLICATE_NAME 244
+#define IDS_PATH_TOO_LONG 245
+#define IDS_FILE_MISSING 246
+#define IDS_TOO_MANY_SELECTED 247
+#define IDS_OPEN_FILTER_NAME 248
+#define IDS_OPEN_FILTER_PATTERN 249
+#define IDS_OPEN_DEFAULT_EXTENSION 250
+// Convert and the output folder.
+#define IDS_TOO_MANY_TARGETS 260
+#define IDS_CHOOSE_FOLDER_TITLE 261

@@ -2,28 +2,18 @@
 
 #include <shlobj.h>
 
+#include "add_files.h"
+#include "commands.h"
+#include "file_list.h"
 #include "message_box.h"
+#include "output_folder.h"
 #include "position_record.h"
 #include "resource.h"
 #include "shell.h"
 
 namespace {
 
-constexpr size_t FILE_COUNT_CHARS = 48;
-constexpr size_t COLUMN_TEXT_CHARS = 64;
 constexpr int SMALL_ICON_SIZE = 16;
-
-struct FileListColumn {
-    UINT textId;
-    int format;
-    int width;  // pixels
-};
-
-constexpr FileListColumn FILE_LIST_COLUMNS[] = {
-    {IDS_COLUMN_NAME, LVCFMT_CENTER, 180},  // the system shows the first column left-aligned
-    {IDS_COLUMN_UPDATE, LVCFMT_CENTER, 103},
-    {IDS_COLUMN_LOCATION, LVCFMT_LEFT, 270},
-};
 
 // The output folder starts as the user's desktop, with a trailing backslash. When the desktop
 // cannot be found the user is told once and the folder stays empty until one is chosen.
@@ -40,15 +30,7 @@ void SetDefaultOutputFolder(HWND window) {
         ShowMessage(window, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_NO_DESKTOP_FOLDER);
         return;
     }
-    size_t length = 0;
-    while (path[length] != 0 && length + 2 < JOB_PATH_CHARS) {
-        conversionJob.outputFolder[length] = static_cast<char16_t>(path[length]);
-        ++length;
-    }
-    if (length == 0 || conversionJob.outputFolder[length - 1] != u'\\') {
-        conversionJob.outputFolder[length++] = u'\\';
-    }
-    conversionJob.outputFolder[length] = 0;
+    SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS, AsUtf16(path));
 }
 
 // At the stored left and top, always 515 x 335 pixels.
@@ -69,33 +51,18 @@ void StoreWindowHandles(HWND window) {
     shell.toggleButton = GetDlgItem(window, IDC_TOGGLE_TARGET);
 }
 
-// Report view with grid lines, check boxes, columns the user may reorder by dragging their
-// headers, and whole rows selected; the columns name, update time and location.
-void SetUpFileList(HWND list) {
-    SendMessageW(
-        list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-        LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
-    int index = 0;
-    for (const FileListColumn& column : FILE_LIST_COLUMNS) {
-        wchar_t text[COLUMN_TEXT_CHARS];
-        LoadResourceText(column.textId, text, COLUMN_TEXT_CHARS);
-        LVCOLUMNW item{};
-        item.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        item.fmt = column.format;
-        item.cx = column.width;
-        item.pszText = text;
-        item.iSubItem = index;
-        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item));
-        ++index;
-    }
-}
-
 void OnInitDialog(HWND window) {
     SetDefaultOutputFolder(window);
     PlaceMainWindow(window);
     SetWindowTextW(window, shell.title);
     StoreWindowHandles(window);
+    // The window's own state starts afresh: no sort, the toggle and the option off.
+    shell.targetCount = 0;
+    for (int& direction : shell.sortDirections) {
+        direction = SORT_DIRECTION_NONE;
+    }
+    shell.toggleState = 0;
+    shell.options = 0;
     // Only the output folder can be chosen while the list is empty.
     EnableWindow(shell.chooseFolderButton, TRUE);
     EnableWindow(shell.toggleButton, FALSE);
@@ -121,6 +88,8 @@ void OnDestroy(HWND window) {
         const RECT& normal = placement.rcNormalPosition;
         StorePosition(normal.left, normal.top, normal.right, normal.bottom);
     }
+    // Taken back from the list first: the list would destroy it again with itself.
+    SendMessageW(shell.fileList, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     ImageList_Destroy(shell.smallIcons);
     shell.smallIcons = nullptr;
     PostQuitMessage(0);
@@ -133,15 +102,21 @@ void OnPaint(HWND window) {
     EndPaint(window, &paint);
 }
 
-}  // namespace
-
-void ShowFileCount(int count) {
-    wchar_t pattern[FILE_COUNT_CHARS];
-    LoadResourceText(IDS_FILE_COUNT, pattern, FILE_COUNT_CHARS);
-    char16_t text[FILE_COUNT_CHARS];
-    FillTemplate(AsUtf16(pattern), nullptr, 0, &count, 1, text, FILE_COUNT_CHARS);
-    SendMessageW(shell.fileCountLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+// Only the file count label is drawn by the window.
+void OnDrawItem(const DRAWITEMSTRUCT* item) {
+    if (item->CtlID == IDC_FILE_COUNT) {
+        DrawFileCountLabel(item);
+    }
 }
+
+// Only the file list's notifications are handled.
+void OnNotify(HWND window, const NMHDR* notification) {
+    if (notification->idFrom == IDC_FILE_LIST) {
+        OnFileListNotify(window, notification);
+    }
+}
+
+}  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -153,6 +128,21 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_PAINT:
             OnPaint(window);
+            return 0;
+        case WM_DRAWITEM:
+            OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return 0;
+        case WM_NOTIFY:
+            OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
+            return 0;
+        case WM_COMMAND:
+            OnCommand(window, wParam, lParam);
+            return 0;
+        case WM_INITMENU:
+            OnInitMenu(window);
+            return 0;
+        case WM_DROPFILES:
+            OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
             return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

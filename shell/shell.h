@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "conversion_job.h"
+#include "file_list_rules.h"
 
 constexpr size_t SHELL_TEXT_CHARS = 100;
 
@@ -33,6 +34,11 @@ struct ShellState {
     HWND selectAllButton;
     HWND toggleButton;
     HIMAGELIST smallIcons;  // the file list's small icons
+    // The main window's own state, set afresh when it is set up.
+    int targetCount;                        // convert targets, as last counted
+    int sortDirections[FILE_LIST_COLUMNS];  // a SORT_DIRECTION_ value per column
+    int toggleState;                        // 1: the last Toggle ticked the selected rows
+    uint32_t options;                       // the option word, copied into each job
 };
 
 extern ShellState shell;

@@ -1,6 +1,7 @@
 #include "gui_test_util.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -411,6 +412,45 @@ std::vector<std::wstring> FilesMatching(const std::wstring& folder, const wchar_
     return names;
 }
 
+void SetLocalWriteTime(const std::wstring& path, WORD year, WORD month, WORD day, WORD hour,
+                       WORD minute) {
+    SYSTEMTIME time{};
+    time.wYear = year;
+    time.wMonth = month;
+    time.wDay = day;
+    time.wHour = hour;
+    time.wMinute = minute;
+    FILETIME local{};
+    FILETIME utc{};
+    SystemTimeToFileTime(&time, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        SetFileTime(file, nullptr, nullptr, &utc);
+        CloseHandle(file);
+    }
+}
+
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+    size_t chars = 1;  // the empty name that ends the list
+    for (const std::wstring& path : paths) {
+        chars += path.size() + 1;
+    }
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* at = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(drop) + sizeof(DROPFILES));
+    for (const std::wstring& path : paths) {
+        std::copy(path.c_str(), path.c_str() + path.size() + 1, at);
+        at += path.size() + 1;
+    }
+    *at = 0;
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
 std::string SampleEdl(const char* title, int events) {
     std::string text = std::string("TITLE: ") + title + "\r\n\r\n";
     for (int k = 0; k < events; ++k) {
@@ -473,4 +513,57 @@ void PumpMessagesFor(DWORD milliseconds) {
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - spent, QS_ALLINPUT);
     }
+}
+
+namespace {
+
+struct DialogSearch {
+    const std::function<bool(HWND)>* matches;
+    HWND found;
+};
+
+BOOL CALLBACK CheckTopLevel(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<DialogSearch*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+        HasClass(window, L"#32770") && (*search->matches)(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct ChildSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK CheckChild(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<ChildSearch*>(context);
+    if (HasClass(window, search->className)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForDialog(const std::function<bool(HWND)>& matches, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DialogSearch search{&matches, nullptr};
+        EnumWindows(CheckTopLevel, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || GetTickCount() - start >= milliseconds) {
+            return search.found;
+        }
+        Sleep(20);
+    }
+}
+
+HWND FindChildOfClass(HWND window, const wchar_t* className) {
+    ChildSearch search{className, nullptr};
+    EnumChildWindows(window, CheckChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }

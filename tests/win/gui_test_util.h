@@ -1,10 +1,12 @@
 // Helpers of the Windows tests: a spy that records what the progress dialog's controls are
 // told and every message box shown on the test thread (dismissing each), the stored position
-// in the registry, temporary folders and sample EDL files. No GoogleTest here, so that the
-// screenshot program can use them too.
+// in the registry, temporary folders, sample EDL files, dropped files, and dialogs waited for
+// from another thread. No GoogleTest here, so that the screenshot program can use them too.
 #pragma once
 
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cstdint>
 #include <functional>
@@ -91,6 +93,14 @@ bool FileExists(const std::wstring& path);
 // Names of the files in `folder` whose name matches `pattern` ("*.tmp").
 std::vector<std::wstring> FilesMatching(const std::wstring& folder, const wchar_t* pattern);
 
+// Sets a file's last write to this local time.
+void SetLocalWriteTime(const std::wstring& path, WORD year, WORD month, WORD day, WORD hour,
+                       WORD minute);
+
+// A drop of these paths, as the shell hands it to a window with WM_DROPFILES; the window's
+// handler releases it.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
+
 // Sample edit lists, as plain text with CR LF line ends.
 std::string SampleEdl(const char* title, int events);
 std::string CmxEdl();
@@ -104,3 +114,9 @@ int CountProcessThreads();
 void DrainMessages();
 // Handles messages for `milliseconds`.
 void PumpMessagesFor(DWORD milliseconds);
+
+// Waits on the calling thread (not the one that shows it) until a visible dialog of this process
+// that `matches` is on screen, up to `milliseconds`; null when none came.
+HWND WaitForDialog(const std::function<bool(HWND)>& matches, DWORD milliseconds);
+// The first child of `window` (at any depth) of this class, or null.
+HWND FindChildOfClass(HWND window, const wchar_t* className);

@@ -245,13 +245,14 @@ TEST_F(MainWindowTest, KeepsAnOutputFolderAlreadyChosen) {
 TEST_F(MainWindowTest, StoresItsPositionWhenDestroyed) {
     DeleteStoredRecord();
     Open();
-    SetWindowPos(window, nullptr, 37, 45, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Off the screen: stored and used again as it is, without correction.
+    SetWindowPos(window, nullptr, -3000, 2400, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     DestroyWindow(window);
     window = nullptr;
 
     std::vector<BYTE> record;
     ASSERT_TRUE(ReadStoredRecord(&record));
-    EXPECT_EQ(RecordBytes(37, 45, 515, 335), record);
+    EXPECT_EQ(RecordBytes(-3000, 2400, 515, 335), record);
     EXPECT_EQ(nullptr, shell.smallIcons);
     MSG quit{};
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -259,7 +260,7 @@ TEST_F(MainWindowTest, StoresItsPositionWhenDestroyed) {
 
     // The next window opens where this one was.
     Open();
-    ExpectRect(WindowRect(), 37, 45);
+    ExpectRect(WindowRect(), -3000, 2400);
 }
 
 // Records what reaches the main window and its file list while the message loop runs.
@@ -300,8 +301,9 @@ TEST_F(MainWindowTest, MessageLoopTranslatesAcceleratorsFirstUntilTheWindowClose
         SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingListProcedure)));
     SetFocus(list);
 
-    // Del, Space and Enter while the list has the focus become the window's commands; Tab
-    // moves nothing, as no dialog keyboard handling runs.
+    // Del, Space and Enter are the window's accelerators, taken before the list sees them;
+    // on an empty list their menu items are greyed, so they do nothing at all. Tab moves
+    // nothing, as no dialog keyboard handling runs.
     for (WPARAM key : {VK_DELETE, VK_SPACE, VK_RETURN}) {
         PostMessageW(list, WM_KEYDOWN, key, 0);
     }
@@ -314,7 +316,7 @@ TEST_F(MainWindowTest, MessageLoopTranslatesAcceleratorsFirstUntilTheWindowClose
     EXPECT_EQ(0, exitCode);
     EXPECT_FALSE(IsWindow(window));
     window = nullptr;
-    EXPECT_EQ((std::vector<WORD>{IDM_REMOVE, IDM_TOGGLE_TARGET, IDM_CONVERT}), loopRecord.commands);
+    EXPECT_TRUE(loopRecord.commands.empty());
     EXPECT_EQ(1, loopRecord.keysAtList) << "only Tab reaches the list";
     EXPECT_EQ(list, loopRecord.focusAtCheck);
     std::vector<BYTE> record;

@@ -43,6 +43,24 @@ TEST(Resources, Strings) {
         {IDS_COLUMN_UPDATE, L"Update"},
         {IDS_COLUMN_LOCATION, L"Location"},
         {IDS_ABOUT_CONTACT, L"support@tamsel.example"},
+        {IDS_ABOUT_AUTHOR, L"Tamsel Project"},
+        {IDS_ADD_FILES_CAPTION, L"ＥＤＬファイルの参照"},
+        {IDS_DROP_CAPTION, L"ファイル参照"},
+        {IDS_DROP_LIMIT, L"一度にドラッグできるファイル参照数は%dまでです。"},
+        {IDS_NOT_EDL, L"ファイル名: \"%s\"\n\n拡張子が EDL ではありません。"},
+        {IDS_DUPLICATE_NAME,
+         L"ファイル名: \"%s\"\n場所:[%s]\n\n"
+         L"名前が同じファイル(パスが違っていても)は参照できません。"},
+        {IDS_PATH_TOO_LONG, L"ファイル名: \"%s\"\n場所:[%s]\n\nパスが長すぎるため参照できません。"},
+        {IDS_FILE_MISSING, L"ファイル名: \"%s\"\n場所:[%s]\n\nファイルが見つかりません。"},
+        {IDS_TOO_MANY_SELECTED,
+         L"選択したファイルが多すぎます。\n一度に選択するファイルを減らしてください。"},
+        {IDS_OPEN_FILTER_NAME, L"SONY BVE-9100 EDL(*.EDL)"},
+        {IDS_OPEN_FILTER_PATTERN, L"*.edl"},
+        {IDS_OPEN_DEFAULT_EXTENSION, L"EDL"},
+        {IDS_TOO_MANY_TARGETS,
+         L"一度に変換できるファイル数は%d個までです。\n変換対象を減らしてください。"},
+        {IDS_CHOOSE_FOLDER_TITLE, L"変換したＥＤＬの保存先を選択してください。"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(std::wstring(c.text), LoadText(c.id)) << "string " << c.id;
@@ -350,7 +368,8 @@ TEST(Resources, AboutBoxTemplate) {
          L"文字化けタムセル for SONY BVE-9100 EDL"},
         {0, text | SS_LEFTNOWORDWRAP, 42, 18, 92, 9, NO_ID, L"Static", L"バージョン: 3.0 cs1"},
         {0, text | SS_LEFT, 42, 30, 80, 8, NO_ID, L"Static", L"最終更新: 2019/02/26"},
-        {0, text | SS_LEFT, 23, 49, 110, 8, IDC_ABOUT_AUTHOR, L"Static", L"Tamsel Project"},
+        // The author line comes from the string table when the box opens.
+        {0, text | SS_LEFT, 23, 49, 110, 8, IDC_ABOUT_AUTHOR, L"Static", L""},
         {0, CHILD | SS_ETCHEDHORZ, 0, 60, 155, 1, NO_ID, L"Static", L""},
         {0, text | SS_LEFT, 2, 65, 34, 8, NO_ID, L"Static", L"お問合せ"},
         {0, CHILD | WS_TABSTOP | WS_BORDER | ES_CENTER | ES_READONLY, 37, 63, 115, 13,

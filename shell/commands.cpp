@@ -1,0 +1,102 @@
+#include "commands.h"
+
+#include "about_box.h"
+#include "add_files.h"
+#include "file_list.h"
+#include "menu_rules.h"
+#include "output_folder.h"
+#include "position_record.h"
+#include "resource.h"
+#include "shell.h"
+
+namespace {
+
+// A command that a button carries out reaches it as a click: a left-button down and up with
+// the command's own parameters (the button's point 0, 0 for a menu item or an accelerator).
+// The button reports the click as for the mouse.
+void ClickButton(HWND button, WPARAM wParam, LPARAM lParam) {
+    SendMessageW(button, WM_LBUTTONDOWN, wParam, lParam);
+    SendMessageW(button, WM_LBUTTONUP, wParam, lParam);
+}
+
+// Back to the top-left corner of the screen at the window's one size; stored at exit.
+void ResetWindowPosition(HWND window) {
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT,
+                 SWP_SHOWWINDOW);
+    SetFocus(shell.fileList);
+}
+
+// The check mark follows the next time the menu opens.
+void SwitchOption() {
+    shell.options = SwitchDeleteInternalData(shell.options);
+    SetFocus(shell.fileList);
+}
+
+void EnableItem(HMENU menu, UINT id, bool enabled) {
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+}  // namespace
+
+void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
+        case IDM_OPEN_FILES:
+            OpenFilesDialog(window);
+            break;
+        case IDM_CHOOSE_OUTPUT_FOLDER:
+            ClickButton(shell.chooseFolderButton, wParam, lParam);
+            break;
+        case IDM_CONVERT:
+            ClickButton(shell.convertButton, wParam, lParam);
+            break;
+        case IDM_EXIT:
+            DestroyWindow(window);
+            break;
+        case IDM_SELECT_ALL:
+            ClickButton(shell.selectAllButton, wParam, lParam);
+            break;
+        case IDM_TOGGLE_TARGET:
+            ClickButton(shell.toggleButton, wParam, lParam);
+            break;
+        case IDM_REMOVE:
+            ClickButton(shell.removeButton, wParam, lParam);
+            break;
+        case IDM_RESET_POSITION:
+            ResetWindowPosition(window);
+            break;
+        case IDM_DELETE_INTERNAL_DATA:
+            SwitchOption();
+            break;
+        case IDM_ABOUT:
+            RunAboutBox(window);
+            break;
+        case IDC_SELECT_ALL:
+            SelectAllRows();
+            break;
+        case IDC_REMOVE:
+            RemoveSelectedRows();
+            break;
+        case IDC_TOGGLE_TARGET:
+            ToggleConvertTargets();
+            break;
+        case IDC_CONVERT:
+            ConvertTargets(window);
+            break;
+        case IDC_CHOOSE_OUTPUT_FOLDER:
+            ChooseOutputFolder(window);
+            break;
+    }
+}
+
+void OnInitMenu(HWND) {
+    shell.targetCount = CountConvertTargets();
+    MenuEnabling enabling =
+        MenuEnablingFromCounts(CountRows(), shell.targetCount, CountSelectedRows(), shell.options);
+    EnableItem(shell.menu, IDM_SELECT_ALL, enabling.selectAll);
+    EnableItem(shell.menu, IDM_REMOVE, enabling.remove);
+    EnableItem(shell.menu, IDM_TOGGLE_TARGET, enabling.toggle);
+    EnableItem(shell.menu, IDM_CONVERT, enabling.convert);
+    EnableItem(shell.menu, IDM_DELETE_INTERNAL_DATA, true);
+    CheckMenuItem(shell.menu, IDM_DELETE_INTERNAL_DATA,
+                  MF_BYCOMMAND | (enabling.optionChecked ? MF_CHECKED : MF_UNCHECKED));
+}

@@ -1,0 +1,291 @@
+#include "file_list.h"
+
+#include "file_list_rules.h"
+#include "file_names.h"
+#include "message_box.h"
+#include "progress_dialog.h"
+#include "resource.h"
+#include "shell.h"
+
+namespace {
+
+constexpr size_t FILE_COUNT_CHARS = 48;
+constexpr size_t COLUMN_TEXT_CHARS = 64;
+constexpr size_t LABEL_TEXT_CHARS = 260;
+constexpr COLORREF LABEL_BACKGROUND = RGB(0, 0, 0);
+constexpr COLORREF LABEL_TEXT = RGB(255, 255, 0);
+
+struct FileListColumn {
+    UINT textId;
+    int format;
+    int width;  // pixels
+};
+
+constexpr FileListColumn COLUMNS[FILE_LIST_COLUMNS] = {
+    {IDS_COLUMN_NAME, LVCFMT_CENTER, 180},  // the system shows the first column left-aligned
+    {IDS_COLUMN_UPDATE, LVCFMT_CENTER, 103},
+    {IDS_COLUMN_LOCATION, LVCFMT_LEFT, 270},
+};
+
+int StateImage(int row) {
+    auto state = static_cast<UINT>(SendMessageW(shell.fileList, LVM_GETITEMSTATE,
+                                                static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+    return static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12);
+}
+
+void SetStateImage(int row, int image) {
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(image);
+    SendMessageW(shell.fileList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+void SelectRow(int row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageW(shell.fileList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+// The next selected row after `row` (-1: from the first), or -1.
+int NextSelectedRow(int row) {
+    return static_cast<int>(
+        SendMessageW(shell.fileList, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+}
+
+void ReadRowText(int row, int column, char16_t* out, size_t capacity) {
+    out[0] = 0;
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = AsWide(out);
+    item.cchTextMax = static_cast<int>(capacity);
+    SendMessageW(shell.fileList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+void SetRowText(int row, int column, const char16_t* text) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(AsWide(text));
+    SendMessageW(shell.fileList, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+// --- Notifications -------------------------------------------------------------------------
+
+void OnRowsChanged() {
+    int count = CountRows();
+    shell.targetCount = CountConvertTargets();
+    ListButtons buttons = ButtonsAfterChange(count, NextSelectedRow(-1) >= 0, shell.targetCount);
+    EnableWindow(shell.toggleButton, buttons.toggle);
+    EnableWindow(shell.selectAllButton, buttons.selectAll);
+    EnableWindow(shell.removeButton, buttons.remove);
+    EnableWindow(shell.convertButton, buttons.convert);
+    ShowFileCount(buttons.shownCount);
+}
+
+void OnRowDeleting() {
+    DeleteButtons buttons = ButtonsDuringDelete(CountRows(), shell.targetCount);
+    EnableWindow(shell.selectAllButton, buttons.selectAll);
+    EnableWindow(shell.convertButton, buttons.convert);
+    ShowFileCount(buttons.shownCount);
+}
+
+void OnListClick(const NMITEMACTIVATE* click) {
+    if (ClickSuspendsConvert(click->ptAction.x, click->ptAction.y)) {
+        shell.targetCount = 0;
+        EnableWindow(shell.convertButton, FALSE);
+    }
+}
+
+// The comparison of LVM_SORTITEMSEX: two rows by their indices, the column in `column`.
+int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column) {
+    char16_t firstText[JOB_PATH_CHARS];
+    char16_t secondText[JOB_PATH_CHARS];
+    auto c = static_cast<int>(column);
+    ReadRowText(static_cast<int>(first), c, firstText, JOB_PATH_CHARS);
+    ReadRowText(static_cast<int>(second), c, secondText, JOB_PATH_CHARS);
+    return DirectedComparison(lstrcmpW(AsWide(firstText), AsWide(secondText)),
+                              shell.sortDirections[c]);
+}
+
+void SortByColumn(int column) {
+    if (column < 0 || column >= FILE_LIST_COLUMNS) {
+        return;
+    }
+    shell.sortDirections[column] = NextSortDirection(shell.sortDirections[column]);
+    SendMessageW(shell.fileList, LVM_SORTITEMSEX, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(CompareRows));
+}
+
+// --- Convert -------------------------------------------------------------------------------
+
+// Reads one row for the job; the texts only of a convert target.
+void ReadListedRow(void*, int row, ListedFile* file) {
+    file->stateImage = StateImage(row);
+    if (IsConvertTarget(file->stateImage)) {
+        ReadRowText(row, COLUMN_NAME, file->name, JOB_NAME_CHARS);
+        ReadRowText(row, COLUMN_LOCATION, file->location, JOB_PATH_CHARS);
+    }
+}
+
+}  // namespace
+
+void SetUpFileList(HWND list) {
+    SendMessageW(
+        list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+        LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
+    int index = 0;
+    for (const FileListColumn& column : COLUMNS) {
+        wchar_t text[COLUMN_TEXT_CHARS];
+        LoadResourceText(column.textId, text, COLUMN_TEXT_CHARS);
+        LVCOLUMNW item{};
+        item.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        item.fmt = column.format;
+        item.cx = column.width;
+        item.pszText = text;
+        item.iSubItem = index;
+        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item));
+        ++index;
+    }
+}
+
+void OnFileListNotify(HWND, const NMHDR* notification) {
+    switch (notification->code) {
+        case LVN_ITEMCHANGED:
+            OnRowsChanged();
+            break;
+        case LVN_DELETEITEM:
+            OnRowDeleting();
+            break;
+        case LVN_COLUMNCLICK:
+            SortByColumn(reinterpret_cast<const NMLISTVIEW*>(notification)->iSubItem);
+            break;
+        case NM_CLICK:
+            OnListClick(reinterpret_cast<const NMITEMACTIVATE*>(notification));
+            break;
+    }
+}
+
+void DrawFileCountLabel(const DRAWITEMSTRUCT* item) {
+    HDC dc = item->hDC;
+    HBRUSH background = CreateSolidBrush(LABEL_BACKGROUND);
+    HGDIOBJ previous = SelectObject(dc, background);
+    SetBkColor(dc, LABEL_BACKGROUND);
+    FillRect(dc, &item->rcItem, background);
+    SetTextColor(dc, LABEL_TEXT);
+    wchar_t text[LABEL_TEXT_CHARS];
+    GetWindowTextW(item->hwndItem, text, static_cast<int>(LABEL_TEXT_CHARS));
+    RECT area = item->rcItem;
+    DrawTextW(dc, text, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOCLIP);
+    SelectObject(dc, previous);
+    DeleteObject(background);
+}
+
+void ShowFileCount(int count) {
+    wchar_t pattern[FILE_COUNT_CHARS];
+    LoadResourceText(IDS_FILE_COUNT, pattern, FILE_COUNT_CHARS);
+    char16_t text[FILE_COUNT_CHARS];
+    FillTemplate(AsUtf16(pattern), nullptr, 0, &count, 1, text, FILE_COUNT_CHARS);
+    SendMessageW(shell.fileCountLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+int CountRows() {
+    return static_cast<int>(SendMessageW(shell.fileList, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int CountSelectedRows() {
+    return static_cast<int>(SendMessageW(shell.fileList, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+int CountConvertTargets() {
+    int count = CountRows();
+    int targets = 0;
+    for (int row = 0; row < count; ++row) {
+        if (IsConvertTarget(StateImage(row))) {
+            ++targets;
+        }
+    }
+    return targets;
+}
+
+bool IsListedName(const char16_t* name) {
+    int count = CountRows();
+    for (int row = 0; row < count; ++row) {
+        char16_t listed[JOB_NAME_CHARS];
+        ReadRowText(row, COLUMN_NAME, listed, JOB_NAME_CHARS);
+        if (TextEquals(name, listed)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool InsertFileRow(int index, const char16_t* name, const char16_t* updateTime,
+                   const char16_t* location) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = index;
+    item.iImage = 0;
+    item.pszText = const_cast<wchar_t*>(AsWide(name));
+    int row = static_cast<int>(
+        SendMessageW(shell.fileList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) {
+        return false;
+    }
+    SetRowText(row, COLUMN_UPDATE, updateTime);
+    SetRowText(row, COLUMN_LOCATION, location);
+    SetStateImage(row, STATE_IMAGE_TARGET);
+    return true;
+}
+
+void SelectAllRows() {
+    SetFocus(shell.fileList);
+    SelectRow(-1);
+}
+
+void RemoveSelectedRows() {
+    for (int row = NextSelectedRow(-1); row >= 0; row = NextSelectedRow(-1)) {
+        if (!SendMessageW(shell.fileList, LVM_DELETEITEM, static_cast<WPARAM>(row), 0)) {
+            break;
+        }
+    }
+    if (CountRows() > 0) {
+        SelectRow(0);
+    }
+    SetFocus(shell.fileList);
+}
+
+// The toggle belongs to the window: the first use ticks the selected rows, the next clears
+// them, whatever their boxes show.
+void ToggleConvertTargets() {
+    shell.toggleState = shell.toggleState == 0 ? 1 : 0;
+    int image = shell.toggleState == 1 ? STATE_IMAGE_TARGET : STATE_IMAGE_EXCLUDED;
+    for (int row = NextSelectedRow(-1); row >= 0; row = NextSelectedRow(row)) {
+        SetStateImage(row, image);
+    }
+    SetFocus(shell.fileList);
+}
+
+// The modal progress dialog keeps the main window from taking input while the job runs; the
+// job changes neither the rows, nor their ticks, nor their order.
+void ConvertTargets(HWND window) {
+    JobFillResult filled =
+        FillJobFromList(&conversionJob, CountRows(), ReadListedRow, nullptr, shell.options);
+    if (filled.outcome == JOB_FILLED) {
+        RunProgressDialog(window, &conversionJob);
+    } else if (filled.outcome == JOB_TOO_MANY_FILES) {
+        ShowMessage(window, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_TOO_MANY_TARGETS, {},
+                    {MAX_JOB_FILES});
+    } else {
+        ListedFile file;
+        ReadListedRow(nullptr, filled.row, &file);
+        ShowMessage(window, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_PATH_TOO_LONG,
+                    {file.name, file.location});
+    }
+    SetFocus(shell.fileList);
+}

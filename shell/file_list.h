@@ -1,0 +1,41 @@
+// The main window's file list (Windows): its set-up and rows, the notifications that keep the
+// buttons and the file count label up to date, sorting by column, the row commands and Convert.
+// Rows are added by add_files.h.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+// Report view with grid lines, check boxes, columns the user may reorder by dragging their
+// headers, and whole rows selected; the columns name, update time and location.
+void SetUpFileList(HWND list);
+
+// WM_NOTIFY from the file list: changes, deletions, header clicks and clicks.
+void OnFileListNotify(HWND window, const NMHDR* notification);
+
+// WM_DRAWITEM for the file count label: its text in yellow on black.
+void DrawFileCountLabel(const DRAWITEMSTRUCT* item);
+
+// Shows `count` in the file count label, "ファイル参照数:<count>".
+void ShowFileCount(int count);
+
+int CountRows();
+int CountSelectedRows();
+// Rows whose box is not clear.
+int CountConvertTargets();
+
+// Whether a row of the list already carries this display name, letter case included.
+bool IsListedName(const char16_t* name);
+
+// Inserts a row at `index` (the end of the list, normally): its name, update time and folder,
+// image 0 and a ticked box. False when the list did not take it.
+bool InsertFileRow(int index, const char16_t* name, const char16_t* updateTime,
+                   const char16_t* location);
+
+// The buttons' commands. Each ends with the keyboard focus on the list.
+void SelectAllRows();
+void RemoveSelectedRows();
+void ToggleConvertTargets();
+// Converts the ticked rows, in the order shown, in the progress dialog. The list stays as it is.
+void ConvertTargets(HWND window);

@@ -1,0 +1,303 @@
+// Adding files to the main window: dropped (a WM_DROPFILES built as the shell builds it) and
+// chosen in the real open dialog, driven from a helper thread. Every message box is checked.
+#include "add_files.h"
+#include "main_window_fixture.h"
+
+// After windows.h, which they need.
+#include <cderr.h>
+#include <dlgs.h>
+
+#include <thread>
+
+namespace {
+
+const std::wstring ADD_CAPTION = L"ＥＤＬファイルの参照";
+
+std::wstring NotEdl(const std::wstring& path) {
+    return L"ファイル名: \"" + path + L"\"\n\n拡張子が EDL ではありません。";
+}
+
+std::wstring Duplicate(const std::wstring& name, const std::wstring& location) {
+    return L"ファイル名: \"" + name + L"\"\n場所:[" + location +
+           L"]\n\n名前が同じファイル(パスが違っていても)は参照できません。";
+}
+
+std::wstring TooLong(const std::wstring& name, const std::wstring& location) {
+    return L"ファイル名: \"" + name + L"\"\n場所:[" + location +
+           L"]\n\nパスが長すぎるため参照できません。";
+}
+
+std::wstring Missing(const std::wstring& name, const std::wstring& location) {
+    return L"ファイル名: \"" + name + L"\"\n場所:[" + location + L"]\n\nファイルが見つかりません。";
+}
+
+using AddFilesTest = MainWindowFixture;
+
+TEST_F(AddFilesTest, DroppedFilesBecomeTickedRowsWithTheirTimeAndFolder) {
+    std::wstring first = AddSample(folder, L"take.edl");
+    std::wstring second = AddSample(folder, L"REEL_2.Edl");
+    SetLocalWriteTime(first, 2019, 2, 26, 9, 5);
+    SetLocalWriteTime(second, 2024, 12, 31, 23, 59);
+
+    EXPECT_TRUE(Boxes(Drop({first, second})).empty());
+
+    std::vector<ListRow> rows = Rows();
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ(L"take.EDL", rows[0].name) << "the extension upper-cased";
+    EXPECT_EQ(L"2019/02/26 09:05", rows[0].update);
+    EXPECT_EQ(Location(folder), rows[0].location);
+    EXPECT_EQ(L"REEL_2.EDL", rows[1].name);
+    EXPECT_EQ(L"2024/12/31 23:59", rows[1].update);
+    for (const ListRow& row : rows) {
+        EXPECT_EQ(2, row.stateImage) << "ticked as a convert target";
+        EXPECT_FALSE(row.selected);
+    }
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = 1;
+    ASSERT_TRUE(SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_EQ(0, item.iImage);
+    HIMAGELIST icons =
+        reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    EXPECT_EQ(shell.smallIcons, icons);
+    EXPECT_EQ(list, GetFocus());
+    EXPECT_EQ(L"ファイル参照数:2", Label());
+}
+
+TEST_F(AddFilesTest, ADropOf256IsTakenAndOneOf257IsRefusedWhole) {
+    std::vector<std::wstring> paths;
+    for (int k = 0; k < 257; ++k) {
+        paths.push_back(AddSample(folder, L"F" + std::to_wstring(1000 + k) + L".EDL"));
+    }
+    std::vector<SpyEvent> boxes = Boxes(Drop(paths));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], L"ファイル参照", L"一度にドラッグできるファイル参照数は256までです。",
+              MB_ICONERROR, window);
+    EXPECT_EQ(0u, Rows().size());
+
+    paths.pop_back();
+    boxes = Boxes(Drop(paths));
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    std::vector<std::wstring> names = Names();
+    ASSERT_EQ(256u, names.size());
+    EXPECT_EQ(L"F1000.EDL", names.front());
+    EXPECT_EQ(L"F1255.EDL", names.back());
+    EXPECT_EQ(L"ファイル参照数:256", Label());
+}
+
+TEST_F(AddFilesTest, APathWithoutTheEdlExtensionStopsTheRestOfTheDrop) {
+    std::wstring b = AddSample(folder, L"b.EDL");
+    std::wstring a = AddSample(folder, L"a.txt");
+    std::wstring c = AddSample(folder, L"c.EDL");
+    std::vector<SpyEvent> boxes = Boxes(Drop({b, a, c}));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, NotEdl(folder + L"a.TXT"), MB_ICONWARNING, window);
+    EXPECT_EQ(std::vector<std::wstring>{L"b.EDL"}, Names());
+
+    // Only the text after the last "." counts: a dot in a folder's name is not an extension,
+    // and the message shows the path as upper-cased from that dot.
+    std::wstring dotted = NewFolder();
+    std::wstring inside = dotted + L"v1.0\\";
+    CreateDirectoryW(inside.c_str(), nullptr);
+    std::wstring take = inside + L"take";
+    boxes = Boxes(Drop({take}));
+    RemoveDirectoryW(inside.c_str());
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, NotEdl(dotted + L"v1.0\\TAKE"), MB_ICONWARNING, window);
+    EXPECT_EQ(1u, Rows().size());
+}
+
+TEST_F(AddFilesTest, ANameAlreadyListedIsRefusedWhateverItsFolder) {
+    std::wstring other = NewFolder();
+    std::wstring first = AddSample(folder, L"a.EDL");
+    std::wstring second = AddSample(other, L"a.edl");
+    std::wstring upper = AddSample(other, L"A.EDL");
+    std::wstring last = AddSample(other, L"z.EDL");
+    ASSERT_TRUE(Boxes(Drop({first})).empty());
+
+    // The same name from another folder is refused, naming that folder; A.EDL differs in case
+    // and is taken; the file after the refused one still is.
+    std::vector<SpyEvent> boxes = Boxes(Drop({second, upper, last}));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, Duplicate(L"a.EDL", Location(other)), MB_ICONWARNING, window);
+    EXPECT_EQ((std::vector<std::wstring>{L"a.EDL", L"A.EDL", L"z.EDL"}), Names());
+    EXPECT_EQ(Location(folder), Rows()[0].location);
+
+    // Twice the same file in one drop: the first is taken, the second refused.
+    std::wstring twice = AddSample(folder, L"twice.EDL");
+    boxes = Boxes(Drop({twice, twice}));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, Duplicate(L"twice.EDL", Location(folder)), MB_ICONWARNING,
+              window);
+    EXPECT_EQ(4u, Rows().size());
+}
+
+TEST_F(AddFilesTest, APathTooLongForAJobIsRefusedAndTheDropGoesOn) {
+    // A full path of 1024 units, shown whole in the message; the file need not exist.
+    std::wstring deep = L"C:\\" + std::wstring(1024 - 3 - 1 - 5, L'd');
+    std::wstring longName = std::wstring(256, L'n') + L".EDL";  // longer than a display name
+    std::wstring fine = AddSample(folder, L"fine.EDL");
+    std::vector<SpyEvent> boxes = Boxes(Drop({deep + L"\\X.edl", fine, folder + longName}));
+    ASSERT_EQ(2u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, TooLong(L"X.EDL", deep), MB_ICONWARNING, window);
+    ExpectBox(boxes[1], ADD_CAPTION, TooLong(longName, Location(folder)), MB_ICONWARNING, window);
+    EXPECT_EQ(std::vector<std::wstring>{L"fine.EDL"}, Names());
+}
+
+TEST_F(AddFilesTest, ADroppedFileThatIsGoneIsRefused) {
+    std::wstring here = AddSample(folder, L"here.EDL");
+    std::vector<SpyEvent> boxes = Boxes(Drop({folder + L"gone.edl", here}));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, Missing(L"gone.EDL", Location(folder)), MB_ICONWARNING,
+              window);
+    EXPECT_EQ(std::vector<std::wstring>{L"here.EDL"}, Names());
+}
+
+TEST_F(AddFilesTest, RowsAfterASortAreAppendedAtTheEnd) {
+    ASSERT_TRUE(Boxes(Drop({AddSample(folder, L"m.EDL"), AddSample(folder, L"b.EDL")})).empty());
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = IDC_FILE_LIST;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = 0;
+    SendMessageW(window, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&click));
+    ASSERT_EQ((std::vector<std::wstring>{L"b.EDL", L"m.EDL"}), Names());
+    ASSERT_TRUE(Boxes(Drop({AddSample(folder, L"a.EDL")})).empty());
+    EXPECT_EQ((std::vector<std::wstring>{L"b.EDL", L"m.EDL", L"a.EDL"}), Names());
+}
+
+// --- The open dialog -----------------------------------------------------------------------------
+
+// What the helper thread saw of the open dialog.
+struct OpenDialogSeen {
+    HWND dialog;
+    std::wstring title;
+    std::wstring filter;
+    bool readOnlyBoxShown;
+};
+
+// Runs the open dialog (command 32886) with the current folder `in`; a helper thread types
+// `typed` into its file name box and presses Open, or cancels when `typed` is empty.
+class OpenDialogTest : public MainWindowFixture {
+  protected:
+    std::vector<SpyEvent> OpenAndType(const std::wstring& in, const std::wstring& typed) {
+        wchar_t previous[MAX_PATH];
+        GetCurrentDirectoryW(MAX_PATH, previous);
+        SetCurrentDirectoryW(in.c_str());
+        seen = OpenDialogSeen{};
+        std::thread helper([this, typed] {
+            HWND dialog = WaitForDialog(
+                [](HWND candidate) { return GetDlgItem(candidate, cmb13) != nullptr; }, 10000);
+            if (dialog == nullptr) {
+                return;
+            }
+            seen.dialog = dialog;
+            seen.title = WindowText(dialog);
+            seen.filter = WindowText(GetDlgItem(dialog, cmb1));
+            seen.readOnlyBoxShown = IsWindowVisible(GetDlgItem(dialog, chx1)) != FALSE;
+            if (typed.empty()) {
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+            SetWindowTextW(GetDlgItem(dialog, cmb13), typed.c_str());
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        std::vector<SpyEvent> events = Command(IDM_OPEN_FILES);
+        helper.join();
+        SetCurrentDirectoryW(previous);
+        EXPECT_NE(nullptr, seen.dialog) << "the open dialog did not come up";
+        return events;
+    }
+
+    OpenDialogSeen seen{};
+};
+
+TEST_F(OpenDialogTest, ShowsItsTitleAndFilterAndAddsOneChosenPath) {
+    std::wstring path = AddSample(folder, L"single.edl");
+    SetLocalWriteTime(path, 2020, 1, 2, 3, 4);
+    std::vector<SpyEvent> boxes = Boxes(OpenAndType(folder, L"single.edl"));
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    EXPECT_EQ(ADD_CAPTION, seen.title);
+    EXPECT_EQ(L"SONY BVE-9100 EDL(*.EDL)", seen.filter);
+    EXPECT_FALSE(seen.readOnlyBoxShown);
+
+    std::vector<ListRow> rows = Rows();
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"single.EDL", rows[0].name);
+    EXPECT_EQ(L"2020/01/02 03:04", rows[0].update);
+    EXPECT_EQ(Location(folder), rows[0].location);
+    EXPECT_EQ(2, rows[0].stateImage);
+    EXPECT_EQ(list, GetFocus());
+}
+
+TEST_F(OpenDialogTest, TheDefaultExtensionCompletesATypedName) {
+    AddSample(folder, L"typed.EDL");
+    EXPECT_TRUE(Boxes(OpenAndType(folder, L"typed")).empty());
+    EXPECT_EQ(std::vector<std::wstring>{L"typed.EDL"}, Names());
+}
+
+TEST_F(OpenDialogTest, AddsSeveralChosenNamesInTheDialogsOrder) {
+    AddSample(folder, L"c.edl");
+    AddSample(folder, L"a.edl");
+    AddSample(folder, L"b.txt");  // the dialog does not test the extension
+    std::vector<SpyEvent> boxes = Boxes(OpenAndType(folder, L"\"c.edl\" \"a.edl\" \"b.txt\""));
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    std::vector<ListRow> rows = Rows();
+    ASSERT_EQ(3u, rows.size());
+    const wchar_t* names[] = {L"c.EDL", L"a.EDL", L"b.TXT"};
+    for (size_t k = 0; k < 3; ++k) {
+        EXPECT_EQ(names[k], rows[k].name);
+        EXPECT_EQ(Location(folder), rows[k].location);
+        EXPECT_EQ(2, rows[k].stateImage);
+    }
+}
+
+TEST_F(OpenDialogTest, ChosenNamesAreRefusedWhenListedOrMissing) {
+    std::wstring other = NewFolder();
+    ASSERT_TRUE(Boxes(Drop({AddSample(other, L"a.EDL")})).empty());
+    AddSample(folder, L"a.edl");
+    AddSample(folder, L"b.edl");
+    std::vector<SpyEvent> boxes =
+        Boxes(OpenAndType(folder, L"\"a.edl\" \"missing.edl\" \"b.edl\""));
+    ASSERT_EQ(2u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, Duplicate(L"a.EDL", Location(folder)), MB_ICONWARNING, window);
+    ExpectBox(boxes[1], ADD_CAPTION, Missing(L"missing.EDL", Location(folder)), MB_ICONWARNING,
+              window);
+    EXPECT_EQ((std::vector<std::wstring>{L"a.EDL", L"b.EDL"}), Names());
+    EXPECT_EQ(Location(other), Rows()[0].location);
+}
+
+TEST_F(OpenDialogTest, ATypedNameOfAMissingFileAddsNothing) {
+    std::vector<SpyEvent> boxes = Boxes(OpenAndType(folder, L"nothing.edl"));
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    EXPECT_TRUE(Rows().empty());
+}
+
+TEST_F(OpenDialogTest, CancelAddsNothing) {
+    AddSample(folder, L"a.edl");
+    std::vector<SpyEvent> boxes = Boxes(OpenAndType(folder, L""));
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    EXPECT_TRUE(Rows().empty());
+}
+
+// Wine's dialog writes a selection larger than the result past its end instead of failing, so
+// the failure Windows reports is handed to the handler as the dialog would.
+TEST_F(AddFilesTest, ASelectionTooLargeForTheResultIsSaidSo) {
+    StartSpy();
+    OnOpenDialogFailed(window, FNERR_BUFFERTOOSMALL);
+    std::vector<SpyEvent> boxes = Boxes(StopSpy());
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION,
+              L"選択したファイルが多すぎます。\n一度に選択するファイルを減らしてください。",
+              MB_ICONWARNING, window);
+
+    // A cancel, or another failure, says nothing.
+    StartSpy();
+    OnOpenDialogFailed(window, 0);
+    OnOpenDialogFailed(window, CDERR_DIALOGFAILURE);
+    boxes = Boxes(StopSpy());
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    EXPECT_TRUE(Rows().empty());
+}
+
+}  // namespace

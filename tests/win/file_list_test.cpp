@@ -1,0 +1,383 @@
+// The main window's file list: the buttons and the label that follow its rows, sorting by
+// column, the row commands, and Convert of the ticked rows.
+#include <algorithm>
+
+#include "main_window_fixture.h"
+
+namespace {
+
+class FileListTest : public MainWindowFixture {
+  protected:
+    // Drops files of these names from `into` and checks that every one was taken.
+    void DropNamed(const std::wstring& into, const std::vector<std::wstring>& names) {
+        std::vector<std::wstring> paths;
+        for (const std::wstring& name : names) {
+            paths.push_back(AddSample(into, name));
+        }
+        std::vector<SpyEvent> boxes = Boxes(Drop(paths));
+        ASSERT_TRUE(boxes.empty()) << Describe(boxes);
+    }
+
+    // A click on a column's header, as the mouse makes it.
+    void ClickHeader(int column) {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        RECT rect{};
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+                     reinterpret_cast<LPARAM>(&rect));
+        LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageW(header, WM_LBUTTONUP, 0, point);
+    }
+
+    void Notify(UINT code, UINT_PTR from, int x, int y) {
+        NMITEMACTIVATE notification{};
+        notification.hdr.hwndFrom = list;
+        notification.hdr.idFrom = from;
+        notification.hdr.code = code;
+        notification.ptAction = POINT{x, y};
+        SendMessageW(window, WM_NOTIFY, from, reinterpret_cast<LPARAM>(&notification));
+    }
+
+    std::vector<int> StateImages() {
+        std::vector<int> images;
+        for (const ListRow& row : Rows()) {
+            images.push_back(row.stateImage);
+        }
+        return images;
+    }
+
+    // Toggle, select all, remove, convert.
+    std::vector<bool> Buttons() {
+        return {Enabled(IDC_TOGGLE_TARGET), Enabled(IDC_SELECT_ALL), Enabled(IDC_REMOVE),
+                Enabled(IDC_CONVERT)};
+    }
+};
+
+using Flags = std::vector<bool>;
+
+TEST_F(FileListTest, ButtonsAndLabelFollowTheRows) {
+    EXPECT_EQ((Flags{false, false, false, false}), Buttons());
+    DropNamed(folder, {L"a.EDL", L"b.EDL", L"c.EDL"});
+    EXPECT_EQ((Flags{false, true, false, true}), Buttons()) << "rows, none selected";
+    EXPECT_EQ(L"ファイル参照数:3", Label());
+    EXPECT_TRUE(Enabled(IDC_CHOOSE_OUTPUT_FOLDER));
+
+    SelectOnly({1});
+    EXPECT_EQ((Flags{true, true, true, true}), Buttons()) << "a row selected";
+
+    // Every box cleared: nothing to convert; one ticked again: Convert is back.
+    for (int row = 0; row < 3; ++row) {
+        SetStateImage(row, 1);
+    }
+    EXPECT_EQ((Flags{true, true, true, false}), Buttons());
+    SetStateImage(2, 2);
+    EXPECT_TRUE(Enabled(IDC_CONVERT));
+}
+
+TEST_F(FileListTest, SelectAllSelectsEveryRowAndFocusesTheList) {
+    DropNamed(folder, {L"a.EDL", L"b.EDL", L"c.EDL"});
+    SetFocus(GetDlgItem(window, IDC_CHOOSE_OUTPUT_FOLDER));
+    Command(IDC_SELECT_ALL);
+    for (const ListRow& row : Rows()) {
+        EXPECT_TRUE(row.selected) << Utf8(row.name);
+    }
+    EXPECT_EQ(list, GetFocus());
+    EXPECT_EQ((Flags{true, true, true, true}), Buttons());
+}
+
+TEST_F(FileListTest, RemoveDeletesTheSelectedRowsAndSelectsTheFirst) {
+    DropNamed(folder, {L"a.EDL", L"b.EDL", L"c.EDL", L"d.EDL"});
+    SelectOnly({0, 2});
+    SetFocus(GetDlgItem(window, IDC_CHOOSE_OUTPUT_FOLDER));
+    Command(IDC_REMOVE);
+    std::vector<ListRow> rows = Rows();
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ(L"b.EDL", rows[0].name);
+    EXPECT_EQ(L"d.EDL", rows[1].name);
+    EXPECT_TRUE(rows[0].selected) << "row 0 selected afterwards";
+    EXPECT_FALSE(rows[1].selected);
+    EXPECT_EQ(L"ファイル参照数:2", Label());
+    EXPECT_EQ((Flags{true, true, true, true}), Buttons()) << "following row 0";
+    EXPECT_EQ(list, GetFocus());
+
+    // The last rows gone: the label at 0, select all and convert off.
+    Command(IDC_SELECT_ALL);
+    Command(IDC_REMOVE);
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(L"ファイル参照数:0", Label());
+    EXPECT_FALSE(Enabled(IDC_SELECT_ALL));
+    EXPECT_FALSE(Enabled(IDC_CONVERT));
+
+    // Remove without a selection deletes nothing.
+    DropNamed(folder, {L"e.EDL"});
+    Command(IDC_REMOVE);
+    EXPECT_EQ(1u, Rows().size());
+}
+
+TEST_F(FileListTest, ToggleFollowsTheWindowsOwnStateNotTheRows) {
+    DropNamed(folder, {L"a.EDL", L"b.EDL", L"c.EDL"});
+    SelectOnly({0, 1});
+    // The first Toggle after start ticks the selected rows: already ticked, they stay so.
+    Command(IDC_TOGGLE_TARGET);
+    EXPECT_EQ((std::vector<int>{2, 2, 2}), StateImages());
+    EXPECT_EQ(list, GetFocus());
+    // The second clears them; the unselected row keeps its tick.
+    Command(IDC_TOGGLE_TARGET);
+    EXPECT_EQ((std::vector<int>{1, 1, 2}), StateImages());
+    Command(IDC_TOGGLE_TARGET);
+    EXPECT_EQ((std::vector<int>{2, 2, 2}), StateImages());
+
+    // Without a selection Toggle only turns the window's state round.
+    SelectOnly({});
+    Command(IDC_TOGGLE_TARGET);
+    EXPECT_EQ((std::vector<int>{2, 2, 2}), StateImages());
+    SelectOnly({2});
+    Command(IDC_TOGGLE_TARGET);
+    EXPECT_EQ((std::vector<int>{2, 2, 2}), StateImages()) << "ticks: the state was 0 again";
+
+    // Everything excluded: Convert goes off.
+    Command(IDC_SELECT_ALL);
+    Command(IDC_TOGGLE_TARGET);
+    EXPECT_EQ((std::vector<int>{1, 1, 1}), StateImages());
+    EXPECT_FALSE(Enabled(IDC_CONVERT));
+}
+
+TEST_F(FileListTest, AClickInTheTopCornerSuspendsConvertUntilTheNextChange) {
+    DropNamed(folder, {L"a.EDL", L"b.EDL", L"c.EDL"});
+    ASSERT_TRUE(Enabled(IDC_CONVERT));
+    Notify(NM_CLICK, IDC_FILE_LIST, 40, 40);
+    EXPECT_TRUE(Enabled(IDC_CONVERT)) << "anywhere else a click changes nothing";
+    Notify(NM_CLICK, IDC_FILE_LIST, 21, 5);
+    EXPECT_TRUE(Enabled(IDC_CONVERT));
+    Notify(NM_CLICK, 999, 10, 5);
+    EXPECT_TRUE(Enabled(IDC_CONVERT)) << "another control's click is not the list's";
+
+    Notify(NM_CLICK, IDC_FILE_LIST, 10, 5);
+    EXPECT_FALSE(Enabled(IDC_CONVERT));
+    // A deletion counts with the suspended target count...
+    SendMessageW(list, LVM_DELETEITEM, 2, 0);
+    EXPECT_FALSE(Enabled(IDC_CONVERT));
+    EXPECT_EQ(L"ファイル参照数:2", Label());
+    // ...the next change counts the targets again.
+    SetStateImage(0, 1);
+    EXPECT_TRUE(Enabled(IDC_CONVERT));
+}
+
+TEST_F(FileListTest, ADeletionCountsTheRowAsGoneForSelectAllAndConvert) {
+    DropNamed(folder, {L"a.EDL"});
+    ASSERT_TRUE(Enabled(IDC_SELECT_ALL));
+    SendMessageW(list, LVM_DELETEITEM, 0, 0);
+    EXPECT_FALSE(Enabled(IDC_SELECT_ALL));
+    EXPECT_FALSE(Enabled(IDC_CONVERT));
+    EXPECT_EQ(L"ファイル参照数:0", Label());
+}
+
+TEST_F(FileListTest, TheLabelIsYellowOnBlack) {
+    DropNamed(folder, {L"a.EDL", L"b.EDL"});
+    HWND label = GetDlgItem(window, IDC_FILE_COUNT);
+    EXPECT_EQ(L"ファイル参照数:2", WindowText(label));
+
+    // Drawn into a bitmap of its own: the window's WM_DRAWITEM for the label.
+    const int width = 120;
+    const int height = 20;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    auto draw = [&](UINT id, HWND item) {
+        PatBlt(dc, 0, 0, width, height, WHITENESS);
+        DRAWITEMSTRUCT request{};
+        request.CtlType = ODT_STATIC;
+        request.CtlID = id;
+        request.itemAction = ODA_DRAWENTIRE;
+        request.hwndItem = item;
+        request.hDC = dc;
+        request.rcItem = RECT{0, 0, width, height};
+        SendMessageW(window, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&request));
+        GdiFlush();
+    };
+    auto* pixels = static_cast<const DWORD*>(bits);
+    // The colour of each pixel, without the byte GDI leaves undefined.
+    auto count = [&](DWORD color) {
+        return std::count_if(pixels, pixels + width * height,
+                             [color](DWORD pixel) { return (pixel & 0xFFFFFF) == color; });
+    };
+    const DWORD BLACK = 0x000000;
+    const DWORD YELLOW = 0xFFFF00;  // in a DIB: 0x00RRGGBB
+    const DWORD WHITE = 0xFFFFFF;
+
+    draw(IDC_FILE_COUNT, label);
+    EXPECT_EQ(BLACK, pixels[0] & 0xFFFFFF) << "the background";
+    EXPECT_GT(count(YELLOW), 10) << "the text";
+    EXPECT_EQ(0, count(WHITE)) << "the whole rectangle filled";
+    // Any other control is not drawn.
+    draw(IDC_PICTURE, GetDlgItem(window, IDC_PICTURE));
+    EXPECT_EQ(width * height, count(WHITE));
+
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+// --- Sorting -------------------------------------------------------------------------------------
+
+TEST_F(FileListTest, EachColumnSortsInItsOwnDirection) {
+    std::wstring second = NewFolder();
+    DropNamed(folder, {L"b.EDL", L"C.EDL"});
+    DropNamed(second, {L"a.EDL"});
+    SetLocalWriteTime(folder + L"b.EDL", 2020, 5, 1, 10, 0);
+    SetLocalWriteTime(folder + L"C.EDL", 2018, 1, 1, 0, 0);
+    SetLocalWriteTime(second + L"a.EDL", 2021, 12, 24, 18, 30);
+    // The update times were read when the rows were added: add them again.
+    Command(IDC_SELECT_ALL);
+    Command(IDC_REMOVE);
+    std::vector<SpyEvent> boxes =
+        Boxes(Drop({folder + L"b.EDL", folder + L"C.EDL", second + L"a.EDL"}));
+    ASSERT_TRUE(boxes.empty()) << Describe(boxes);
+
+    using NameList = std::vector<std::wstring>;
+    ClickHeader(1);
+    EXPECT_EQ((NameList{L"C.EDL", L"b.EDL", L"a.EDL"}), Names()) << "Update: oldest first";
+    ClickHeader(1);
+    EXPECT_EQ((NameList{L"a.EDL", L"b.EDL", L"C.EDL"}), Names()) << "Update: newest first";
+
+    // Names by the system's comparison: a, b, C (not C first, as by code units).
+    ClickHeader(0);
+    EXPECT_EQ((NameList{L"a.EDL", L"b.EDL", L"C.EDL"}), Names());
+    ClickHeader(1);  // Update goes back to ascending: its own direction
+    EXPECT_EQ((NameList{L"C.EDL", L"b.EDL", L"a.EDL"}), Names());
+    ClickHeader(0);  // and Name goes on to descending
+    EXPECT_EQ((NameList{L"C.EDL", L"b.EDL", L"a.EDL"}), Names());
+
+    // Location: the two folders differ only in their last digits.
+    bool firstIsLower = lstrcmpW(Location(folder).c_str(), Location(second).c_str()) < 0;
+    ClickHeader(2);
+    std::vector<ListRow> rows = Rows();
+    std::wstring low = firstIsLower ? Location(folder) : Location(second);
+    std::wstring high = firstIsLower ? Location(second) : Location(folder);
+    EXPECT_EQ(low, rows.front().location);
+    EXPECT_EQ(high, rows.back().location);
+    ClickHeader(2);
+    rows = Rows();
+    EXPECT_EQ(high, rows.front().location);
+    EXPECT_EQ(low, rows.back().location);
+
+    // Rows keep their texts and ticks through the sorts.
+    for (const ListRow& row : rows) {
+        EXPECT_EQ(2, row.stateImage);
+        EXPECT_EQ(row.name == L"a.EDL" ? Location(second) : Location(folder), row.location);
+    }
+    auto a = std::find_if(rows.begin(), rows.end(),
+                          [](const ListRow& row) { return row.name == L"a.EDL"; });
+    ASSERT_NE(rows.end(), a);
+    EXPECT_EQ(L"2021/12/24 18:30", a->update);
+}
+
+TEST_F(FileListTest, OnlyTheListsOwnHeaderClicksSort) {
+    DropNamed(folder, {L"b.EDL", L"a.EDL"});
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = 999;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = 0;
+    SendMessageW(window, WM_NOTIFY, 999, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ((std::vector<std::wstring>{L"b.EDL", L"a.EDL"}), Names());
+}
+
+// --- Convert -------------------------------------------------------------------------------------
+
+// Where the converted files go, for one test.
+void UseOutputFolder(const std::wstring& path) {
+    std::u16string text(path.begin(), path.end());
+    std::copy(text.c_str(), text.c_str() + text.size() + 1, conversionJob.outputFolder);
+}
+
+std::vector<std::wstring> FileLabels(const std::vector<SpyEvent>& events) {
+    std::vector<std::wstring> labels;
+    for (const SpyEvent& event : events) {
+        if (event.kind == SpyEventKind::FILE_LABEL) {
+            labels.push_back(event.text);
+        }
+    }
+    return labels;
+}
+
+TEST_F(FileListTest, ConvertTakesTheTickedRowsInTheOrderShownAndKeepsTheList) {
+    DropNamed(folder, {L"E1.EDL", L"D2.EDL", L"C3.EDL", L"B4.EDL", L"A5.EDL"});
+    SetStateImage(1, 1);
+    SetStateImage(3, 1);
+    SelectOnly({2});
+    std::wstring output = NewFolder();
+    UseOutputFolder(output);
+    std::vector<ListRow> before = Rows();
+
+    std::vector<SpyEvent> events = Command(IDC_CONVERT);
+    EXPECT_EQ((std::vector<std::wstring>{L"E1.EDL", L"C3.EDL", L"A5.EDL"}), FileLabels(events))
+        << Describe(events);
+    std::vector<SpyEvent> boxes = Boxes(events);
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    EXPECT_EQ(L"3個中3個の変換が終了しました。", boxes[0].text);
+    EXPECT_EQ(L"タムセル", boxes[0].caption);
+    EXPECT_EQ(3, conversionJob.fileCount);
+    EXPECT_EQ(0u, conversionJob.options);
+    EXPECT_EQ(Wide(u"E1.EDL"), Wide(conversionJob.displayNames[0]));
+    EXPECT_EQ(folder + L"C3.EDL", Wide(conversionJob.sourcePaths[1]));
+
+    std::vector<std::wstring> written = FilesMatching(output, L"*");
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"C_A5.EDL", L"C_C3.EDL", L"C_E1.EDL"}), written);
+
+    // The list as it was, the focus on it; the same batch converts again at once, with the
+    // option word as it is now.
+    std::vector<ListRow> after = Rows();
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t k = 0; k < before.size(); ++k) {
+        EXPECT_EQ(before[k].name, after[k].name);
+        EXPECT_EQ(before[k].location, after[k].location);
+        EXPECT_EQ(before[k].stateImage, after[k].stateImage);
+        EXPECT_EQ(before[k].selected, after[k].selected);
+    }
+    EXPECT_EQ(list, GetFocus());
+    Command(IDM_DELETE_INTERNAL_DATA);
+    events = Command(IDC_CONVERT);
+    EXPECT_EQ(3u, FileLabels(events).size()) << Describe(events);
+    EXPECT_EQ(0x2u, conversionJob.options);
+}
+
+TEST_F(FileListTest, ConvertRefusesMoreFilesThanAJobTakes) {
+    std::wstring second = NewFolder();
+    std::vector<std::wstring> names;
+    for (int k = 0; k < 256; ++k) {
+        names.push_back(L"F" + std::to_wstring(1000 + k) + L".EDL");
+    }
+    DropNamed(folder, names);
+    names.clear();
+    for (int k = 0; k < 65; ++k) {
+        names.push_back(L"G" + std::to_wstring(1000 + k) + L".EDL");
+    }
+    DropNamed(second, names);
+    ASSERT_EQ(321u, Rows().size());
+    std::wstring output = NewFolder();
+    UseOutputFolder(output);
+
+    std::vector<SpyEvent> events = Command(IDC_CONVERT);
+    std::vector<SpyEvent> boxes = Boxes(events);
+    ASSERT_EQ(1u, boxes.size()) << Describe(events);
+    ExpectBox(boxes[0], L"タムセル",
+              L"一度に変換できるファイル数は320個までです。\n変換対象を減らしてください。",
+              MB_ICONWARNING, window);
+    EXPECT_TRUE(FileLabels(events).empty()) << "no job started";
+    EXPECT_TRUE(FilesMatching(output, L"*").empty());
+    EXPECT_EQ(321u, Rows().size());
+    EXPECT_EQ(list, GetFocus());
+}
+
+}  // namespace
