@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# screenshots.sh - remakes docs/images/main-window.png and docs/images/progress-dialog.png: the
-# window program under Wine in a private Xvfb, with the Japanese locale and fonts the tests use.
+# screenshots.sh - remakes the pictures in docs/images: the main window with a few files
+# (main-window.png), its first menu open (menu.png), the about box (about-box.png) and the
+# progress dialog (progress-dialog.png). The window program runs under Wine in a private Xvfb,
+# with the Japanese locale and fonts the tests use.
 # Needs the Windows build and the Wine prefix:
 #   bash tools/setup-windows-toolchain.sh
 #   cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake
@@ -50,4 +52,6 @@ shoot() {
 
 mkdir -p docs/images
 shoot main docs/images/main-window.png
+shoot menu docs/images/menu.png
+shoot about docs/images/about-box.png
 shoot progress docs/images/progress-dialog.png
