@@ -17,6 +17,7 @@ constexpr UINT WM_JOB_REPORT = WM_USER + 1;
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Runs the job in its progress dialog, modal to `owner`. Returns when the dialog has closed
-// and the worker has ended: 0 after the tally, IDC_PROGRESS_CANCEL after a cancel or when the
-// job could not be started.
+// and the worker has ended, with the low word of the wParam of the WM_CLOSE that closed it: 0
+// after the tally (the worker's own close), IDC_PROGRESS_CANCEL after Cancel or when the job
+// could not be started.
 INT_PTR RunProgressDialog(HWND owner, ConversionJob* job);
