@@ -1,10 +1,12 @@
 // The compiled resources, read back as the program finds them: strings, the menu, the
-// accelerators, the three dialog templates, the icons and the manifest.
+// accelerators, the three dialog templates, the icons, the manifest and the version of both
+// programs.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -410,7 +412,7 @@ TEST(Resources, IconsInTheirSizes) {
     }
 }
 
-TEST(Resources, ManifestAsksForCommonControls6AsTheInvoker) {
+TEST(Resources, ManifestAsksForCommonControls6AsTheInvokerAtTheDisplaysScale) {
     HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_NE(nullptr, found);
     const char* text = static_cast<const char*>(LockResource(LoadResource(Instance(), found)));
@@ -418,6 +420,26 @@ TEST(Resources, ManifestAsksForCommonControls6AsTheInvoker) {
     EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\""));
     EXPECT_NE(std::string::npos, manifest.find("version=\"6.0.0.0\""));
     EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
+
+    // The DPI settings, as the system reads them from the manifest: a misspelt namespace
+    // would leave the program drawn small and stretched on a scaled display.
+    struct Setting {
+        const wchar_t* space;
+        const wchar_t* name;
+        const wchar_t* value;
+    } settings[] = {
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+         L"PerMonitorV2, PerMonitor"},
+    };
+    for (const Setting& setting : settings) {
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        EXPECT_TRUE(
+            QueryActCtxSettingsW(0, nullptr, setting.space, setting.name, value, 64, &written))
+            << Utf8(setting.name);
+        EXPECT_EQ(std::wstring(setting.value), value) << Utf8(setting.name);
+    }
 
     // The common controls this program runs with are those of version 6 (their side-by-side
     // folder), not the system's default copy.
@@ -431,6 +453,83 @@ TEST(Resources, ManifestAsksForCommonControls6AsTheInvoker) {
     CharLowerW(lower.data());
     EXPECT_NE(std::wstring::npos, lower.find(L"common-controls")) << Utf8(path);
     EXPECT_NE(std::wstring::npos, lower.find(L"_6.0.")) << Utf8(path);
+}
+
+// The version texts Explorer shows for a program file.
+struct VersionTexts {
+    std::wstring productName;
+    std::wstring description;
+    std::wstring productVersion;
+    std::wstring fileName;
+    DWORD fileVersionMs;
+    DWORD fileVersionLs;
+};
+
+bool ReadVersionTexts(const wchar_t* path, VersionTexts* texts) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    if (size == 0) {
+        return false;
+    }
+    std::vector<BYTE> block(size);
+    if (!GetFileVersionInfoW(path, 0, size, block.data())) {
+        return false;
+    }
+    void* data = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), L"\\", &data, &length) || length < sizeof(VS_FIXEDFILEINFO)) {
+        return false;
+    }
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(data);
+    texts->fileVersionMs = fixed->dwFileVersionMS;
+    texts->fileVersionLs = fixed->dwFileVersionLS;
+    // The texts are found through the translation, as Explorer finds them.
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &data, &length) ||
+        length < 4) {
+        return false;
+    }
+    const auto* translation = static_cast<const WORD*>(data);
+    auto text = [&](const wchar_t* name) {
+        wchar_t query[96];
+        wsprintfW(query, L"\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], name);
+        void* value = nullptr;
+        UINT units = 0;
+        if (!VerQueryValueW(block.data(), query, &value, &units) || units == 0) {
+            return std::wstring();
+        }
+        return std::wstring(static_cast<const wchar_t*>(value));
+    };
+    texts->productName = text(L"ProductName");
+    texts->description = text(L"FileDescription");
+    texts->productVersion = text(L"ProductVersion");
+    texts->fileName = text(L"OriginalFilename");
+    return true;
+}
+
+TEST(Resources, VersionOfBothPrograms) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const char* cli = std::getenv("TAMSEL_CLI_EXE");
+    ASSERT_NE(nullptr, cli) << "TAMSEL_CLI_EXE names tamsel-cli.exe";
+    struct Case {
+        std::wstring path;
+        const wchar_t* fileName;
+        const wchar_t* description;
+    } cases[] = {
+        {self, L"tamsel.exe", L"文字化けタムセル SONY BVE-9100 EDL 修復ツール"},
+        {std::wstring(cli, cli + std::strlen(cli)), L"tamsel-cli.exe",
+         L"文字化けタムセル コマンドライン版 (SONY BVE-9100 EDL 修復)"},
+    };
+    for (const Case& c : cases) {
+        VersionTexts texts{};
+        ASSERT_TRUE(ReadVersionTexts(c.path.c_str(), &texts)) << Utf8(c.path);
+        EXPECT_EQ(L"文字化けタムセル for SONY BVE-9100 EDL", texts.productName) << Utf8(c.path);
+        EXPECT_EQ(c.description, texts.description) << Utf8(c.path);
+        EXPECT_EQ(L"3.0.1", texts.productVersion) << Utf8(c.path);
+        EXPECT_EQ(c.fileName, texts.fileName) << Utf8(c.path);
+        EXPECT_EQ(MAKELONG(0, 3), texts.fileVersionMs) << Utf8(c.path);
+        EXPECT_EQ(MAKELONG(0, 1), texts.fileVersionLs) << Utf8(c.path);
+    }
 }
 
 }  // namespace
