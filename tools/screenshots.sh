@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# screenshots.sh - remakes the pictures in docs/images: the main window with a few files
-# (main-window.png), its first menu open (menu.png), the about box (about-box.png) and the
-# progress dialog (progress-dialog.png). The window program runs under Wine in a private Xvfb,
-# with the Japanese locale and fonts the tests use.
+# screenshots.sh - remakes the pictures of the guide in docs/images: the main window with a few
+# files (main-window.png), its first menu open (menu.png), the about box (about-box.png), the
+# progress dialog (progress-dialog.png), a failure's warning box (failure-message.png), the
+# tally at the end of a job (summary.png), and a controller-coded sample as a Japanese PC shows
+# it above its conversion (before-after.png). The window program runs under Wine in a private
+# Xvfb, with the Japanese locale and fonts the tests use. The PNGs carry no time stamps, so a
+# picture changes only when what it shows does.
 # Needs the Windows build and the Wine prefix:
 #   bash tools/setup-windows-toolchain.sh
 #   cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake
@@ -23,11 +26,13 @@ fi
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-# shoot SCENE OUTPUT: runs the scene, photographs the screen rectangle it reports, ends it.
+# shoot SCENE OUTPUT [SAMPLE]: runs the scene, photographs the screen rectangle it reports, ends it.
 shoot() {
   local scene=$1 output=$2
+  local extra=()
+  [[ -n "${3:-}" ]] && extra=("$(winepath -w "$3")")
   rm -f "$tmp/ready" "$tmp/done"
-  wine "$scenes" "$scene" "$(winepath -w "$tmp/ready")" "$(winepath -w "$tmp/done")" &
+  wine "$scenes" "$scene" "$(winepath -w "$tmp/ready")" "$(winepath -w "$tmp/done")" "${extra[@]}" &
   local pid=$!
   for _ in $(seq 300); do
     [[ -s "$tmp/ready" ]] && break
@@ -44,7 +49,7 @@ shoot() {
   import -window root "$tmp/screen.png"
   # /usr/local/bin/convert may be another program: ImageMagick's is in /usr/bin.
   /usr/bin/convert "$tmp/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" \
-    +repage "$output"
+    +repage -strip "$output"
   touch "$tmp/done"
   wait "$pid"
   echo "screenshots: wrote $output"
@@ -55,3 +60,6 @@ shoot main docs/images/main-window.png
 shoot menu docs/images/menu.png
 shoot about docs/images/about-box.png
 shoot progress docs/images/progress-dialog.png
+shoot failure docs/images/failure-message.png
+shoot summary docs/images/summary.png
+shoot compare docs/images/before-after.png samples/NEWS0612.EDL

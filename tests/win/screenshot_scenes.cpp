@@ -1,25 +1,38 @@
-// tamsel_scenes.exe SCENE READY DONE - puts the window program into one scene for a screenshot
-// (tools/screenshots.sh): "main" the main window with a few files listed, "menu" the same with
-// its first menu open, "about" the about box over it, "progress" a job of three files halfway,
-// its dialog over the main window. Once the scene is drawn it writes the screen rectangle to
-// photograph into the file READY ("left top right bottom"), then holds the scene until the file
-// DONE exists, and ends it as a user would (closing the window, the menu or the box,
-// cancelling the job). The stored position is put back as it was.
+// tamsel_scenes.exe SCENE READY DONE [SAMPLE] - puts the window program into one scene for a
+// screenshot (tools/screenshots.sh):
+//   main      the main window with a few files listed
+//   menu      the same with its first menu open
+//   about     the about box over the main window
+//   progress  a job of three files halfway, its dialog over the main window
+//   failure   a job that meets a CMX list: the warning box over the progress dialog
+//   summary   the same job at its end: the tally box
+//   compare   the controller-coded file SAMPLE as a Japanese PC shows it (its bytes read as
+//             code page 932), above what the conversion makes of it
+// Once the scene is drawn it writes the screen rectangle to photograph into the file READY
+// ("left top right bottom"), then holds the scene until the file DONE exists, and ends it as a
+// user would (closing the window, the menu or the box, cancelling the job). The stored position
+// is put back as it was, and the files the scene wrote are removed.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <string>
 #include <thread>
 
+#include "engine.h"
 #include "gui_test_util.h"
+#include "output_folder.h"
 #include "progress_dialog.h"
 #include "resource.h"
 #include "shell.h"
 
 namespace {
+
+// The stamp the reviewed outputs carry, so that the picture stays the same from run to run.
+constexpr char COMPARE_STAMP[] = "2019/03/06  09:05:07";
 
 std::wstring Argument(const char* text) {
     wchar_t wide[MAX_PATH];
@@ -56,19 +69,40 @@ RECT Union(HWND first, HWND second) {
     return both;
 }
 
-// A few files in the list, as an editor gathers them: one left out, one selected.
-void ListSomeFiles(HWND mainWindow, const std::wstring& folder) {
-    const wchar_t* names[] = {L"NEWS0612.EDL", L"DRAMA_EP03.EDL", L"PROMO_B.EDL",
-                              L"REEL_A_0412.EDL"};
+// Where an editor keeps the lists copied from the controller: C:\EDL\, made for the scene (a
+// temporary folder when C:\EDL already exists, so nothing of the user's is touched).
+std::wstring MakeSceneFolder() {
+    if (CreateDirectoryW(L"C:\\EDL", nullptr)) {
+        return L"C:\\EDL\\";
+    }
+    return MakeTemporaryFolder();
+}
+
+struct SceneFile {
+    const wchar_t* name;
+    std::string bytes;
+};
+
+// Writes the files into `folder` and drops them on the main window, all ticked.
+void ListFiles(HWND mainWindow, const std::wstring& folder, const std::vector<SceneFile>& files) {
     std::vector<std::wstring> paths;
     WORD day = 10;
-    for (const wchar_t* name : names) {
-        std::wstring path = folder + name;
-        WriteBytes(path, SampleEdl("SCENE", 20));
+    for (const SceneFile& file : files) {
+        std::wstring path = folder + file.name;
+        WriteBytes(path, file.bytes);
         SetLocalWriteTime(path, 2019, 2, day++, 9, 30);
         paths.push_back(path);
     }
     SendMessageW(mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+}
+
+// A few files in the list, as an editor gathers them: one left out, one selected.
+void ListSomeFiles(HWND mainWindow, const std::wstring& folder) {
+    ListFiles(mainWindow, folder,
+              {{L"NEWS0612.EDL", SampleEdl("NEWS", 20)},
+               {L"DRAMA_EP03.EDL", SampleEdl("DRAMA", 20)},
+               {L"PROMO_B.EDL", SampleEdl("PROMO", 20)},
+               {L"REEL_A_0412.EDL", SampleEdl("REEL A", 20)}});
     HWND list = GetDlgItem(mainWindow, IDC_FILE_LIST);
     LVITEMW item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
@@ -77,6 +111,20 @@ void ListSomeFiles(HWND mainWindow, const std::wstring& folder) {
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+}
+
+// Sends the job's output into `folder` (made here), shown as the folder browser would show it.
+void SetSceneOutputFolder(HWND mainWindow, const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS,
+                    reinterpret_cast<const char16_t*>(folder.c_str()));
+    SetWindowTextW(GetDlgItem(mainWindow, IDC_OUTPUT_FOLDER),
+                   reinterpret_cast<const wchar_t*>(conversionJob.outputFolder));
+}
+
+void ClickConvert(HWND mainWindow) {
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_CONVERT, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(mainWindow, IDC_CONVERT)));
 }
 
 struct PopupSearch {
@@ -152,22 +200,14 @@ void CloseAboutBox(HWND, HWND box) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
-int ProgressScene(HWND mainWindow, const std::wstring& ready, const std::wstring& done) {
-    std::wstring folder = MakeTemporaryFolder();
-    std::wstring output = folder + L"out\\";
-    CreateDirectoryW(output.c_str(), nullptr);
-    const wchar_t* names[] = {L"REEL_A_0412.EDL", L"REEL_B_0412.EDL", L"REEL_C_0412.EDL"};
-    int k = 0;
-    for (const wchar_t* name : names) {
-        std::wstring path = folder + name;
-        WriteBytes(path, SampleEdl("SCENE", 20));
-        SetJobFile(&conversionJob, k++, reinterpret_cast<const char16_t*>(path.c_str()),
-                   reinterpret_cast<const char16_t*>(name));
-    }
-    conversionJob.fileCount = k;
-    std::u16string out(output.begin(), output.end());
-    std::copy(out.c_str(), out.c_str() + out.size() + 1, conversionJob.outputFolder);
-
+int ProgressScene(HWND mainWindow, const std::wstring& folder, const std::wstring& ready,
+                  const std::wstring& done) {
+    ListFiles(mainWindow, folder,
+              {{L"REEL_A_0412.EDL", SampleEdl("REEL A", 20)},
+               {L"REEL_B_0412.EDL", SampleEdl("REEL B", 20)},
+               {L"REEL_C_0412.EDL", SampleEdl("REEL C", 20)}});
+    std::wstring output = folder + L"変換済み";
+    SetSceneOutputFolder(mainWindow, output);
     // Held on the second file's step: its name and count are shown, the bar is at one file.
     int steps = 0;
     StartSpy([&](const SpyEvent& event) {
@@ -179,23 +219,240 @@ int ProgressScene(HWND mainWindow, const std::wstring& ready, const std::wstring
         HoldScene(Union(mainWindow, event.dialog), ready, done);
         SendMessageW(GetDlgItem(event.dialog, IDC_PROGRESS_CANCEL), BM_CLICK, 0, 0);
     });
-    RunProgressDialog(mainWindow, &conversionJob);
+    ClickConvert(mainWindow);
     StopSpy();
-    RemoveTemporaryFolder(output);
-    RemoveTemporaryFolder(folder);
+    RemoveTemporaryFolder(output + L"\\");
     return steps >= 2 ? 0 : 1;
+}
+
+// A job of three files whose second is a CMX list: one warning box, then the tally. The box
+// numbered `shownBox` (0 the warning, 1 the tally) is photographed with what lies under it.
+int ReportScene(HWND mainWindow, const std::wstring& folder, int shownBox,
+                const std::wstring& ready, const std::wstring& done) {
+    ListFiles(mainWindow, folder,
+              {{L"NEWS0612.EDL", SampleEdl("NEWS", 20)},
+               {L"CMX3600.EDL", CmxEdl()},
+               {L"PROMO_B.EDL", SampleEdl("PROMO", 20)}});
+    std::wstring output = folder + L"変換済み";
+    SetSceneOutputFolder(mainWindow, output);
+    // In the middle of the screen, where the boxes come up, as a user may have placed it.
+    RECT screen{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    RECT window{};
+    GetWindowRect(mainWindow, &window);
+    SetWindowPos(mainWindow, nullptr,
+                 (screen.right + screen.left - (window.right - window.left)) / 2,
+                 (screen.bottom + screen.top - (window.bottom - window.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    bool shown = false;
+    std::thread photographer([&] {
+        for (int k = 0; k < 2; ++k) {
+            HWND box = WaitForDialog(IsMessageBox, 10000);
+            if (box == nullptr) {
+                return;
+            }
+            if (k == shownBox) {
+                Sleep(800);
+                RECT frame = Union(mainWindow, box);
+                HWND owner = GetWindow(box, GW_OWNER);
+                if (owner != nullptr && IsWindowVisible(owner)) {
+                    RECT under{};
+                    GetWindowRect(owner, &under);
+                    UnionRect(&frame, &frame, &under);
+                }
+                TellReady(frame, ready);
+                shown = true;
+                while (!FileExists(done)) {
+                    Sleep(100);
+                }
+            }
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            while (IsWindow(box)) {
+                Sleep(20);
+            }
+        }
+    });
+    ClickConvert(mainWindow);
+    photographer.join();
+    RemoveTemporaryFolder(output + L"\\");
+    return shown ? 0 : 1;
+}
+
+std::string ReadAllBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return bytes;
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+// The bytes as a Japanese PC reads them: each line (up to its line feed) decoded as code page
+// 932, which is what an editor there does with a file that has no byte-order mark.
+std::wstring AsCodePage932(const std::string& bytes) {
+    std::wstring text;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        size_t stop = end == std::string::npos ? bytes.size() : end;
+        size_t length = stop - start;
+        if (length > 0 && bytes[stop - 1] == '\r') {
+            --length;
+        }
+        if (length > 0) {
+            int units = MultiByteToWideChar(932, 0, bytes.data() + start, static_cast<int>(length),
+                                            nullptr, 0);
+            std::wstring line(static_cast<size_t>(units), L'\0');
+            MultiByteToWideChar(932, 0, bytes.data() + start, static_cast<int>(length), line.data(),
+                                units);
+            text += line;
+        }
+        text += L"\r\n";
+        start = stop + 1;
+    }
+    return text;
+}
+
+LRESULT CALLBACK CompareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CTLCOLORSTATIC) {
+        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The size `text` takes in `font`, line by line.
+SIZE MeasureText(HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{0, 0};
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L"\r\n", start);
+        size_t stop = end == std::wstring::npos ? text.size() : end;
+        SIZE line{};
+        GetTextExtentPoint32W(dc, text.data() + start, static_cast<int>(stop - start), &line);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        size.cx = std::max(size.cx, line.cx);
+        size.cy += metrics.tmHeight;
+        start = end == std::wstring::npos ? text.size() : end + 2;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size;
+}
+
+int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
+                 const std::wstring& done) {
+    std::string source = ReadAllBytes(samplePath);
+    size_t slash = samplePath.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? samplePath : samplePath.substr(slash + 1);
+    std::string nameText(name.begin(), name.end());
+    MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
+    ByteSource input = MakeMemorySource(&memory);
+    LineState state{};
+    OutputText out{};
+    if (source.empty() ||
+        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), nameText.c_str(),
+                         COMPARE_STAMP, 0, &state, &out) != RESULT_CONVERTED) {
+        std::fprintf(stderr, "tamsel_scenes: cannot convert the sample\n");
+        return 1;
+    }
+    std::string converted(reinterpret_cast<const char*>(out.bytes), out.length);
+    ReleaseOutputText(&out);
+    std::wstring before = AsCodePage932(source);
+    std::wstring after = AsCodePage932(converted);
+
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = CompareWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = L"TamselCompareScene";
+    RegisterClassExW(&windowClass);
+
+    // A fixed-pitch Japanese font, as a text editor there uses; the labels in the UI font.
+    HFONT textFont = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+    HFONT labelFont = CreateFontW(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_SWISS, L"MS UI Gothic");
+    std::wstring beforeLabel = L"変換前: " + name + L" (日本語の PC でそのまま開いたところ)";
+    std::wstring afterLabel = L"変換後: C_" + name + L" (タムセルが書き出したファイル)";
+    SIZE beforeSize = MeasureText(textFont, before);
+    SIZE afterSize = MeasureText(textFont, after);
+    SIZE labelSize = MeasureText(labelFont, beforeLabel);
+    const int margin = 10;
+    const int gap = 6;
+    int width = std::max({beforeSize.cx, afterSize.cx, labelSize.cx}) + 12;
+    int beforeHeight = beforeSize.cy + 8;
+    int afterHeight = afterSize.cy + 8;
+    int clientWidth = width + 2 * margin;
+    int clientHeight = margin + labelSize.cy + gap + beforeHeight + 2 * margin + labelSize.cy +
+                       gap + afterHeight + margin;
+    RECT frame{0, 0, clientWidth, clientHeight};
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    AdjustWindowRect(&frame, style, FALSE);
+    std::wstring caption = name + L" の変換前と変換後";
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, caption.c_str(), style, 20, 20,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                  nullptr, instance, nullptr);
+    auto addText = [&](const std::wstring& text, int top, int height, bool box, HFONT font) {
+        DWORD controlStyle = WS_CHILD | WS_VISIBLE;
+        const wchar_t* controlClass = L"STATIC";
+        if (box) {
+            controlStyle |= ES_MULTILINE | ES_READONLY | WS_BORDER;
+            controlClass = L"EDIT";
+        }
+        HWND control = CreateWindowExW(0, controlClass, text.c_str(), controlStyle, margin, top,
+                                       width, height, window, nullptr, instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    };
+    int y = margin;
+    addText(beforeLabel, y, labelSize.cy, false, labelFont);
+    y += labelSize.cy + gap;
+    addText(before, y, beforeHeight, true, textFont);
+    y += beforeHeight + 2 * margin;
+    addText(afterLabel, y, labelSize.cy, false, labelFont);
+    y += labelSize.cy + gap;
+    addText(after, y, afterHeight, true, textFont);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    RECT shown{};
+    GetWindowRect(window, &shown);
+    HoldScene(shown, ready, done);
+    DestroyWindow(window);
+    DeleteObject(textFont);
+    DeleteObject(labelFont);
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: tamsel_scenes main|menu|about|progress READY DONE\n");
+    if (argc < 4) {
+        std::fprintf(stderr,
+                     "usage: tamsel_scenes main|menu|about|progress|failure|summary READY DONE\n"
+                     "       tamsel_scenes compare READY DONE SAMPLE\n");
         return 2;
     }
     std::string scene = argv[1];
     std::wstring ready = Argument(argv[2]);
     std::wstring done = Argument(argv[3]);
+    if (scene == "compare") {
+        return argc == 5 ? CompareScene(Argument(argv[4]), ready, done) : 2;
+    }
 
     RegistrySnapshot registry = TakeRegistrySnapshot();
     DeleteStoredRecord();
@@ -204,7 +461,7 @@ int main(int argc, char** argv) {
     RegisterMainWindowClass(instance);
     std::setlocale(LC_ALL, "jpn");
     HWND mainWindow = CreateMainWindow(instance);
-    std::wstring folder = MakeTemporaryFolder();
+    std::wstring folder = MakeSceneFolder();
     int status = 1;
     if (mainWindow != nullptr && scene == "main") {
         ListSomeFiles(mainWindow, folder);
@@ -220,7 +477,9 @@ int main(int argc, char** argv) {
         PumpMessagesFor(300);
         status = ModalScene(mainWindow, L"#32770", OpenAboutBox, CloseAboutBox, ready, done);
     } else if (mainWindow != nullptr && scene == "progress") {
-        status = ProgressScene(mainWindow, ready, done);
+        status = ProgressScene(mainWindow, folder, ready, done);
+    } else if (mainWindow != nullptr && (scene == "failure" || scene == "summary")) {
+        status = ReportScene(mainWindow, folder, scene == "failure" ? 0 : 1, ready, done);
     }
     if (mainWindow != nullptr) {
         DestroyWindow(mainWindow);
