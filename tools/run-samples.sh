@@ -16,7 +16,9 @@ status=0
 build/native/cli/tamsel-cli -o out/samples samples/*.EDL || status=$?
 echo "== exit status $status; produced in out/samples:"
 ls -l out/samples
+# The outputs keep the sources' Shift-JIS notes; they are shown here converted for a UTF-8
+# terminal (bytes that are not Shift-JIS are left out of the display, not of the files).
 for f in out/samples/C_*; do
   echo "== $f"
-  cat "$f"
+  iconv -f CP932 -t UTF-8 -c "$f" | tr -d '\r'
 done
