@@ -42,6 +42,21 @@ bool IsDecimalMark(uint8_t byte) {
     return byte == '.' || byte == ',';
 }
 
+bool IsShiftJisLead(uint8_t byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool IsShiftJisTrail(uint8_t byte) {
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// A plain byte through its table. The table turns 0xAE into 0xAC; as the second byte of a
+// Shift-JIS character 0xAE is kept, since the mapping would turn "屋" (89 AE) into "荻"
+// (89 AC) in a plain file's notes.
+uint8_t DecodePlainByte(uint8_t byte, bool isTrail) {
+    return isTrail && byte == 0xAE ? byte : PLAIN_TABLE[byte];
+}
+
 }  // namespace
 
 bool ObtainWorkingBuffer(DecodedText* text, uint32_t sourceSize) {
@@ -91,6 +106,7 @@ JobResult DecodeEdlBytes(ByteSource* source, DecodedText* text) {
     text->mode = mode;
     text->count = 0;
     uint8_t chunk[READ_CHUNK];
+    bool afterLead = false;  // the byte before began a Shift-JIS character (plain mode)
     for (;;) {
         long got = source->read(source->context, chunk, sizeof chunk);
         if (got < 0) {
@@ -103,7 +119,9 @@ JobResult DecodeEdlBytes(ByteSource* source, DecodedText* text) {
             uint8_t byte = chunk[k];
             bool stored;
             if (mode == DECODE_PLAIN) {
-                stored = Emit(text, PLAIN_TABLE[byte], 0, 1);
+                bool isTrail = afterLead && IsShiftJisTrail(byte);
+                stored = Emit(text, DecodePlainByte(byte, isTrail), 0, 1);
+                afterLead = !isTrail && IsShiftJisLead(byte);
             } else if (byte == CONTROLLER_LINE_END) {
                 stored = Emit(text, '\r', '\n', 2);
             } else if (byte == '\n') {

@@ -116,6 +116,11 @@ const DecodeVector DECODE_VECTORS[] = {
      "44 4D 20 41 0A 42 0D 43 0D 0A 3A 2E 31", "44 4D 20 41 0A 42 0D 43 3A 2E 31"},
     {"a colon right after the mark stops the walk at once", DECODE_PLAIN, "44 4D 20 20 2E 3A 31",
      "44 4D 20 20 2E 3A 31"},
+    {"plain: a Shift-JIS character's second byte AE is kept (89 AE is a kanji)", DECODE_PLAIN,
+     "31 20 89 AE 82 A0 AE", "31 20 89 AE 82 A0 AC"},
+    {"plain: AE after a lead byte that had its trail already is a single byte", DECODE_PLAIN,
+     "31 89 40 AE 89 0D AE", "31 89 40 AC 89 0D AC"},
+    {"controller: AE is a comma even after a lead byte", DECODE_CONTROLLER, "89 AE", "89 2C"},
     {"DM needs its blank: DMX is no mark", DECODE_PLAIN, "44 4D 58 0D 0A 20 2E 31",
      "44 4D 58 0D 0A 20 2E 31"},
 };
