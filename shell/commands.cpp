@@ -3,6 +3,7 @@
 #include "about_box.h"
 #include "add_files.h"
 #include "file_list.h"
+#include "main_window.h"
 #include "menu_rules.h"
 #include "output_folder.h"
 #include "position_record.h"
@@ -21,8 +22,7 @@ void ClickButton(HWND button, WPARAM wParam, LPARAM lParam) {
 
 // Back to the top-left corner of the screen at the window's one size; stored at exit.
 void ResetWindowPosition(HWND window) {
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT,
-                 SWP_SHOWWINDOW);
+    PlaceMainWindowAt(window, 0, 0);
     SetFocus(shell.fileList);
 }
 

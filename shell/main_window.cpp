@@ -33,11 +33,34 @@ void SetDefaultOutputFolder(HWND window) {
     SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS, AsUtf16(path));
 }
 
-// At the stored left and top, always 515 x 335 pixels.
+// The dots per inch of the display the window is on. The program is per-monitor DPI aware;
+// GetDpiForWindow exists from Windows 10 1607 on, older systems have one scale for all.
+int WindowDpi(HWND window) {
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowProc>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        return static_cast<int>(getDpiForWindow(window));
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// At the stored left and top, always in the window's one size.
 void PlaceMainWindow(HWND window) {
     WindowPosition position = ReadStoredPosition();
-    SetWindowPos(window, HWND_NOTOPMOST, position.left, position.top, position.width,
-                 position.height, SWP_SHOWWINDOW);
+    PlaceMainWindowAt(window, position.left, position.top);
+}
+
+// Moved to a display of another scale: the system rescales the controls and suggests the
+// window's new rectangle.
+void OnDpiChanged(HWND window, const RECT* suggested) {
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void StoreWindowHandles(HWND window) {
@@ -144,6 +167,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_DROPFILES:
             OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
             return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(window, reinterpret_cast<const RECT*>(lParam));
+            return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void PlaceMainWindowAt(HWND window, int left, int top) {
+    int dpi = WindowDpi(window);
+    SetWindowPos(window, HWND_NOTOPMOST, left, top, ScaleForDpi(MAIN_WINDOW_WIDTH, dpi),
+                 ScaleForDpi(MAIN_WINDOW_HEIGHT, dpi), SWP_SHOWWINDOW);
 }

@@ -31,6 +31,15 @@ void EncodePositionRecord(int32_t left, int32_t top, int32_t right, int32_t bott
     PutInt32(record + 12, height);
 }
 
+int32_t ScaleForDpi(int32_t pixels, int dpi) {
+    if (dpi <= 0) {
+        return pixels;
+    }
+    // Rounded to the nearest pixel, as the system scales.
+    return static_cast<int32_t>((static_cast<int64_t>(pixels) * dpi + STANDARD_DPI / 2) /
+                                STANDARD_DPI);
+}
+
 WindowPosition DecodePositionRecord(const uint8_t* record, size_t count) {
     WindowPosition position{0, 0, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT};
     if (record == nullptr || count > POSITION_RECORD_BYTES) {

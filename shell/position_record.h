@@ -2,7 +2,7 @@
 // HKEY_CURRENT_USER\Software\tamsel\data\Position, value "Position" (REG_BINARY), holding the
 // left edge, top edge, width and height of the window's normal rectangle as signed 32-bit
 // little-endian numbers. Only left and top are used when reading: the window always opens
-// 515 x 335 pixels.
+// 515 x 335 pixels (at 96 dots per inch; see ScaleForDpi).
 #pragma once
 
 #include <cstddef>
@@ -11,6 +11,7 @@
 constexpr int32_t MAIN_WINDOW_WIDTH = 515;
 constexpr int32_t MAIN_WINDOW_HEIGHT = 335;
 constexpr size_t POSITION_RECORD_BYTES = 16;
+constexpr int STANDARD_DPI = 96;
 
 constexpr char16_t POSITION_KEY_PARENT[] = u"Software\\tamsel\\data";
 constexpr char16_t POSITION_KEY_NAME[] = u"Position";
@@ -22,6 +23,11 @@ struct WindowPosition {
     int32_t width;
     int32_t height;
 };
+
+// A size of the window in the pixels of a display of `dpi` dots per inch: the window's controls
+// are laid out in dialog units, which grow with the dialog font on a scaled display, so the
+// window grows with them ("515" is 773 at 150 %). At 96 the size is as it stands.
+int32_t ScaleForDpi(int32_t pixels, int dpi);
 
 // The record of a window whose normal rectangle has these edges.
 void EncodePositionRecord(int32_t left, int32_t top, int32_t right, int32_t bottom,

@@ -70,3 +70,13 @@ TEST(PositionRecord, ReadingWithoutAWholeRecord) {
 }
 
 }  // namespace
+
+TEST(PositionRecord, TheWindowSizeScalesWithTheDisplay) {
+    EXPECT_EQ(515, ScaleForDpi(515, 96));
+    EXPECT_EQ(335, ScaleForDpi(335, 96));
+    EXPECT_EQ(644, ScaleForDpi(515, 120)) << "125 %, 643.75 rounded";
+    EXPECT_EQ(773, ScaleForDpi(515, 144)) << "150 %, 772.5 rounded up";
+    EXPECT_EQ(503, ScaleForDpi(335, 144)) << "150 %, 502.5 rounded up";
+    EXPECT_EQ(1030, ScaleForDpi(515, 192));
+    EXPECT_EQ(515, ScaleForDpi(515, 0)) << "no DPI known: the size as it stands";
+}

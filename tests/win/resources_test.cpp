@@ -412,7 +412,7 @@ TEST(Resources, IconsInTheirSizes) {
     }
 }
 
-TEST(Resources, ManifestAsksForCommonControls6AsTheInvokerWithGdiScaling) {
+TEST(Resources, ManifestAsksForCommonControls6AsTheInvokerAtTheDisplaysScale) {
     HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_NE(nullptr, found);
     const char* text = static_cast<const char*>(LockResource(LoadResource(Instance(), found)));
@@ -421,21 +421,25 @@ TEST(Resources, ManifestAsksForCommonControls6AsTheInvokerWithGdiScaling) {
     EXPECT_NE(std::string::npos, manifest.find("version=\"6.0.0.0\""));
     EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
 
-    // The display settings, as the system reads them from the manifest: GDI scaling for sharp
-    // text, and no DPI awareness, which would leave the fixed-size window too small for its
-    // dialog-unit layout on a scaled display. A misspelt namespace would not be read.
-    wchar_t value[64] = {};
-    SIZE_T written = 0;
-    EXPECT_TRUE(QueryActCtxSettingsW(0, nullptr,
-                                     L"http://schemas.microsoft.com/SMI/2017/WindowsSettings",
-                                     L"gdiScaling", value, 64, &written));
-    EXPECT_EQ(std::wstring(L"true"), value);
-    EXPECT_FALSE(QueryActCtxSettingsW(0, nullptr,
-                                      L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
-                                      L"dpiAware", value, 64, &written));
-    EXPECT_FALSE(QueryActCtxSettingsW(0, nullptr,
-                                      L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
-                                      L"dpiAwareness", value, 64, &written));
+    // The DPI settings, as the system reads them from the manifest: a misspelt namespace
+    // would leave the program drawn small and stretched on a scaled display.
+    struct Setting {
+        const wchar_t* space;
+        const wchar_t* name;
+        const wchar_t* value;
+    } settings[] = {
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+         L"PerMonitorV2, PerMonitor"},
+    };
+    for (const Setting& setting : settings) {
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        EXPECT_TRUE(
+            QueryActCtxSettingsW(0, nullptr, setting.space, setting.name, value, 64, &written))
+            << Utf8(setting.name);
+        EXPECT_EQ(std::wstring(setting.value), value) << Utf8(setting.name);
+    }
 
     // The common controls this program runs with are those of version 6 (their side-by-side
     // folder), not the system's default copy.
