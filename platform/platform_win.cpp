@@ -49,6 +49,26 @@ bool WriteAll(HANDLE file, const uint8_t* bytes, size_t count) {
     return true;
 }
 
+// Puts the written file in place of the output. Another program (a virus scanner, a sync
+// tool, the shell's desktop window) may hold the file of that name open for a moment, so a
+// sharing or access error is tried again for about a second before the write counts as failed.
+bool MoveIntoPlace(const wchar_t* from, const wchar_t* to) {
+    constexpr int ATTEMPTS = 20;
+    constexpr DWORD PAUSE_MILLISECONDS = 50;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING)) {
+            return true;
+        }
+        DWORD error = GetLastError();
+        bool passing = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                       error == ERROR_LOCK_VIOLATION;
+        if (!passing || attempt == ATTEMPTS) {
+            return false;
+        }
+        Sleep(PAUSE_MILLISECONDS);
+    }
+}
+
 }  // namespace
 
 struct PlatformFile {
@@ -133,8 +153,8 @@ bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count
         bool written = WriteAll(handle, bytes, count);
         bool flushed = written && !activeFaults.failFlush && FlushFileBuffers(handle);
         bool closed = CloseHandle(handle) && !activeFaults.failClose;
-        done = flushed && closed && !activeFaults.failRename &&
-               MoveFileExW(temporary, Wide(path), MOVEFILE_REPLACE_EXISTING);
+        done =
+            flushed && closed && !activeFaults.failRename && MoveIntoPlace(temporary, Wide(path));
         if (!done) {
             DeleteFileW(temporary);
         }
