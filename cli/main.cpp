@@ -11,6 +11,12 @@
 #include <io.h>
 #include <windows.h>
 
+// The command prompt hands "*.EDL" over as it stands: the C runtime expands such patterns into
+// the files they match before wmain, as a POSIX shell would.
+extern "C" {
+int _dowildcard = -1;
+}
+
 namespace {
 
 void Write(FILE* stream, const char16_t* text) {
