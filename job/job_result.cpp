@@ -37,7 +37,8 @@ void Put(TextSink* sink, char16_t unit) {
     }
 }
 
-void PutNumber(TextSink* sink, int number) {
+// `number` in decimal, with leading zeros up to `width` digits.
+void PutNumber(TextSink* sink, int number, int width) {
     char16_t digits[16];
     size_t count = 0;
     // Work in unsigned so that the most negative number has a magnitude too.
@@ -46,6 +47,9 @@ void PutNumber(TextSink* sink, int number) {
         digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
+    while (count < static_cast<size_t>(width) && count < sizeof digits / sizeof digits[0]) {
+        digits[count++] = u'0';
+    }
     if (number < 0) {
         Put(sink, u'-');
     }
@@ -69,8 +73,11 @@ size_t FillTemplate(const char16_t* pattern, const char16_t* const* texts, size_
             }
             ++p;
         } else if (p[0] == u'%' && p[1] == u'd') {
-            PutNumber(&sink, nextNumber < numberCount ? numbers[nextNumber++] : 0);
+            PutNumber(&sink, nextNumber < numberCount ? numbers[nextNumber++] : 0, 0);
             ++p;
+        } else if (p[0] == u'%' && p[1] == u'0' && p[2] >= u'1' && p[2] <= u'9' && p[3] == u'd') {
+            PutNumber(&sink, nextNumber < numberCount ? numbers[nextNumber++] : 0, p[2] - u'0');
+            p += 3;
         } else {
             Put(&sink, *p);
         }

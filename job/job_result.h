@@ -29,9 +29,10 @@ constexpr size_t JOB_MESSAGE_CHARS = 512;
 // or "%d" twice for the file count and the converted count (code 6); null for any other code.
 const char16_t* JobResultTemplate(JobResult code);
 
-// Fills a template: each "%s" takes the next text, each "%d" the next number, in the order
-// they stand. Returns the length written; the text is always terminated and never cut
-// below capacity - 1 units (callers size `out` with JOB_MESSAGE_CHARS).
+// Fills a template: each "%s" takes the next text, each "%d" the next number (and "%02d" the
+// next with leading zeros to two digits, up to "%09d"), in the order they stand. Returns the length
+// written; the text is always terminated and never cut below capacity - 1 units (callers size `out`
+// with JOB_MESSAGE_CHARS).
 size_t FillTemplate(const char16_t* pattern, const char16_t* const* texts, size_t textCount,
                     const int* numbers, size_t numberCount, char16_t* out, size_t capacity);
 

@@ -1,38 +1,7 @@
 #include "file_list_rules.h"
 
 #include "file_names.h"
-
-namespace {
-
-// `value` in decimal, at least `width` digits with leading zeros.
-size_t PutPadded(int value, int width, char16_t* out, size_t at, size_t capacity) {
-    char16_t digits[12];
-    int count = 0;
-    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : value;
-    do {
-        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    while (count < width) {
-        digits[count++] = u'0';
-    }
-    if (value < 0 && at + 1 < capacity) {
-        out[at++] = u'-';
-    }
-    while (count > 0 && at + 1 < capacity) {
-        out[at++] = digits[--count];
-    }
-    return at;
-}
-
-size_t PutUnit(char16_t unit, char16_t* out, size_t at, size_t capacity) {
-    if (at + 1 < capacity) {
-        out[at++] = unit;
-    }
-    return at;
-}
-
-}  // namespace
+#include "job_result.h"
 
 bool IsConvertTarget(int stateImage) {
     return stateImage != STATE_IMAGE_EXCLUDED;
@@ -75,19 +44,8 @@ bool ClickSuspendsConvert(int x, int y) {
 
 void FormatUpdateTime(int year, int month, int day, int hour, int minute, char16_t* out,
                       size_t capacity) {
-    if (capacity == 0) {
-        return;
-    }
-    size_t at = PutPadded(year, 4, out, 0, capacity);
-    at = PutUnit(u'/', out, at, capacity);
-    at = PutPadded(month, 2, out, at, capacity);
-    at = PutUnit(u'/', out, at, capacity);
-    at = PutPadded(day, 2, out, at, capacity);
-    at = PutUnit(u' ', out, at, capacity);
-    at = PutPadded(hour, 2, out, at, capacity);
-    at = PutUnit(u':', out, at, capacity);
-    at = PutPadded(minute, 2, out, at, capacity);
-    out[at] = 0;
+    const int numbers[] = {year, month, day, hour, minute};
+    FillTemplate(u"%04d/%02d/%02d %02d:%02d", nullptr, 0, numbers, 5, out, capacity);
 }
 
 bool FitsJobFields(size_t folderLength, size_t nameLength) {

@@ -215,6 +215,10 @@ TEST(JobText, CountAndMessages) {
     char16_t text[JOB_MESSAGE_CHARS];
     FormatCountText(2, 3, text, 64);
     EXPECT_EQ(std::u16string(u"変換中…(2/3)"), text);
+    const int numbers[] = {7, 2026, -5};
+    FillTemplate(u"%02d|%02d|%03d|%d", nullptr, 0, numbers, 3, text, JOB_MESSAGE_CHARS);
+    EXPECT_EQ(std::u16string(u"07|2026|-005|0"), text)
+        << "padding never cuts; a missing number is 0";
     FormatJobTally(5, 3, text, JOB_MESSAGE_CHARS);
     EXPECT_EQ(std::u16string(u"5個中3個の変換が終了しました。"), text);
     FormatFileFailure(RESULT_CMX_FORMAT, u"X.EDL", text, JOB_MESSAGE_CHARS);
