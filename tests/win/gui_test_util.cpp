@@ -8,6 +8,7 @@
 #include <set>
 
 #include "resource.h"
+#include "shell.h"
 
 // --- Text ----------------------------------------------------------------------------------------
 
@@ -566,4 +567,15 @@ HWND FindChildOfClass(HWND window, const wchar_t* className) {
     ChildSearch search{className, nullptr};
     EnumChildWindows(window, CheckChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HINSTANCE PrepareMainWindowClass() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    LoadShellTexts(instance);
+    WNDCLASSEXW known{};
+    known.cbSize = sizeof known;
+    if (!GetClassInfoExW(instance, L"_GUI", &known)) {
+        return RegisterMainWindowClass(instance) ? instance : nullptr;
+    }
+    return instance;
 }

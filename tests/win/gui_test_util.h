@@ -112,6 +112,11 @@ std::string EdlWithoutEvents();
 int CountProcessThreads();
 // Removes every message waiting for this thread, the quit message included.
 void DrainMessages();
+
+// Loads the shell's texts and registers the main window's class, once per process, as the
+// program's start-up does; returns the instance the windows are created with, or null when
+// the class cannot be registered.
+HINSTANCE PrepareMainWindowClass();
 // Handles messages for `milliseconds`.
 void PumpMessagesFor(DWORD milliseconds);
 

@@ -29,13 +29,8 @@ class MainWindowFixture : public ::testing::Test {
     void SetUp() override {
         registry = TakeRegistrySnapshot();
         DeleteStoredRecord();
-        instance = GetModuleHandleW(nullptr);
-        LoadShellTexts(instance);
-        WNDCLASSEXW known{};
-        known.cbSize = sizeof known;
-        if (!GetClassInfoExW(instance, L"_GUI", &known)) {
-            ASSERT_TRUE(RegisterMainWindowClass(instance));
-        }
+        instance = PrepareMainWindowClass();
+        ASSERT_NE(nullptr, instance);
         conversionJob.outputFolder[0] = 0;
         window = CreateMainWindow(instance);
         ASSERT_NE(nullptr, window);

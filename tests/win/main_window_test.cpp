@@ -18,13 +18,8 @@ class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         registry = TakeRegistrySnapshot();
-        instance = GetModuleHandleW(nullptr);
-        LoadShellTexts(instance);
-        WNDCLASSEXW known{};
-        known.cbSize = sizeof known;
-        if (!GetClassInfoExW(instance, L"_GUI", &known)) {
-            ASSERT_TRUE(RegisterMainWindowClass(instance));
-        }
+        instance = PrepareMainWindowClass();
+        ASSERT_NE(nullptr, instance);
         conversionJob.outputFolder[0] = 0;
     }
 
