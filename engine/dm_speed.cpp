@@ -13,16 +13,6 @@ constexpr size_t DM_SPEED_DIGITS = 3;
 constexpr size_t DM_MARK_OFFSET = 6;
 constexpr size_t DM_SPEED_OFFSET = 8;
 
-const char* FindIn(const char* text, size_t length, const char* needle) {
-    size_t needleLength = std::strlen(needle);
-    for (size_t k = 0; k + needleLength <= length; ++k) {
-        if (std::memcmp(text + k, needle, needleLength) == 0) {
-            return text + k;
-        }
-    }
-    return nullptr;
-}
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -41,7 +31,7 @@ void DiscardRecords(LineState* state) {
 
 void CollectDmSpeedRecord(const LinePiece& piece, LineState* state) {
     const char* line = reinterpret_cast<const char*>(piece.bytes);
-    const char* mark = FindIn(line, piece.length, "DM ");
+    const char* mark = reinterpret_cast<const char*>(FindText(piece.bytes, piece.length, "DM "));
     if (mark == nullptr) {
         return;
     }
@@ -58,7 +48,8 @@ void CollectDmSpeedRecord(const LinePiece& piece, LineState* state) {
     if (state->dmRecordCount >= MAX_DM_RECORDS) {
         return;
     }
-    const char* label = FindIn(copy, copyLength, "Speed:");
+    const char* label = reinterpret_cast<const char*>(
+        FindText(reinterpret_cast<const uint8_t*>(copy), copyLength, "Speed:"));
     if (label == nullptr) {
         return;
     }

@@ -127,15 +127,6 @@ bool TextAt(const EventLine& line, size_t at, const char* text) {
     return at + count <= line.length && std::memcmp(line.bytes + at, text, count) == 0;
 }
 
-bool ContainsText(const EventLine& line, size_t from, const char* text) {
-    for (size_t at = from; at < line.length; ++at) {
-        if (TextAt(line, at, text)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void FillBytes(char* field, size_t count, char byte) {
     std::memset(field, byte, count);
 }
@@ -188,7 +179,8 @@ size_t FillReel(const EventLine& line, size_t reelStart, char* field) {
     size_t end = WordEnd(line, reelStart);
     size_t kept = end - reelStart < REEL_WIDTH ? end - reelStart : REEL_WIDTH;
     PutLineBytes(field, REEL_WIDTH, 0, line, reelStart, reelStart + kept);
-    if (ContainsText(line, reelStart, "PREREAD")) {
+    if (reelStart < line.length &&
+        ContainsText(line.bytes + reelStart, line.length - reelStart, "PREREAD")) {
         return end > reelStart ? end - 1 : reelStart;
     }
     FillBytes(field + kept, REEL_WIDTH - kept, ' ');

@@ -28,20 +28,6 @@ void SetDefaults(HeaderFields* fields) {
     std::memcpy(fields->blockLine, DEFAULT_BLOCK_LINE, sizeof DEFAULT_BLOCK_LINE);
 }
 
-const uint8_t* FindText(const uint8_t* text, size_t length, const char* needle) {
-    size_t needleLength = std::strlen(needle);
-    if (needleLength == 0) {
-        return text;
-    }
-    for (size_t k = 0; k + needleLength <= length; ++k) {
-        if (text[k] == static_cast<uint8_t>(needle[0]) &&
-            std::memcmp(text + k, needle, needleLength) == 0) {
-            return text + k;
-        }
-    }
-    return nullptr;
-}
-
 // The title pass: the first piece before the event line with something other than blanks.
 void ExtractTitle(LineStream* decoded, size_t eventStart, LinePiece* piece, char* title) {
     decoded->position = 0;
@@ -95,10 +81,6 @@ bool IsHeaderNote(const uint8_t* text, size_t length) {
 
 }  // namespace
 
-bool ContainsText(const uint8_t* text, size_t length, const char* needle) {
-    return FindText(text, length, needle) != nullptr;
-}
-
 bool DetectCmx(LineStream* decoded, LinePiece* piece) {
     decoded->position = 0;
     for (int k = 0; k < CMX_SEARCH_PIECES && ReadLinePiece(decoded, HEADER_LINE_LIMIT, piece);
@@ -113,12 +95,7 @@ bool DetectCmx(LineStream* decoded, LinePiece* piece) {
 bool FindEventStart(LineStream* decoded, LinePiece* piece, size_t* eventStart) {
     decoded->position = 0;
     while (ReadLinePiece(decoded, EVENT_SEARCH_LINE_LIMIT, piece)) {
-        int separators = 0;
-        for (size_t k = 0; k < piece->length; ++k) {
-            uint8_t byte = piece->bytes[k];
-            separators += byte == ':' || byte == '.' || byte == ',';
-        }
-        if (separators >= EVENT_LINE_SEPARATORS) {
+        if (CountTimecodeSeparators(piece->bytes, piece->length) >= EVENT_LINE_SEPARATORS) {
             *eventStart = decoded->position - piece->length;
             return true;
         }

@@ -41,6 +41,3 @@ void ExtractHeaderFields(LineStream* decoded, size_t eventStart, LinePiece* piec
 // releases the decoded stream. False when memory runs out.
 bool BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece,
                         LineStream* rewrite);
-
-// Searches `needle` anywhere in the first `length` bytes of `text`.
-bool ContainsText(const uint8_t* text, size_t length, const char* needle);

@@ -27,3 +27,25 @@ void StreamRelease(LineStream* stream) {
     BufferRelease(&stream->data);
     stream->position = 0;
 }
+
+const uint8_t* FindText(const uint8_t* text, size_t length, const char* needle) {
+    size_t needleLength = std::strlen(needle);
+    for (size_t k = 0; k + needleLength <= length; ++k) {
+        if (std::memcmp(text + k, needle, needleLength) == 0) {
+            return text + k;
+        }
+    }
+    return nullptr;
+}
+
+bool ContainsText(const uint8_t* text, size_t length, const char* needle) {
+    return FindText(text, length, needle) != nullptr;
+}
+
+int CountTimecodeSeparators(const uint8_t* text, size_t length) {
+    int separators = 0;
+    for (size_t k = 0; k < length; ++k) {
+        separators += text[k] == ':' || text[k] == '.' || text[k] == ',';
+    }
+    return separators;
+}

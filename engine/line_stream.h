@@ -33,4 +33,12 @@ struct LinePiece {
 bool ReadLinePiece(LineStream* stream, size_t limit, LinePiece* piece);
 
 bool StreamWrite(LineStream* stream, const void* bytes, size_t count);
+
+// The first place of `needle` in the first `length` bytes of `text`, or null.
+const uint8_t* FindText(const uint8_t* text, size_t length, const char* needle);
+bool ContainsText(const uint8_t* text, size_t length, const char* needle);
+
+// How many of ":", "." and "," the bytes hold together: the separators of timecodes, by which
+// event lines are told from other lines.
+int CountTimecodeSeparators(const uint8_t* text, size_t length);
 void StreamRelease(LineStream* stream);

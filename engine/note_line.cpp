@@ -1,7 +1,6 @@
 #include "note_line.h"
 
 #include "dm_speed.h"
-#include "header.h"
 #include "rewrite_lines.h"
 
 namespace {

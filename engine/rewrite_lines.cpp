@@ -20,11 +20,7 @@ LineKind ClassifyLine(const LinePiece& piece) {
     if (start == piece.length || !IsDigit(piece.bytes[start])) {
         return LINE_NOTE;
     }
-    int separators = 0;
-    for (size_t k = 0; k < piece.length; ++k) {
-        uint8_t byte = piece.bytes[k];
-        separators += byte == ':' || byte == '.' || byte == ',';
-    }
+    int separators = CountTimecodeSeparators(piece.bytes, piece.length);
     if (separators != 12 && separators != 13) {
         return LINE_INTERNAL_DATA;
     }

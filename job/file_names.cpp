@@ -1,13 +1,5 @@
 #include "file_names.h"
 
-size_t TextLength(const char16_t* text) {
-    size_t length = 0;
-    while (text[length] != 0) {
-        ++length;
-    }
-    return length;
-}
-
 bool TextEquals(const char16_t* a, const char16_t* b) {
     while (*a != 0 && *a == *b) {
         ++a;
@@ -50,7 +42,7 @@ bool HasEdlExtension(const char16_t* text) {
 
 bool SplitPath(const char16_t* path, const char16_t* separators, char16_t* folder,
                size_t folderCapacity, char16_t* name, size_t nameCapacity) {
-    size_t length = TextLength(path);
+    size_t length = Utf16Length(path);
     size_t split = length;  // index of the last separator, or length when there is none
     for (size_t k = 0; k < length; ++k) {
         for (const char16_t* s = separators; *s != 0; ++s) {

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "utf.h"
+
 // The upper-case form of one UTF-16 unit: ASCII, Latin-1 and full-width Latin letters.
 char16_t UpperCaseUnit(char16_t unit);
 
@@ -24,5 +26,4 @@ bool SplitPath(const char16_t* path, const char16_t* separators, char16_t* folde
 // True when `name` equals, letter case included, one of the `count` names.
 bool IsDuplicateName(const char16_t* name, const char16_t* const* names, size_t count);
 
-size_t TextLength(const char16_t* text);
 bool TextEquals(const char16_t* a, const char16_t* b);

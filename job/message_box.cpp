@@ -29,9 +29,9 @@ size_t LoadResourceText(UINT id, wchar_t* out, size_t capacity) {
 int ShowMessage(HWND owner, UINT captionId, UINT flags, const char16_t* pattern,
                 std::initializer_list<const char16_t*> texts, std::initializer_list<int> numbers) {
     // Sized for the filled text, so that a long file name is never cut off.
-    size_t capacity = TextLength(pattern) + NUMBER_CHARS * numbers.size() + 1;
+    size_t capacity = Utf16Length(pattern) + NUMBER_CHARS * numbers.size() + 1;
     for (const char16_t* text : texts) {
-        capacity += TextLength(text);
+        capacity += Utf16Length(text);
     }
     // Without memory for it, the text is composed in a fixed buffer that still holds every
     // message of a job in full.

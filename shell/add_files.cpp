@@ -65,7 +65,7 @@ void AppendSmallIcon(const char16_t* fullPath) {
 // job, its name is listed already (two outputs of one name would overwrite each other) or it
 // cannot be found.
 void AddFile(HWND window, const char16_t* folder, const char16_t* name, int* index) {
-    if (!FitsJobFields(TextLength(folder), TextLength(name))) {
+    if (!FitsJobFields(Utf16Length(folder), Utf16Length(name))) {
         RefuseFile(window, IDS_PATH_TOO_LONG, name, folder);
         return;
     }
@@ -100,14 +100,14 @@ void AddChosenPath(HWND window, const wchar_t* path, int* index) {
 
 // The dialog's first string is the folder, the chosen names follow it.
 void AddChosenNames(HWND window, wchar_t* result, int* index) {
-    size_t folderLength = TextLength(AsUtf16(result));
+    size_t folderLength = Utf16Length(AsUtf16(result));
     wchar_t* name = result + folderLength + 1;
     // A drive root comes with its "\": the row's location, like a dropped file's, has none.
     if (folderLength > 0 && result[folderLength - 1] == L'\\') {
         result[folderLength - 1] = 0;
     }
     while (*name != 0) {
-        size_t nameLength = TextLength(AsUtf16(name));
+        size_t nameLength = Utf16Length(AsUtf16(name));
         UpperCaseExtension(AsUtf16(name));
         AddFile(window, AsUtf16(result), AsUtf16(name), index);
         name += nameLength + 1;

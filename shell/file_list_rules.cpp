@@ -54,8 +54,8 @@ bool FitsJobFields(size_t folderLength, size_t nameLength) {
 }
 
 bool JoinPath(const char16_t* folder, const char16_t* name, char16_t* out, size_t capacity) {
-    size_t folderLength = TextLength(folder);
-    size_t nameLength = TextLength(name);
+    size_t folderLength = Utf16Length(folder);
+    size_t nameLength = Utf16Length(name);
     if (capacity == 0) {
         return false;
     }

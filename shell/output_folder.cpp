@@ -3,7 +3,7 @@
 #include "file_names.h"
 
 bool SetOutputFolder(char16_t* outputFolder, size_t capacity, const char16_t* path) {
-    size_t length = TextLength(path);
+    size_t length = Utf16Length(path);
     bool addSeparator = length != 0 && path[length - 1] != u'\\';
     size_t needed = length + (addSeparator ? 1 : 0) + 1;
     if (needed > capacity) {
