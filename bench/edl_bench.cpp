@@ -104,10 +104,11 @@ void RunCase(const Case& c, size_t megabytes) {
         MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
         ByteSource input = MakeMemorySource(&memory);
         LineState state{};
-        OutputText out;
+        ByteBuffer out{};
         auto start = std::chrono::steady_clock::now();
-        JobResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "B.EDL",
-                                            "2019/03/06  09:05:07", 0, &state, &out);
+        ConversionResult result =
+            ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "B.EDL",
+                             "2019/03/06  09:05:07", 0, &state, &out);
         double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (result != RESULT_CONVERTED) {
@@ -115,7 +116,7 @@ void RunCase(const Case& c, size_t megabytes) {
             return;
         }
         outputSize = out.length;
-        ReleaseOutputText(&out);
+        BufferRelease(&out);
         best = seconds < best ? seconds : best;
     }
     struct rusage usage {};

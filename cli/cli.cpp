@@ -6,27 +6,17 @@
 #include <vector>
 
 #include "conversion_job.h"
+#include "conversion_options.h"
 #include "file_names.h"
+#include "messages.h"
 #include "output_file.h"
 #include "platform.h"
+#include "tamsel_version.h"
+#include "terminal.h"
 
 namespace {
 
-constexpr char16_t USAGE[] =
-    u"使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data] FILE...\n"
-    u"SONY BVE-9100 の EDL ファイルを修復し、\"C_\" + ファイル名 で DIR に書き出します。\n"
-    u"  -o, --output DIR            出力フォルダ (既定: 現在のフォルダ)\n"
-    u"  -c, --delete-internal-data  内部データ記述行を削除\n"
-    u"  -h, --help                  この説明を表示\n"
-    u"      --version               バージョンを表示\n"
-    u"環境変数 SOURCE_DATE_EPOCH があれば、変換日時としてその時刻を記します。\n";
-
-constexpr char16_t VERSION_TEXT[] = u"tamsel-cli 3.0.1\n";
-
-constexpr char16_t DUPLICATE_TEMPLATE[] =
-    u"ファイル名: \"%s\"\n場所:[%s]\n\n名前が同じファイル(パスが違っていても)は参照できません。";
-constexpr char16_t TOO_LONG_TEMPLATE[] =
-    u"ファイル名: \"%s\"\n場所:[%s]\n\nパスが長すぎるため参照できません。";
+constexpr char16_t VERSION_TEXT[] = u"tamsel-cli " TAMSEL_VERSION_TEXT "\n";
 
 // The one job record of the process, static as the job loop expects.
 ConversionJob cliJob;
@@ -45,25 +35,18 @@ struct CliOptions {
 // What the display records of the job in hand.
 struct CliProgress {
     const char16_t* fileName = u"";
-    int lastShown = -1;  // index of the file in hand
-    bool failed[MAX_JOB_FILES] = {};
     bool lineShown = false;
 };
-
-int FileIndex(const char16_t* displayName) {
-    return static_cast<int>((displayName - cliJob.displayNames[0]) / JOB_NAME_CHARS);
-}
 
 void PrintLine(const char16_t* text) {
     PrintError(text);
     PrintError(u"\n");
 }
 
-void PrintRefusal(const char16_t* pattern, const std::u16string& name,
-                  const std::u16string& folder) {
+void PrintRefusal(MessageId pattern, const std::u16string& name, const std::u16string& folder) {
     const char16_t* texts[2] = {name.c_str(), folder.empty() ? u"." : folder.c_str()};
     std::vector<char16_t> message(JOB_MESSAGE_CHARS + name.size() + folder.size());
-    FillTemplate(pattern, texts, 2, nullptr, 0, message.data(), message.size());
+    FillTemplate(MessageText(pattern), texts, 2, nullptr, 0, message.data(), message.size());
     PrintLine(message.data());
 }
 
@@ -74,14 +57,12 @@ void ClearProgressLine(CliProgress* progress) {
     }
 }
 
-void ShowFileName(ConversionJob* job, const char16_t* displayName) {
-    auto* progress = static_cast<CliProgress*>(job->display.context);
-    progress->fileName = displayName;
-    progress->lastShown = FileIndex(displayName);
+void ShowFileName(ConversionJob* job, int index) {
+    static_cast<CliProgress*>(job->display.context)->fileName = job->displayNames[index];
 }
 
 // The progress line is for a person watching; a pipeline's standard error gets none.
-void ShowCount(ConversionJob* job, const char16_t* countText) {
+void ShowCount(ConversionJob* job, int, const char16_t* countText) {
     auto* progress = static_cast<CliProgress*>(job->display.context);
     if (ErrorIsTerminal()) {
         PrintError(u"\r\x1b[K");
@@ -92,16 +73,15 @@ void ShowCount(ConversionJob* job, const char16_t* countText) {
     }
 }
 
-void StepProgress(ConversionJob*) {}
+void StepProgress(ConversionJob*, int) {}
 
-void Report(ConversionJob* job, JobResult code, const char16_t* displayName) {
+void Report(ConversionJob* job, int index, JobResult code) {
     auto* progress = static_cast<CliProgress*>(job->display.context);
     ClearProgressLine(progress);
-    if (code != RESULT_JOB_DONE && displayName != nullptr) {
+    if (code != RESULT_JOB_DONE && index >= 0) {
         char16_t message[JOB_MESSAGE_CHARS];
-        FormatFileFailure(code, displayName, message, JOB_MESSAGE_CHARS);
+        FormatFileFailure(code, job->displayNames[index], message, JOB_MESSAGE_CHARS);
         PrintLine(message);
-        progress->failed[FileIndex(displayName)] = true;
     }
     // The tally of the whole run is printed once, after its last job.
     SignalEvent(job->ackEvent);
@@ -134,7 +114,7 @@ bool ParseArguments(int argc, char16_t** argv, CliOptions* options, bool* done) 
         } else if (argument == u"--") {
             onlyFiles = true;
         } else if (argument == u"-h" || argument == u"--help") {
-            PrintOutput(USAGE);
+            PrintOutput(MessageText(MESSAGE_CLI_USAGE));
             *done = true;
             return true;
         } else if (argument == u"--version") {
@@ -142,32 +122,22 @@ bool ParseArguments(int argc, char16_t** argv, CliOptions* options, bool* done) 
             *done = true;
             return true;
         } else if (argument == u"-c" || argument == u"--delete-internal-data") {
-            options->options |= 0x2;
+            options->options |= OPTION_DELETE_INTERNAL_DATA;
         } else if ((argument == u"-o" || argument == u"--output") && k + 1 < argc) {
             options->outputFolder = argv[++k];
         } else {
-            PrintError(u"tamsel-cli: 不明なオプションです: ");
-            PrintLine(argument.c_str());
+            const char16_t* texts[1] = {argument.c_str()};
+            std::vector<char16_t> message(JOB_MESSAGE_CHARS + argument.size());
+            FillTemplate(MessageText(MESSAGE_CLI_UNKNOWN_OPTION), texts, 1, nullptr, 0,
+                         message.data(), message.size());
+            PrintLine(message.data());
             return false;
         }
     }
     if (options->paths.empty()) {
-        PrintLine(u"tamsel-cli: 変換する EDL ファイルを指定してください。");
+        PrintLine(MessageText(MESSAGE_CLI_NO_FILES));
         return false;
     }
-    return true;
-}
-
-// The output folder of -o, with a separator added when it lacks one; empty for the current
-// folder. False when it is too long for the job record.
-bool SetOutputFolder(std::u16string folder) {
-    if (!folder.empty() && folder.back() != u'/' && folder.back() != PATH_SEPARATOR) {
-        folder += PATH_SEPARATOR;
-    }
-    if (folder.size() >= JOB_PATH_CHARS) {
-        return false;
-    }
-    std::memcpy(cliJob.outputFolder, folder.c_str(), (folder.size() + 1) * sizeof(char16_t));
     return true;
 }
 
@@ -183,10 +153,10 @@ std::vector<CliFile> AcceptFiles(const std::vector<std::u16string>& paths, bool*
         UpperCaseExtension(name.data());
         std::u16string displayName = name.data();
         if (path.size() >= JOB_PATH_CHARS || displayName.size() >= JOB_NAME_CHARS) {
-            PrintRefusal(TOO_LONG_TEMPLATE, displayName, folder.data());
+            PrintRefusal(MESSAGE_PATH_TOO_LONG, displayName, folder.data());
             *anyRefused = true;
         } else if (IsDuplicateName(displayName.c_str(), names.data(), names.size())) {
-            PrintRefusal(DUPLICATE_TEMPLATE, displayName, folder.data());
+            PrintRefusal(MESSAGE_DUPLICATE_NAME, displayName, folder.data());
             *anyRefused = true;
         } else {
             files.push_back(CliFile{path, displayName});
@@ -199,9 +169,9 @@ std::vector<CliFile> AcceptFiles(const std::vector<std::u16string>& paths, bool*
     return files;
 }
 
-void PrintProduced(const CliProgress& progress, int fileCount) {
-    for (int k = 0; k < fileCount && k <= progress.lastShown; ++k) {
-        if (!progress.failed[k]) {
+void PrintProduced(int fileCount) {
+    for (int k = 0; k < fileCount; ++k) {
+        if (cliJob.results[k] == RESULT_CONVERTED) {
             PrintOutput(cliJob.outputFolder);
             PrintOutput(OUTPUT_NAME_PREFIX);
             PrintOutput(cliJob.displayNames[k]);
@@ -222,7 +192,7 @@ bool RunJob(const CliFile* files, int count, uint32_t options, int* failed) {
         JobDisplay{ShowFileName, ShowCount, StepProgress, Report, CloseDisplay, &progress};
     PlatformThread* worker = StartJobWorker(&cliJob);
     if (worker == nullptr) {
-        PrintLine(u"tamsel-cli: 変換処理を開始できませんでした。");
+        PrintLine(MessageText(MESSAGE_JOB_NOT_STARTED));
         *failed += count;
         return true;
     }
@@ -230,22 +200,22 @@ bool RunJob(const CliFile* files, int count, uint32_t options, int* failed) {
     bool stopped = cliJob.state.load() == JOB_STOPPED;
     *failed += cliJob.failedCount;
     ClearProgressLine(&progress);
-    PrintProduced(progress, count);
+    PrintProduced(count);
     ReleaseJobObjects(&cliJob);
     return !stopped;
 }
-
-}  // namespace
 
 void StopCliJob() {
     StopJob(&cliJob);
 }
 
+}  // namespace
+
 int RunCli(int argc, char16_t** argv) {
     CliOptions options;
     bool done = false;
     if (!ParseArguments(argc, argv, &options, &done)) {
-        PrintError(USAGE);
+        PrintError(MessageText(MESSAGE_CLI_USAGE));
         return EXIT_USAGE;
     }
     if (done) {
@@ -254,19 +224,21 @@ int RunCli(int argc, char16_t** argv) {
     if (const char* epochText = std::getenv("SOURCE_DATE_EPOCH")) {
         int64_t epoch = 0;
         if (!ParseEpoch(epochText, &epoch)) {
-            PrintLine(u"tamsel-cli: SOURCE_DATE_EPOCH は 1970 年からの秒数で指定してください。");
+            PrintLine(MessageText(MESSAGE_CLI_BAD_EPOCH));
             return EXIT_USAGE;
         }
-        SetFixedClock(epoch);
+        cliJob.stampFixed = true;
+        cliJob.stampEpoch = epoch;
     }
-    if (!SetOutputFolder(options.outputFolder)) {
-        PrintLine(u"tamsel-cli: 出力フォルダのパスが長すぎます。");
+    if (!SetOutputFolder(cliJob.outputFolder, JOB_PATH_CHARS, options.outputFolder.c_str(),
+                         PATH_SEPARATORS)) {
+        PrintLine(MessageText(MESSAGE_CLI_FOLDER_TOO_LONG));
         return EXIT_USAGE;
     }
     bool anyRefused = false;
     std::vector<CliFile> files = AcceptFiles(options.paths, &anyRefused);
 
-    InstallInterruptHandler();
+    InstallInterruptHandler(StopCliJob);
     int total = static_cast<int>(files.size());
     int failed = 0;
     for (int first = 0; first < total; first += MAX_JOB_FILES) {

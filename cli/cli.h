@@ -9,12 +9,3 @@ constexpr int EXIT_INTERRUPTED = 130;
 
 // Runs the converter on UTF-16 arguments (argv[0] is the program); returns the exit status.
 int RunCli(int argc, char16_t** argv);
-
-// Writes UTF-16 text to standard error or standard output, as the terminal wants it.
-void PrintError(const char16_t* text);
-void PrintOutput(const char16_t* text);
-bool ErrorIsTerminal();
-
-// Ctrl+C: stop the running job after the file in hand (StopCliJob is safe in a handler).
-void StopCliJob();
-void InstallInterruptHandler();

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "tamsel_version.h"
+
 namespace {
 
 constexpr char DASHED_LINE[] =
@@ -11,16 +13,16 @@ static_assert(sizeof COLUMN_HEADER_LINE - 1 == 80, "the column header is 78 char
 
 }  // namespace
 
-void FormatStamp(const StampTime& time, char* out, size_t capacity) {
+void FormatStamp(const CalendarTime& time, char* out, size_t capacity) {
     std::snprintf(out, capacity, "%d/%02d/%02d  %02d:%02d:%02d", time.year, time.month, time.day,
                   time.hour, time.minute, time.second);
 }
 
-bool ComposeBanner(OutputText* text, const HeaderFields& fields, const char* fileNameText,
+bool ComposeBanner(ByteBuffer* text, const HeaderFields& fields, const char* fileNameText,
                    const char* stamp) {
     // "\r\n%s\r\n%s\r\n%s%s          >> EDL File: [%s]\r\n"
-    // "          >> Rewroted by TAMSEL Ver 3.0.1  [%s]\r\n\r\n%s%s%s", its two empty slots
-    // left out.
+    // "          >> Rewroted by TAMSEL Ver <version>  [%s]\r\n\r\n%s%s%s", its two empty
+    // slots left out.
     const char* const parts[] = {
         "\r\n",
         fields.title,
@@ -29,7 +31,7 @@ bool ComposeBanner(OutputText* text, const HeaderFields& fields, const char* fil
         "\r\n",
         "          >> EDL File: [",
         fileNameText,
-        "]\r\n          >> Rewroted by TAMSEL Ver 3.0.1  [",
+        "]\r\n          >> Rewroted by TAMSEL Ver " TAMSEL_VERSION_TEXT "  [",
         stamp,
         "]\r\n\r\n",
         COLUMN_HEADER_LINE,
@@ -38,7 +40,7 @@ bool ComposeBanner(OutputText* text, const HeaderFields& fields, const char* fil
     };
     text->length = 0;
     for (const char* part : parts) {
-        if (!AppendOutputString(text, part)) {
+        if (!BufferAppendText(text, part)) {
             return false;
         }
     }

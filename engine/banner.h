@@ -5,7 +5,8 @@
 #include <cstddef>
 
 #include "header.h"
-#include "output_text.h"
+#include "memory.h"
+#include "text.h"
 
 // The column header above the rewritten event lines.
 constexpr char COLUMN_HEADER_LINE[] =
@@ -14,20 +15,13 @@ constexpr char COLUMN_HEADER_LINE[] =
 // The banner names the file in at most 260 bytes of code page 932.
 constexpr size_t FILE_NAME_TEXT_SIZE = 261;
 
-// Local calendar time of the conversion.
-struct StampTime {
-    int year;
-    int month;  // 1 to 12
-    int day;
-    int hour;  // 0 to 23
-    int minute;
-    int second;
-};
+// Room for a formatted stamp, terminator included, whatever the numbers.
+constexpr size_t STAMP_TEXT_SIZE = 64;
 
-// "2019/03/06  09:05:07": the date, two blanks, the time. `out` holds at least 64 bytes.
-void FormatStamp(const StampTime& time, char* out, size_t capacity);
+// "2019/03/06  09:05:07": the local date of the conversion, two blanks, the time.
+void FormatStamp(const CalendarTime& time, char* out, size_t capacity);
 
 // Writes the banner at the start of the (empty) output text. `fileNameText` is the display
 // name in code page 932, `stamp` the formatted stamp. False when memory runs out.
-bool ComposeBanner(OutputText* text, const HeaderFields& fields, const char* fileNameText,
+bool ComposeBanner(ByteBuffer* text, const HeaderFields& fields, const char* fileNameText,
                    const char* stamp);

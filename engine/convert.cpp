@@ -33,29 +33,27 @@ bool RewindPlatformFile(void* context) {
     return RewindFile(static_cast<PlatformFile*>(context));
 }
 
-// Decoding, from the working buffer to the decoded stream; the working buffer is released.
-JobResult DecodeToStream(ByteSource* source, uint32_t sourceSize, LineStream* decoded,
-                         size_t* decodedCount) {
-    DecodedText text;
+// Decoding, from the source to the decoded stream, which takes over the working buffer.
+ConversionResult DecodeToStream(ByteSource* source, uint32_t sourceSize, LineStream* decoded) {
+    ByteBuffer text{};
     if (!ObtainWorkingBuffer(&text, sourceSize)) {
         return RESULT_NO_MEMORY;
     }
-    JobResult result = DecodeEdlBytes(source, &text);
+    DecodeMode mode;
+    ConversionResult result = DecodeEdlBytes(source, &text, &mode);
     if (result == RESULT_CONVERTED) {
-        RepairDmRuns(text.bytes, text.count);
-        *decodedCount = text.count;
-        if (!WriteDecodedStream(&text, decoded)) {
-            result = RESULT_NO_MEMORY;
-        }
+        RepairDmRuns(text.bytes, text.length);
+        WriteDecodedStream(&text, decoded);
     }
-    ReleaseWorkingBuffer(&text);
+    BufferRelease(&text);
     return result;
 }
 
 // Recognition, banner and line rewriting, from the decoded stream to the output text. The
 // decoded stream is released on every path.
-JobResult ComposeOutput(LineStream* decoded, const char* fileNameText, const char* stamp,
-                        uint32_t options, LineState* state, OutputText* out, LinePiece* piece) {
+ConversionResult ComposeOutput(LineStream* decoded, const char* fileNameText, const char* stamp,
+                               uint32_t options, LineState* state, ByteBuffer* out,
+                               LinePiece* piece) {
     size_t eventStart = 0;
     if (DetectCmx(decoded, piece)) {
         StreamRelease(decoded);
@@ -68,28 +66,11 @@ JobResult ComposeOutput(LineStream* decoded, const char* fileNameText, const cha
     HeaderFields fields;
     ExtractHeaderFields(decoded, eventStart, piece, &fields);
     LineStream rewrite{};
-    bool composed = BuildRewriteStream(decoded, eventStart, piece, &rewrite) &&
-                    ComposeBanner(out, fields, fileNameText, stamp) &&
+    BuildRewriteStream(decoded, eventStart, piece, &rewrite);
+    bool composed = ComposeBanner(out, fields, fileNameText, stamp) &&
                     RewriteLines(&rewrite, out, options, state, piece);
     StreamRelease(&rewrite);
     return composed ? RESULT_CONVERTED : RESULT_NO_MEMORY;
-}
-
-// From the decoded stream to the complete output text; releases the decoded stream.
-JobResult ConvertDecoded(LineStream* decoded, size_t decodedCount, const char* fileNameText,
-                         const char* stamp, uint32_t options, LineState* state, OutputText* out) {
-    auto* piece = static_cast<LinePiece*>(EngineAlloc(sizeof(LinePiece)));
-    if (piece == nullptr || !ObtainOutputText(out, decodedCount)) {
-        EngineFree(piece);
-        StreamRelease(decoded);
-        return RESULT_NO_MEMORY;
-    }
-    JobResult result = ComposeOutput(decoded, fileNameText, stamp, options, state, out, piece);
-    EngineFree(piece);
-    if (result != RESULT_CONVERTED) {
-        ReleaseOutputText(out);
-    }
-    return result;
 }
 
 }  // namespace
@@ -99,20 +80,31 @@ ByteSource MakeMemorySource(MemorySource* memory) {
     return ByteSource{memory, ReadMemory, RewindMemory};
 }
 
-JobResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
-                           const char* stamp, uint32_t options, LineState* state, OutputText* out) {
-    *out = OutputText{};
+ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
+                                  const char* stamp, uint32_t options, LineState* state,
+                                  ByteBuffer* out) {
+    *out = ByteBuffer{};
     LineStream decoded{};
-    size_t decodedCount = 0;
-    JobResult result = DecodeToStream(source, sourceSize, &decoded, &decodedCount);
+    ConversionResult result = DecodeToStream(source, sourceSize, &decoded);
     if (result != RESULT_CONVERTED) {
-        StreamRelease(&decoded);
         return result;
     }
-    return ConvertDecoded(&decoded, decodedCount, fileNameText, stamp, options, state, out);
+    auto* piece = static_cast<LinePiece*>(EngineAlloc(sizeof(LinePiece)));
+    if (piece == nullptr || !ObtainOutputText(out, decoded.data.length)) {
+        EngineFree(piece);
+        StreamRelease(&decoded);
+        BufferRelease(out);
+        return RESULT_NO_MEMORY;
+    }
+    result = ComposeOutput(&decoded, fileNameText, stamp, options, state, out, piece);
+    EngineFree(piece);
+    if (result != RESULT_CONVERTED) {
+        BufferRelease(out);
+    }
+    return result;
 }
 
-JobResult ConvertEdlFile(const ConversionRequest& request, LineState* state) {
+ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state) {
     PlatformFile* file = OpenFileForReading(request.sourcePath);
     if (file == nullptr) {
         return RESULT_OPEN_FAILED;
@@ -122,29 +114,19 @@ JobResult ConvertEdlFile(const ConversionRequest& request, LineState* state) {
         CloseFile(file);
         return size > MAX_SOURCE_SIZE ? RESULT_NO_MEMORY : RESULT_OPEN_FAILED;
     }
-    ByteSource source{file, ReadPlatformFile, RewindPlatformFile};
-    LineStream decoded{};
-    size_t decodedCount = 0;
-    JobResult result =
-        DecodeToStream(&source, static_cast<uint32_t>(size), &decoded, &decodedCount);
-    CloseFile(file);
-    if (result != RESULT_CONVERTED) {
-        StreamRelease(&decoded);
-        return result;
-    }
-
     char fileNameText[FILE_NAME_TEXT_SIZE];
     ConvertToCodePage932(request.displayName, fileNameText, sizeof fileNameText);
-    CalendarTime now = GetLocalCalendarTime();
-    char stamp[64];
-    FormatStamp(StampTime{now.year, now.month, now.day, now.hour, now.minute, now.second}, stamp,
-                sizeof stamp);
-    OutputText out{};
-    result =
-        ConvertDecoded(&decoded, decodedCount, fileNameText, stamp, request.options, state, &out);
+    char stamp[STAMP_TEXT_SIZE];
+    FormatStamp(request.stampTime, stamp, sizeof stamp);
+
+    ByteSource source{file, ReadPlatformFile, RewindPlatformFile};
+    ByteBuffer out{};
+    ConversionResult result = ConvertEdlSource(&source, static_cast<uint32_t>(size), fileNameText,
+                                               stamp, request.options, state, &out);
+    CloseFile(file);
     if (result == RESULT_CONVERTED) {
         result = WriteConvertedFile(out, request.outputFolder, request.displayName);
-        ReleaseOutputText(&out);
+        BufferRelease(&out);
     }
     return result;
 }

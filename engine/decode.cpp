@@ -1,5 +1,7 @@
 #include "decode.h"
 
+#include <cstring>
+
 #include "decode_tables.h"
 
 namespace {
@@ -8,28 +10,14 @@ constexpr size_t READ_CHUNK = 16384;
 
 constexpr uint8_t CONTROLLER_LINE_END = 0x8D;
 
-bool GrowText(DecodedText* text, size_t needed) {
-    if (needed <= text->capacity) {
-        return true;
-    }
-    size_t grown = text->capacity * 2 > needed ? text->capacity * 2 : needed;
-    void* bytes = EngineRealloc(text->bytes, text->capacity, grown);
-    if (bytes == nullptr) {
-        return false;
-    }
-    text->bytes = static_cast<uint8_t*>(bytes);
-    text->capacity = grown;
-    return true;
-}
-
 // Appends up to two bytes; the decoded text never runs past its capacity.
-bool Emit(DecodedText* text, uint8_t first, uint8_t second, size_t count) {
-    if (!GrowText(text, text->count + count)) {
+bool Emit(ByteBuffer* text, uint8_t first, uint8_t second, size_t count) {
+    if (text->length + count > text->capacity && !BufferReserve(text, text->length + count)) {
         return false;
     }
-    text->bytes[text->count++] = first;
+    text->bytes[text->length++] = first;
     if (count == 2) {
-        text->bytes[text->count++] = second;
+        text->bytes[text->length++] = second;
     }
     return true;
 }
@@ -59,20 +47,9 @@ uint8_t DecodePlainByte(uint8_t byte, bool isTrail) {
 
 }  // namespace
 
-bool ObtainWorkingBuffer(DecodedText* text, uint32_t sourceSize) {
-    *text = DecodedText{};
-    size_t capacity = static_cast<size_t>(sourceSize) + WORKING_BUFFER_SLACK;
-    text->bytes = static_cast<uint8_t*>(EngineAlloc(capacity));
-    if (text->bytes == nullptr) {
-        return false;
-    }
-    text->capacity = capacity;
-    return true;
-}
-
-void ReleaseWorkingBuffer(DecodedText* text) {
-    EngineFree(text->bytes);
-    *text = DecodedText{};
+bool ObtainWorkingBuffer(ByteBuffer* text, uint32_t sourceSize) {
+    *text = ByteBuffer{};
+    return BufferReserve(text, static_cast<size_t>(sourceSize) + WORKING_BUFFER_SLACK);
 }
 
 bool ChooseDecodeMode(ByteSource* source, DecodeMode* mode) {
@@ -98,13 +75,13 @@ bool ChooseDecodeMode(ByteSource* source, DecodeMode* mode) {
     }
 }
 
-JobResult DecodeEdlBytes(ByteSource* source, DecodedText* text) {
+ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode* modeChosen) {
     DecodeMode mode;
     if (!ChooseDecodeMode(source, &mode) || !source->rewind(source->context)) {
         return RESULT_OPEN_FAILED;
     }
-    text->mode = mode;
-    text->count = 0;
+    *modeChosen = mode;
+    text->length = 0;
     uint8_t chunk[READ_CHUNK];
     bool afterLead = false;  // the byte before began a Shift-JIS character (plain mode)
     for (;;) {
@@ -211,17 +188,22 @@ void RepairDmRuns(uint8_t* text, size_t count) {
     }
 }
 
-bool WriteDecodedStream(const DecodedText* text, LineStream* decoded) {
-    // Write runs of non-zero bytes at once rather than byte by byte.
+void WriteDecodedStream(ByteBuffer* text, LineStream* decoded) {
+    // Runs of non-zero bytes move down at once rather than byte by byte.
+    size_t kept = 0;
     size_t start = 0;
-    for (size_t k = 0; k <= text->count; ++k) {
-        if (k == text->count || text->bytes[k] == 0) {
-            if (k > start && !StreamWrite(decoded, text->bytes + start, k - start)) {
-                return false;
+    for (size_t k = 0; k <= text->length; ++k) {
+        if (k == text->length || text->bytes[k] == 0) {
+            if (k > start) {
+                std::memmove(text->bytes + kept, text->bytes + start, k - start);
+                kept += k - start;
             }
             start = k + 1;
         }
     }
+    text->length = kept;
+    StreamRelease(decoded);
+    decoded->data = *text;
     decoded->position = 0;
-    return true;
+    *text = ByteBuffer{};
 }

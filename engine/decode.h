@@ -7,8 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "../job/job_result.h"
+#include "conversion_result.h"
 #include "line_stream.h"
+#include "memory.h"
 
 // Where the source bytes come from: a file (through the platform layer) or memory.
 struct ByteSource {
@@ -26,21 +27,13 @@ enum DecodeMode {
     DECODE_PLAIN,
 };
 
-// The working buffer: the decoded text of one file. Positions 0 to count - 1 are decoded
-// bytes, zeros included (a zero is a dropped byte, left out of the decoded stream).
-struct DecodedText {
-    uint8_t* bytes;
-    size_t count;
-    size_t capacity;
-    DecodeMode mode;
-};
-
+// The working buffer holds the decoded text of one file: positions 0 to length - 1 are
+// decoded bytes, zeros included (a zero is a dropped byte, left out of the decoded stream).
 // Extra room beyond the source size: the controller's line end 0x8D becomes two bytes.
 constexpr size_t WORKING_BUFFER_SLACK = 500;
 
-// Obtains the zero-filled working buffer of the source's size plus 500 bytes.
-bool ObtainWorkingBuffer(DecodedText* text, uint32_t sourceSize);
-void ReleaseWorkingBuffer(DecodedText* text);
+// Obtains the working buffer with room for the source's size plus 500 bytes.
+bool ObtainWorkingBuffer(ByteBuffer* text, uint32_t sourceSize);
 
 // Reads the source from its start up to the first "1" (or the end) and chooses the mode.
 // Returns false on a read error.
@@ -48,12 +41,14 @@ bool ChooseDecodeMode(ByteSource* source, DecodeMode* mode);
 
 // Chooses the mode and decodes the whole source into the working buffer, growing it when the
 // text outgrows it. RESULT_OPEN_FAILED on a read error, RESULT_NO_MEMORY when it cannot grow.
-JobResult DecodeEdlBytes(ByteSource* source, DecodedText* text);
+ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode* mode);
 
 // Joins the lines between each "DM " and the first "." or "," after it (removing CR LF pairs)
 // and removes the blanks before that decimal mark back to the field label, as the controller's
 // speed lines need. Only ever sets bytes to zero; takes time linear in `count`.
 void RepairDmRuns(uint8_t* text, size_t count);
 
-// Writes every non-zero byte of positions 0 to count - 1, in order, to the decoded stream.
-bool WriteDecodedStream(const DecodedText* text, LineStream* decoded);
+// Makes the decoded stream of the working buffer: every non-zero byte of positions 0 to
+// length - 1, in order. The bytes are gathered in place and the buffer becomes the stream's,
+// so the text is never copied.
+void WriteDecodedStream(ByteBuffer* text, LineStream* decoded);

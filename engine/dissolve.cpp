@@ -17,7 +17,7 @@ constexpr size_t EFFECT_LINE_LENGTH = sizeof DISSOLVE_EFFECT_LINE - 1;
 constexpr size_t EVENT_NUMBER_LENGTH = 4;
 
 // Offset of the last line feed at or before `position`, or -1.
-long LineFeedAtOrBefore(const OutputText& text, long position) {
+long LineFeedAtOrBefore(const ByteBuffer& text, long position) {
     while (position >= 0 && text.bytes[position] != '\n') {
         --position;
     }
@@ -25,19 +25,19 @@ long LineFeedAtOrBefore(const OutputText& text, long position) {
 }
 
 // The start of the line after the one that begins at `lineStart`.
-size_t NextLineStart(const OutputText& text, size_t lineStart) {
+size_t NextLineStart(const ByteBuffer& text, size_t lineStart) {
     const void* lineFeed = std::memchr(text.bytes + lineStart, '\n', text.length - lineStart);
     return lineFeed != nullptr
                ? static_cast<size_t>(static_cast<const uint8_t*>(lineFeed) - text.bytes) + 1
                : text.length;
 }
 
-bool BeginsWithNumber(const OutputText& text, size_t lineStart, const char* number) {
+bool BeginsWithNumber(const ByteBuffer& text, size_t lineStart, const char* number) {
     return lineStart + EVENT_NUMBER_LENGTH <= text.length &&
            std::memcmp(text.bytes + lineStart, number, EVENT_NUMBER_LENGTH) == 0;
 }
 
-bool WritePendingEffects(OutputText* text, LineState* state) {
+bool WritePendingEffects(ByteBuffer* text, LineState* state) {
     if (state->effectCount == 0) {
         return true;
     }
@@ -47,7 +47,7 @@ bool WritePendingEffects(OutputText* text, LineState* state) {
     // Make room once, then fill it; AppendOutput grows the text geometrically.
     char blank[EFFECT_LINE_LENGTH] = {};
     for (size_t k = 0; k < count; ++k) {
-        if (!AppendOutput(text, blank, EFFECT_LINE_LENGTH)) {
+        if (!BufferAppend(text, blank, EFFECT_LINE_LENGTH)) {
             return false;
         }
     }
@@ -62,7 +62,7 @@ bool WritePendingEffects(OutputText* text, LineState* state) {
 
 }  // namespace
 
-bool InsertDissolveEffect(OutputText* text, const char* eventNumberField, size_t lineLength,
+bool InsertDissolveEffect(ByteBuffer* text, const char* eventNumberField, size_t lineLength,
                           LineState* state) {
     state->dissolvePending = false;
     // Effect lines recorded right before this very line are the line before it: the new one
@@ -123,6 +123,6 @@ bool InsertDissolveEffect(OutputText* text, const char* eventNumberField, size_t
     return true;
 }
 
-bool FlushDissolveEffects(OutputText* text, LineState* state) {
+bool FlushDissolveEffects(ByteBuffer* text, LineState* state) {
     return WritePendingEffects(text, state);
 }

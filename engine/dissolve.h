@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "line_state.h"
-#include "output_text.h"
+#include "memory.h"
 
 constexpr char DISSOLVE_EFFECT_LINE[] = "          * EFFECT NAME: DISSOLVE\r\n";
 
@@ -13,8 +13,8 @@ constexpr char DISSOLVE_EFFECT_LINE[] = "          * EFFECT NAME: DISSOLVE\r\n";
 // the dissolve-pending flag is set; `eventNumberField` is its four-digit event number. Finds
 // where the effect line belongs and records it there; clears the flag. False when memory runs
 // out.
-bool InsertDissolveEffect(OutputText* text, const char* eventNumberField, size_t lineLength,
+bool InsertDissolveEffect(ByteBuffer* text, const char* eventNumberField, size_t lineLength,
                           LineState* state);
 
 // Writes the effect lines still recorded into the text; called once the last line is in.
-bool FlushDissolveEffects(OutputText* text, LineState* state);
+bool FlushDissolveEffects(ByteBuffer* text, LineState* state);

@@ -13,10 +13,6 @@ constexpr size_t DM_SPEED_DIGITS = 3;
 constexpr size_t DM_MARK_OFFSET = 6;
 constexpr size_t DM_SPEED_OFFSET = 8;
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 void DiscardRecords(LineState* state) {
     state->dmRecordCount = 0;
     state->dmNextRecord = 0;

@@ -1,44 +1,50 @@
 // The EDL repair engine: everything done to one file, from the controller's bytes to the
-// converted file "C_" + name. The stages, in the order one conversion runs them:
+// converted file "C_" + name. It owns its vocabulary (the result of a file, the option bits)
+// and reads no clock: the time the banner shows comes with the request. The stages, in the
+// order one conversion runs them:
 //
 //   decode.h         decoding of the controller's coding into the decoded stream
 //   header.h         CMX and unknown layouts refused; title, reel and block lines; the
 //                    rewrite stream of header notes and body lines
 //   banner.h         the banner at the head of the output text
 //   rewrite_lines.h  the line loop, with event_line.h and note_line.h for each kind of line
-//   output_file.h    the output file written in full or not at all
+//   output_file.h    the output text written as the output file, in full or not at all
 #pragma once
 
 #include <cstdint>
 
-#include "../job/job_result.h"
 #include "banner.h"
+#include "conversion_options.h"
+#include "conversion_result.h"
 #include "decode.h"
 #include "header.h"
 #include "line_state.h"
+#include "memory.h"
 #include "output_file.h"
-#include "output_text.h"
 #include "rewrite_lines.h"
+#include "text.h"
 
 // One file of a job.
 struct ConversionRequest {
     const char16_t* sourcePath;
     const char16_t* displayName;   // names the file in the banner and the output file
     const char16_t* outputFolder;  // ends with a separator, or empty for the current folder
-    uint32_t options;              // OPTION_DELETE_INTERNAL_DATA
+    uint32_t options;              // OPTION_ bits
+    CalendarTime stampTime;        // the local time the banner gives as the conversion's
 };
 
 // Converts one file: opens and decodes the source, recognises its layout, composes the output
 // text and writes "C_" + display name into the output folder. The source is only ever read.
 // `state` must be zero; it is the file's line state. Returns RESULT_CONVERTED or the failure.
-JobResult ConvertEdlFile(const ConversionRequest& request, LineState* state);
+ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state);
 
 // The conversion of bytes already at hand, without files: decoding to the complete output text.
 // `sourceSize` sizes the working buffer; `fileNameText` (code page 932) and `stamp` go into the
-// banner. On RESULT_CONVERTED `out` holds the text and the caller releases it; on a failure
-// `out` is empty.
-JobResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
-                           const char* stamp, uint32_t options, LineState* state, OutputText* out);
+// banner. On RESULT_CONVERTED `out` holds the text and the caller releases it (BufferRelease);
+// on a failure `out` is empty.
+ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
+                                  const char* stamp, uint32_t options, LineState* state,
+                                  ByteBuffer* out);
 
 // A ByteSource over bytes in memory.
 struct MemorySource {

@@ -78,10 +78,6 @@ bool IsLow(int byte) {
     return byte < '0';
 }
 
-bool IsDigit(int byte) {
-    return byte >= '0' && byte <= '9';
-}
-
 bool IsTimecodeByte(int byte) {
     return byte >= ',' && byte <= ';';
 }
@@ -424,7 +420,7 @@ size_t FormatEventLine(const EventFields& fields, char* line) {
 
 }  // namespace
 
-bool RewriteEventLine(const LinePiece& piece, OutputText* text, LineState* state) {
+bool RewriteEventLine(const LinePiece& piece, ByteBuffer* text, LineState* state) {
     EventLine line{piece.bytes,
                    piece.length < PIECE_BUFFER_SIZE ? piece.length : PIECE_BUFFER_SIZE};
     EventFields fields{};
@@ -443,7 +439,7 @@ bool RewriteEventLine(const LinePiece& piece, OutputText* text, LineState* state
 
     char rewritten[LINE_BUFFER_SIZE];
     size_t length = FormatEventLine(fields, rewritten);
-    if (!AppendOutput(text, rewritten, length)) {
+    if (!BufferAppend(text, rewritten, length)) {
         return false;
     }
     if (state->dissolvePending) {

@@ -4,7 +4,7 @@
 
 #include "line_state.h"
 #include "line_stream.h"
-#include "output_text.h"
+#include "memory.h"
 
 // Rewrites the event line in `piece` and appends it to `text`; false when memory runs out.
-bool RewriteEventLine(const LinePiece& piece, OutputText* text, LineState* state);
+bool RewriteEventLine(const LinePiece& piece, ByteBuffer* text, LineState* state);

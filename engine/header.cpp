@@ -110,25 +110,31 @@ void ExtractHeaderFields(LineStream* decoded, size_t eventStart, LinePiece* piec
     ExtractReelAndBlock(decoded, eventStart, piece, fields);
 }
 
-bool BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece,
+void BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece,
                         LineStream* rewrite) {
-    bool written = true;
+    // Where the next kept piece goes: never past the start of the piece just read.
+    size_t kept = 0;
+    auto keep = [&]() {
+        std::memmove(decoded->data.bytes + kept, piece->bytes, piece->length);
+        kept += piece->length;
+    };
     decoded->position = 0;
     // Unlike the title and reel passes, the piece that ends exactly at the event start is
     // still offered to the note filter.
-    while (written && ReadLinePiece(decoded, HEADER_LINE_LIMIT, piece) &&
-           decoded->position <= eventStart) {
+    while (ReadLinePiece(decoded, HEADER_LINE_LIMIT, piece) && decoded->position <= eventStart) {
         if (IsHeaderNote(piece->bytes, piece->length)) {
-            written = StreamWrite(rewrite, piece->bytes, piece->length);
+            keep();
         }
     }
     decoded->position = eventStart;
-    while (written && ReadLinePiece(decoded, HEADER_LINE_LIMIT, piece)) {
+    while (ReadLinePiece(decoded, HEADER_LINE_LIMIT, piece)) {
         if (!ContainsText(piece->bytes, piece->length, "------")) {
-            written = StreamWrite(rewrite, piece->bytes, piece->length);
+            keep();
         }
     }
-    StreamRelease(decoded);
+    StreamRelease(rewrite);
+    rewrite->data = decoded->data;
+    rewrite->data.length = kept;
     rewrite->position = 0;
-    return written;
+    *decoded = LineStream{};
 }

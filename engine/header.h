@@ -37,7 +37,8 @@ bool FindEventStart(LineStream* decoded, LinePiece* piece, size_t* eventStart);
 void ExtractHeaderFields(LineStream* decoded, size_t eventStart, LinePiece* piece,
                          HeaderFields* fields);
 
-// Writes the header notes and the body (without dashed lines) to the rewrite stream, then
-// releases the decoded stream. False when memory runs out.
-bool BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece,
+// Makes the rewrite stream: the header notes, then the body without dashed lines. Every piece
+// kept is written no later in the text than it was read, so the decoded stream's bytes are
+// gathered in place and become the rewrite stream's; the decoded stream is left empty.
+void BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece,
                         LineStream* rewrite);

@@ -38,6 +38,10 @@ bool StreamWrite(LineStream* stream, const void* bytes, size_t count);
 const uint8_t* FindText(const uint8_t* text, size_t length, const char* needle);
 bool ContainsText(const uint8_t* text, size_t length, const char* needle);
 
+constexpr bool IsDigit(int value) {
+    return value >= '0' && value <= '9';
+}
+
 // How many of ":", "." and "," the bytes hold together: the separators of timecodes, by which
 // event lines are told from other lines.
 int CountTimecodeSeparators(const uint8_t* text, size_t length);

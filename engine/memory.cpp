@@ -29,15 +29,11 @@ void* EngineAlloc(size_t size) {
     return std::calloc(size == 0 ? 1 : size, 1);
 }
 
-void* EngineRealloc(void* block, size_t oldSize, size_t newSize) {
+void* EngineRealloc(void* block, size_t newSize) {
     if (ShouldFail()) {
         return nullptr;
     }
-    void* grown = std::realloc(block, newSize == 0 ? 1 : newSize);
-    if (grown != nullptr && newSize > oldSize) {
-        std::memset(static_cast<uint8_t*>(grown) + oldSize, 0, newSize - oldSize);
-    }
-    return grown;
+    return std::realloc(block, newSize == 0 ? 1 : newSize);
 }
 
 void EngineFree(void* block) {
@@ -53,11 +49,11 @@ bool BufferReserve(ByteBuffer* buffer, size_t capacity) {
     if (capacity <= buffer->capacity) {
         return true;
     }
-    size_t grown = buffer->capacity < 64 ? 64 : buffer->capacity;
-    while (grown < capacity) {
-        grown = grown > SIZE_MAX / 2 ? capacity : grown * 2;
+    size_t grown = buffer->capacity > SIZE_MAX / 2 ? SIZE_MAX : buffer->capacity * 2;
+    if (grown < capacity) {
+        grown = capacity;
     }
-    void* bytes = EngineRealloc(buffer->bytes, buffer->capacity, grown);
+    void* bytes = EngineRealloc(buffer->bytes, grown);
     if (bytes == nullptr) {
         return false;
     }
@@ -75,6 +71,10 @@ bool BufferAppend(ByteBuffer* buffer, const void* bytes, size_t count) {
     }
     buffer->length += count;
     return true;
+}
+
+bool BufferAppendText(ByteBuffer* buffer, const char* text) {
+    return BufferAppend(buffer, text, std::strlen(text));
 }
 
 void BufferRelease(ByteBuffer* buffer) {

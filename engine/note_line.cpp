@@ -1,7 +1,7 @@
 #include "note_line.h"
 
+#include "conversion_options.h"
 #include "dm_speed.h"
-#include "rewrite_lines.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ const char* const DROPPED_NOTES[] = {"* EFFECT NAME:", "AUDIO DISSOLVE", "      
 
 }  // namespace
 
-bool HandleNoteLine(const LinePiece& piece, OutputText* text, LineState* state) {
+bool HandleNoteLine(const LinePiece& piece, ByteBuffer* text, LineState* state) {
     if (piece.length < MIN_NOTE_LENGTH) {
         return true;
     }
@@ -26,12 +26,12 @@ bool HandleNoteLine(const LinePiece& piece, OutputText* text, LineState* state) 
     if (ContainsText(piece.bytes, piece.length, "DM ")) {
         CollectDmSpeedRecord(piece, state);
     }
-    return AppendOutput(text, piece.bytes, piece.length);
+    return BufferAppend(text, piece.bytes, piece.length);
 }
 
-bool HandleInternalDataLine(const LinePiece& piece, OutputText* text, uint32_t options) {
+bool HandleInternalDataLine(const LinePiece& piece, ByteBuffer* text, uint32_t options) {
     if ((options & OPTION_DELETE_INTERNAL_DATA) != 0) {
         return true;
     }
-    return AppendOutput(text, piece.bytes, piece.length);
+    return BufferAppend(text, piece.bytes, piece.length);
 }

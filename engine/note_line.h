@@ -7,7 +7,7 @@
 
 #include "line_state.h"
 #include "line_stream.h"
-#include "output_text.h"
+#include "memory.h"
 
-bool HandleNoteLine(const LinePiece& piece, OutputText* text, LineState* state);
-bool HandleInternalDataLine(const LinePiece& piece, OutputText* text, uint32_t options);
+bool HandleNoteLine(const LinePiece& piece, ByteBuffer* text, LineState* state);
+bool HandleInternalDataLine(const LinePiece& piece, ByteBuffer* text, uint32_t options);

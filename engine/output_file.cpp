@@ -1,12 +1,32 @@
 #include "output_file.h"
 
-#include "memory.h"
 #include "platform.h"
-#include "utf.h"
+#include "text.h"
 
-char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* displayName) {
+namespace {
+
+// Room for the banner of any file, so that a short source does not make the first lines grow
+// the text at once.
+constexpr size_t MIN_OUTPUT_CAPACITY = 1024;
+
+void CopyUnits(char16_t** at, const char16_t* text, size_t length) {
+    for (size_t k = 0; k < length; ++k) {
+        *(*at)++ = text[k];
+    }
+}
+
+}  // namespace
+
+bool ObtainOutputText(ByteBuffer* text, size_t decodedCount) {
+    *text = ByteBuffer{};
+    size_t capacity = decodedCount > SIZE_MAX / 4 ? SIZE_MAX / 2 : 2 * decodedCount;
+    return BufferReserve(text, capacity < MIN_OUTPUT_CAPACITY ? MIN_OUTPUT_CAPACITY : capacity);
+}
+
+char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* prefix,
+                          const char16_t* displayName) {
     size_t folderLength = Utf16Length(outputFolder);
-    size_t prefixLength = Utf16Length(OUTPUT_NAME_PREFIX);
+    size_t prefixLength = Utf16Length(prefix);
     size_t nameLength = Utf16Length(displayName);
     size_t total = folderLength + prefixLength + nameLength + 1;
     auto* path = static_cast<char16_t*>(EngineAlloc(total * sizeof(char16_t)));
@@ -14,22 +34,16 @@ char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* displayN
         return nullptr;
     }
     char16_t* at = path;
-    for (size_t k = 0; k < folderLength; ++k) {
-        *at++ = outputFolder[k];
-    }
-    for (size_t k = 0; k < prefixLength; ++k) {
-        *at++ = OUTPUT_NAME_PREFIX[k];
-    }
-    for (size_t k = 0; k < nameLength; ++k) {
-        *at++ = displayName[k];
-    }
+    CopyUnits(&at, outputFolder, folderLength);
+    CopyUnits(&at, prefix, prefixLength);
+    CopyUnits(&at, displayName, nameLength);
     *at = 0;
     return path;
 }
 
-JobResult WriteConvertedFile(const OutputText& text, const char16_t* outputFolder,
-                             const char16_t* displayName) {
-    char16_t* path = BuildOutputPath(outputFolder, displayName);
+ConversionResult WriteConvertedFile(const ByteBuffer& text, const char16_t* outputFolder,
+                                    const char16_t* displayName) {
+    char16_t* path = BuildOutputPath(outputFolder, OUTPUT_NAME_PREFIX, displayName);
     if (path == nullptr) {
         return RESULT_NO_MEMORY;
     }

@@ -1,18 +1,25 @@
-// Writing the output file "C_" + display name into the output folder.
+// The output text of one file and the output file "C_" + display name it is written to.
 #pragma once
 
-#include "../job/job_result.h"
-#include "output_text.h"
+#include <cstddef>
+
+#include "conversion_result.h"
+#include "memory.h"
 
 // The output file's name starts with this prefix, followed by the display name.
 constexpr char16_t OUTPUT_NAME_PREFIX[] = u"C_";
 
-// Builds the output path (`outputFolder`, "C_", `displayName`) into a new buffer from
+// Obtains the output text with room for twice the decoded count (at least a banner's worth);
+// it grows beyond that when it must.
+bool ObtainOutputText(ByteBuffer* text, size_t decodedCount);
+
+// Builds an output path (`outputFolder`, `prefix`, `displayName`) into a new buffer from
 // EngineAlloc; null when memory runs out. The caller frees it with EngineFree.
-char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* displayName);
+char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* prefix,
+                          const char16_t* displayName);
 
 // Writes the output text as the output file, replacing an earlier file of that name only when
 // the whole text has been written. RESULT_WRITE_FAILED (nothing left behind, an earlier
 // output kept) or RESULT_NO_MEMORY.
-JobResult WriteConvertedFile(const OutputText& text, const char16_t* outputFolder,
-                             const char16_t* displayName);
+ConversionResult WriteConvertedFile(const ByteBuffer& text, const char16_t* outputFolder,
+                                    const char16_t* displayName);

@@ -4,14 +4,6 @@
 #include "event_line.h"
 #include "note_line.h"
 
-namespace {
-
-bool IsDigit(uint8_t byte) {
-    return byte >= '0' && byte <= '9';
-}
-
-}  // namespace
-
 LineKind ClassifyLine(const LinePiece& piece) {
     size_t start = 0;
     while (start < piece.length && piece.bytes[start] == ' ') {
@@ -31,7 +23,7 @@ LineKind ClassifyLine(const LinePiece& piece) {
     return digits < 2 || digits > 4 ? LINE_MALFORMED_EVENT : LINE_EVENT;
 }
 
-bool RewriteLines(LineStream* rewrite, OutputText* text, uint32_t options, LineState* state,
+bool RewriteLines(LineStream* rewrite, ByteBuffer* text, uint32_t options, LineState* state,
                   LinePiece* piece) {
     rewrite->position = 0;
     while (ReadLinePiece(rewrite, REWRITE_LINE_LIMIT, piece)) {

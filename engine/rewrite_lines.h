@@ -6,7 +6,7 @@
 
 #include "line_state.h"
 #include "line_stream.h"
-#include "output_text.h"
+#include "memory.h"
 
 enum LineKind {
     // After its leading spaces the piece does not start with a digit.
@@ -18,12 +18,9 @@ enum LineKind {
     LINE_EVENT,
 };
 
-// The conversion option that deletes internal data description lines.
-constexpr uint32_t OPTION_DELETE_INTERNAL_DATA = 0x2;
-
 LineKind ClassifyLine(const LinePiece& piece);
 
 // Rewrites every piece of the rewrite stream (read with the 160-byte limit) into `text`.
 // False when memory runs out.
-bool RewriteLines(LineStream* rewrite, OutputText* text, uint32_t options, LineState* state,
+bool RewriteLines(LineStream* rewrite, ByteBuffer* text, uint32_t options, LineState* state,
                   LinePiece* piece);

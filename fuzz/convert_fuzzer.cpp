@@ -28,19 +28,18 @@ void Check(bool condition, const char* what) {
     }
 }
 
-JobResult Convert(const Bytes& source, uint32_t options, Bytes* output) {
+ConversionResult Convert(const Bytes& source, uint32_t options, Bytes* output) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
     LineState state{};
-    OutputText out;
-    JobResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "F.EDL",
-                                        STAMP, options, &state, &out);
+    ByteBuffer out{};
+    ConversionResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()),
+                                               "F.EDL", STAMP, options, &state, &out);
     output->clear();
     if (result == RESULT_CONVERTED) {
         output->assign(reinterpret_cast<const char*>(out.bytes), out.length);
-        Check(std::strlen(reinterpret_cast<const char*>(out.bytes)) == out.length,
-              "the output text holds no NUL byte");
-        ReleaseOutputText(&out);
+        Check(output->find('\0') == Bytes::npos, "the output text holds no NUL byte");
+        BufferRelease(&out);
     }
     return result;
 }
@@ -84,7 +83,7 @@ Bytes ControllerTwin(const Bytes& plain, const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Bytes source(reinterpret_cast<const char*>(data), size);
     Bytes first;
-    JobResult result = Convert(source, 0, &first);
+    ConversionResult result = Convert(source, 0, &first);
     Check(result == RESULT_CONVERTED || result == RESULT_CMX_FORMAT ||
               result == RESULT_UNKNOWN_FORMAT,
           "a converted text or a refusal");
@@ -99,8 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Bytes plain = PlainTwin(data, size);
     Bytes fromPlain;
     Bytes fromController;
-    JobResult plainResult = Convert(plain, 0, &fromPlain);
-    JobResult controllerResult = Convert(ControllerTwin(plain, data, size), 0, &fromController);
+    ConversionResult plainResult = Convert(plain, 0, &fromPlain);
+    ConversionResult controllerResult =
+        Convert(ControllerTwin(plain, data, size), 0, &fromController);
     Check(plainResult == controllerResult, "twins: the same result");
     Check(fromPlain == fromController, "twins: the same output");
     return 0;

@@ -1,13 +1,18 @@
 #include "conversion_job.h"
 
 #include "engine.h"
+#include "messages.h"
 
 namespace {
 
+// The name of the acknowledge event: the display signals it once the user has dismissed a
+// report, and the worker waits for it after each report.
+constexpr char16_t ACK_EVENT_NAME[] = u"ENVENT1";
+
 // A report reaches the user only while the job runs; after a stop the display shows nothing
 // and nobody would signal the event, so the worker does not wait.
-void ReportAndWait(ConversionJob* job, JobResult code, const char16_t* displayName) {
-    job->display.report(job, code, displayName);
+void ReportAndWait(ConversionJob* job, int index, JobResult code) {
+    job->display.report(job, index, code);
     if (job->state.load() != JOB_STOPPED) {
         WaitForEvent(job->ackEvent);
     }
@@ -27,12 +32,11 @@ bool CopyText(char16_t* field, size_t capacity, const char16_t* text) {
     return true;
 }
 
-}  // namespace
-
-void FormatCountText(int position, int fileCount, char16_t* out, size_t capacity) {
-    const int numbers[2] = {position, fileCount};
-    FillTemplate(u"変換中…(%d/%d)", nullptr, 0, numbers, 2, out, capacity);
+CalendarTime BannerTime(const ConversionJob& job) {
+    return job.stampFixed ? LocalTimeAt(job.stampEpoch) : LocalTimeNow();
 }
+
+}  // namespace
 
 unsigned ConversionWorker(void* argument) {
     auto* job = static_cast<ConversionJob*>(argument);
@@ -45,21 +49,22 @@ unsigned ConversionWorker(void* argument) {
             LeaveLock(job->jobLock);
             return 0;
         }
-        job->display.showFileName(job, job->displayNames[i]);
+        job->display.showFileName(job, i);
         char16_t countText[64];
         FormatCountText(i + 1, fileCount, countText, 64);
-        job->display.showCount(job, countText);
+        job->display.showCount(job, i, countText);
 
         ConversionRequest request{job->sourcePaths[i], job->displayNames[i], job->outputFolder,
-                                  job->options};
-        JobResult result = ConvertEdlFile(request, &state);
+                                  job->options, BannerTime(*job)};
+        ConversionResult result = ConvertEdlFile(request, &state);
+        job->results[i] = result;
         if (result != RESULT_CONVERTED) {
             ++job->failedCount;
-            ReportAndWait(job, result, job->displayNames[i]);
+            ReportAndWait(job, i, result);
         }
         // A file that could not even be opened leaves the progress where it was.
         if (result != RESULT_OPEN_FAILED) {
-            job->display.stepProgress(job);
+            job->display.stepProgress(job, i);
         }
     }
     LeaveLock(job->jobLock);
@@ -67,12 +72,15 @@ unsigned ConversionWorker(void* argument) {
     if (job->state.load() == JOB_STOPPED) {
         return 0;
     }
-    ReportAndWait(job, RESULT_JOB_DONE, nullptr);
+    ReportAndWait(job, -1, RESULT_JOB_DONE);
     job->display.close(job);
     return 0;
 }
 
 PlatformThread* StartJobWorker(ConversionJob* job) {
+    for (JobResult& result : job->results) {
+        result = RESULT_NOT_REACHED;
+    }
     job->jobLock = CreateLock();
     job->state.store(JOB_RUNNING);
     job->ackEvent = CreateAutoResetEvent(ACK_EVENT_NAME);

@@ -1,7 +1,8 @@
 // The conversion job: the one record that carries a batch of files from a front end (the
 // main window, or the command line) to a worker thread that converts them one by one, and the
 // worker loop itself. The loop is written once; each front end gives it the five operations
-// of its progress display.
+// of its progress display. The record holds no window: a display keeps its own and reaches
+// them through its `context`.
 #pragma once
 
 #include <atomic>
@@ -20,24 +21,21 @@ enum JobState : int32_t {
     JOB_STOPPED = 2,
 };
 
-// The name of the acknowledge event: the display signals it once the user has dismissed a
-// report, and the worker waits for it after each report.
-constexpr char16_t ACK_EVENT_NAME[] = u"ENVENT1";
-
 struct ConversionJob;
 
-// What the worker asks of the front end's progress display. Each call returns only when the
-// display has done it, so the worker never runs ahead of what the user sees.
+// What the worker asks of the front end's progress display, for the file at `index`. Each call
+// returns only when the display has done it, so the worker never runs ahead of what the user
+// sees.
 struct JobDisplay {
     // Shows the display name of the file in hand.
-    void (*showFileName)(ConversionJob* job, const char16_t* displayName);
+    void (*showFileName)(ConversionJob* job, int index);
     // Shows the running count, "変換中…(i/n)".
-    void (*showCount)(ConversionJob* job, const char16_t* countText);
-    // Moves the progress on by one file.
-    void (*stepProgress)(ConversionJob* job);
-    // Shows a failed file's message (codes 1 to 5, with its display name) or the tally
-    // (RESULT_JOB_DONE, name null) and signals `ackEvent` once the user has dismissed it.
-    void (*report)(ConversionJob* job, JobResult code, const char16_t* displayName);
+    void (*showCount)(ConversionJob* job, int index, const char16_t* countText);
+    // Moves the progress on by one file; its outcome is in `results[index]` already.
+    void (*stepProgress)(ConversionJob* job, int index);
+    // Shows a failed file's message (a failure code) or the tally (RESULT_JOB_DONE, `index`
+    // -1) and signals `ackEvent` once the user has dismissed it.
+    void (*report)(ConversionJob* job, int index, JobResult code);
     // Closes the progress display after the tally.
     void (*close)(ConversionJob* job);
     // The front end's own data.
@@ -45,14 +43,8 @@ struct JobDisplay {
 };
 
 struct ConversionJob {
-    // Window handles of the Windows progress dialog (opaque here): the dialog, its file label,
-    // its status label and its progress bar.
-    void* dialogWindow;
-    void* fileLabel;
-    void* statusLabel;
-    void* progressBar;
-    PlatformEvent* ackEvent;
-    uint32_t options;            // a copy of the front end's option word
+    PlatformEvent* ackEvent;     // signalled by the display once a report is dismissed
+    uint32_t options;            // a copy of the front end's option word (OPTION_ bits)
     std::atomic<int32_t> state;  // JOB_RUNNING or JOB_STOPPED, read by the worker before each file
     int32_t fileCount;           // 0 to MAX_JOB_FILES
     int32_t failedCount;         // files of this job that ended with a failure report
@@ -60,6 +52,14 @@ struct ConversionJob {
     char16_t sourcePaths[MAX_JOB_FILES][JOB_PATH_CHARS];
     char16_t displayNames[MAX_JOB_FILES][JOB_NAME_CHARS];
     char16_t outputFolder[JOB_PATH_CHARS];  // ends with a separator, or empty
+    // Each file's outcome once the job has ended: RESULT_CONVERTED, a failure code, or
+    // RESULT_NOT_REACHED for a file a stop came before.
+    JobResult results[MAX_JOB_FILES];
+    // With `stampFixed`, every banner shows the local time of `stampEpoch` (seconds since 1970)
+    // as its conversion time, for outputs that repeat byte for byte; otherwise each file's
+    // banner shows the time it was converted.
+    bool stampFixed;
+    int64_t stampEpoch;
     JobDisplay display;
 };
 
@@ -68,11 +68,9 @@ struct ConversionJob {
 // early, between two files, once `state` is JOB_STOPPED. Returns 0.
 unsigned ConversionWorker(void* job);
 
-// "変換中…(position/fileCount)" into `out` (at least 64 units).
-void FormatCountText(int position, int fileCount, char16_t* out, size_t capacity);
-
-// Creates the job lock and the acknowledge event, sets JOB_RUNNING and starts the worker.
-// Returns null, with everything released again, when any of it cannot be created.
+// Creates the job lock and the acknowledge event, marks every file not reached, sets
+// JOB_RUNNING and starts the worker. Returns null, with everything released again, when any of
+// it cannot be created.
 PlatformThread* StartJobWorker(ConversionJob* job);
 
 // Stops the job: the worker finishes the file in hand and starts no other. A front end may

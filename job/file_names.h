@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "utf.h"
+#include "text.h"
 
 // The upper-case form of one UTF-16 unit: ASCII, Latin-1 and full-width Latin letters.
 char16_t UpperCaseUnit(char16_t unit);
@@ -17,13 +17,5 @@ void UpperCaseExtension(char16_t* text);
 // True when the text after the last "." is exactly "EDL" (a text without "." has none).
 bool HasEdlExtension(const char16_t* text);
 
-// Splits `path` at its last separator (any of `separators`) into the folder before it and the
-// name after it; a path without separator is all name and an empty folder. False, with both
-// empty, when either part does not fit its buffer.
-bool SplitPath(const char16_t* path, const char16_t* separators, char16_t* folder,
-               size_t folderCapacity, char16_t* name, size_t nameCapacity);
-
 // True when `name` equals, letter case included, one of the `count` names.
 bool IsDuplicateName(const char16_t* name, const char16_t* const* names, size_t count);
-
-bool TextEquals(const char16_t* a, const char16_t* b);

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "message_box.h"
+#include "messages.h"
 #include "resource.h"
 
 namespace {
@@ -12,6 +13,7 @@ namespace {
 // What the dialog keeps while it is open; everything else it uses lives in the job.
 struct ProgressDialog {
     ConversionJob* job;
+    HWND dialog;
     HWND fileLabel;
     HWND statusLabel;
     HWND progressBar;
@@ -27,27 +29,34 @@ ProgressDialog* DialogState(HWND dialog) {
 
 // --- The worker's side: each operation is a synchronous send, carried out on the UI thread ----
 
-void ShowFileNameInDialog(ConversionJob* job, const char16_t* displayName) {
-    SendMessageW(static_cast<HWND>(job->fileLabel), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(displayName));
+// The dialog's handles, which the worker reaches through the display's context; they stay valid
+// until the worker has ended, since the dialog waits for it before it goes.
+const ProgressDialog& DialogOf(const ConversionJob* job) {
+    return *static_cast<const ProgressDialog*>(job->display.context);
 }
 
-void ShowCountInDialog(ConversionJob* job, const char16_t* countText) {
-    SendMessageW(static_cast<HWND>(job->statusLabel), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(countText));
+void ShowFileNameInDialog(ConversionJob* job, int index) {
+    SendMessageW(DialogOf(job).fileLabel, WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(job->displayNames[index]));
 }
 
-void StepProgressInDialog(ConversionJob* job) {
-    SendMessageW(static_cast<HWND>(job->progressBar), PBM_STEPIT, 0, 0);
+void ShowCountInDialog(ConversionJob* job, int, const char16_t* countText) {
+    SendMessageW(DialogOf(job).statusLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(countText));
 }
 
-void ReportToDialog(ConversionJob* job, JobResult code, const char16_t* displayName) {
-    SendMessageW(static_cast<HWND>(job->dialogWindow), WM_JOB_REPORT, static_cast<WPARAM>(code),
+void StepProgressInDialog(ConversionJob* job, int) {
+    SendMessageW(DialogOf(job).progressBar, PBM_STEPIT, 0, 0);
+}
+
+// lParam: the file's display name for a failure, 0 for the tally.
+void ReportToDialog(ConversionJob* job, int index, JobResult code) {
+    const char16_t* displayName = index >= 0 ? job->displayNames[index] : nullptr;
+    SendMessageW(DialogOf(job).dialog, WM_JOB_REPORT, static_cast<WPARAM>(code),
                  reinterpret_cast<LPARAM>(displayName));
 }
 
 void CloseDialogFromWorker(ConversionJob* job) {
-    SendMessageW(static_cast<HWND>(job->dialogWindow), WM_CLOSE, 0, 0);
+    SendMessageW(DialogOf(job).dialog, WM_CLOSE, 0, 0);
 }
 
 // --- The dialog's side -----------------------------------------------------------------------
@@ -104,27 +113,26 @@ void FinishClosing(HWND dialog, ProgressDialog* state) {
 void OnInitDialog(HWND dialog, ConversionJob* job) {
     auto* state = new (std::nothrow) ProgressDialog{};
     if (state == nullptr) {
-        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_JOB_NOT_STARTED);
+        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING,
+                    MessageText(MESSAGE_JOB_NOT_STARTED));
         EndDialog(dialog, IDC_PROGRESS_CANCEL);
         return;
     }
     state->job = job;
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    state->dialog = dialog;
     state->progressBar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
     state->fileLabel = GetWindow(dialog, GW_CHILD);  // first in the template, without an id
     state->statusLabel = GetDlgItem(dialog, IDC_PROGRESS_STATUS);
-    job->statusLabel = state->statusLabel;
-    job->fileLabel = state->fileLabel;
-    job->dialogWindow = dialog;
-    job->progressBar = state->progressBar;
     SendMessageW(state->progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, job->fileCount));
     SendMessageW(state->progressBar, PBM_SETSTEP, 1, 0);
     job->display = JobDisplay{ShowFileNameInDialog, ShowCountInDialog,     StepProgressInDialog,
-                              ReportToDialog,       CloseDialogFromWorker, nullptr};
+                              ReportToDialog,       CloseDialogFromWorker, state};
     state->worker = StartJobWorker(job);
     if (state->worker == nullptr) {
         // Without the event or the worker nothing would ever end the dialog but a cancel.
-        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_JOB_NOT_STARTED);
+        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING,
+                    MessageText(MESSAGE_JOB_NOT_STARTED));
         state->closing = true;
         state->result = IDC_PROGRESS_CANCEL;
         FinishClosing(dialog, state);
@@ -172,11 +180,11 @@ void OnJobReport(HWND dialog, WPARAM code, const char16_t* displayName) {
         // The tally stands alone on the screen.
         ShowWindow(dialog, SW_HIDE);
         ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONINFORMATION,
-                    JobResultTemplate(RESULT_JOB_DONE), {},
+                    MessageText(MESSAGE_TALLY), {},
                     {job->fileCount, job->fileCount - job->failedCount});
-    } else if (code >= RESULT_OPEN_FAILED && code <= RESULT_UNKNOWN_FORMAT) {
+    } else if (ResultMessage(static_cast<JobResult>(code)) != nullptr) {
         ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING,
-                    JobResultTemplate(static_cast<JobResult>(code)),
+                    ResultMessage(static_cast<JobResult>(code)),
                     {displayName != nullptr ? displayName : u""});
     }
     state->reporting = false;

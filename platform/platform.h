@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text.h"
+
 // --- Files -----------------------------------------------------------------------------------
 
 struct PlatformFile;
@@ -26,8 +28,10 @@ bool GetFileSizeFromEntry(const char16_t* path, uint64_t* size);
 // was. True on success.
 bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count);
 
-// The separator this platform puts between a folder and a name.
+// The separator this platform puts between a folder and a name, and every unit that separates
+// the two in a path ("/" on POSIX; "\" and "/" on Windows), the one it puts first.
 extern const char16_t PATH_SEPARATOR;
+extern const char16_t PATH_SEPARATORS[];
 
 // --- Text ------------------------------------------------------------------------------------
 
@@ -39,20 +43,11 @@ size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity);
 
 // --- Time ------------------------------------------------------------------------------------
 
-struct CalendarTime {
-    int year;
-    int month;  // 1 to 12
-    int day;
-    int hour;
-    int minute;
-    int second;
-};
-
-// The local time now, or of the fixed instant set with SetFixedClock.
-CalendarTime GetLocalCalendarTime();
-// Makes every later GetLocalCalendarTime give the local time of `epochSeconds` (seconds since
-// 1970-01-01 UTC), for reproducible output.
-void SetFixedClock(int64_t epochSeconds);
+// The local time of `epochSeconds` (seconds since 1970-01-01 UTC), with the time-zone rules
+// of that date.
+CalendarTime LocalTimeAt(int64_t epochSeconds);
+// The local time now.
+CalendarTime LocalTimeNow();
 
 // --- Threads ---------------------------------------------------------------------------------
 
@@ -84,10 +79,10 @@ void DestroyLock(PlatformLock* lock);
 // are taken from the moment the faults are set; a default-constructed value fails nothing.
 struct FileFaults {
     bool failRead;  // reads fail once readBytesBeforeFailure bytes were read
-    long readBytesBeforeFailure;
-    bool failWrite;                // writes fail once writeBytesBeforeFailure bytes were written
-    long writeBytesBeforeFailure;  // (a full disk)
-    bool failCreate;               // the new output file cannot be created
+    size_t readBytesBeforeFailure;
+    bool failWrite;                  // writes fail once writeBytesBeforeFailure bytes were written
+    size_t writeBytesBeforeFailure;  // (a full disk)
+    bool failCreate;                 // the new output file cannot be created
     bool failFlush;
     bool failClose;
     bool failRename;

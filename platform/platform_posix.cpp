@@ -13,16 +13,13 @@
 #include <ctime>
 #include <new>
 
-#include "platform.h"
-#include "utf.h"
+#include "platform_common.h"
 
 const char16_t PATH_SEPARATOR = u'/';
+const char16_t PATH_SEPARATORS[] = u"/";
 
 namespace {
 
-FileFaults activeFaults{};
-long bytesReadSinceFaults = 0;
-long bytesWrittenSinceFaults = 0;
 std::atomic<unsigned> temporaryCounter{0};
 
 // A UTF-8 copy of a UTF-16 path, on the heap (paths may be longer than any fixed buffer).
@@ -38,16 +35,10 @@ char* NativePath(const char16_t* path) {
 
 bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
     while (count > 0) {
-        size_t chunk = count;
-        if (activeFaults.failWrite) {
-            long room = activeFaults.writeBytesBeforeFailure - bytesWrittenSinceFaults;
-            if (room <= 0) {
-                errno = ENOSPC;
-                return false;
-            }
-            if (static_cast<size_t>(room) < chunk) {
-                chunk = static_cast<size_t>(room);
-            }
+        size_t chunk = AllowedWrite(count);
+        if (chunk == 0) {
+            errno = ENOSPC;
+            return false;
         }
         ssize_t written = write(fd, bytes, chunk);
         if (written < 0 && errno == EINTR) {
@@ -56,7 +47,7 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
         if (written <= 0) {
             return false;
         }
-        bytesWrittenSinceFaults += written;
+        CountWritten(static_cast<size_t>(written));
         bytes += written;
         count -= static_cast<size_t>(written);
     }
@@ -94,22 +85,17 @@ PlatformFile* OpenFileForReading(const char16_t* path) {
 }
 
 long ReadFromFile(PlatformFile* file, uint8_t* into, size_t count) {
-    if (activeFaults.failRead) {
-        long room = activeFaults.readBytesBeforeFailure - bytesReadSinceFaults;
-        if (room <= 0) {
-            return -1;
-        }
-        if (static_cast<size_t>(room) < count) {
-            count = static_cast<size_t>(room);
-        }
+    long allowed = AllowedRead(count);
+    if (allowed < 0) {
+        return -1;
     }
     for (;;) {
-        ssize_t got = read(file->fd, into, count);
+        ssize_t got = read(file->fd, into, static_cast<size_t>(allowed));
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got > 0) {
-            bytesReadSinceFaults += got;
+            CountRead(static_cast<size_t>(got));
         }
         return got < 0 ? -1 : static_cast<long>(got);
     }
@@ -152,7 +138,7 @@ bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count
         return false;
     }
     int fd = -1;
-    if (!activeFaults.failCreate) {
+    if (!ActiveFileFaults().failCreate) {
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             std::snprintf(temporary, temporarySize, "%s.%ld-%u.tmp", native,
                           static_cast<long>(getpid()), temporaryCounter.fetch_add(1));
@@ -165,9 +151,10 @@ bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count
     bool done = false;
     if (fd >= 0) {
         bool written = WriteAll(fd, bytes, count);
-        bool flushed = written && !activeFaults.failFlush && fsync(fd) == 0;
-        bool closed = close(fd) == 0 && !activeFaults.failClose;
-        done = flushed && closed && !activeFaults.failRename && rename(temporary, native) == 0;
+        bool flushed = written && !ActiveFileFaults().failFlush && fsync(fd) == 0;
+        bool closed = close(fd) == 0 && !ActiveFileFaults().failClose;
+        done =
+            flushed && closed && !ActiveFileFaults().failRename && rename(temporary, native) == 0;
         if (!done) {
             unlink(temporary);
         }
@@ -240,22 +227,12 @@ size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity) {
     return length;
 }
 
-namespace {
-std::atomic<bool> clockFixed{false};
-std::atomic<int64_t> fixedEpoch{0};
-}  // namespace
-
-CalendarTime GetLocalCalendarTime() {
-    time_t now = clockFixed.load() ? static_cast<time_t>(fixedEpoch.load()) : time(nullptr);
+CalendarTime LocalTimeAt(int64_t epochSeconds) {
+    auto instant = static_cast<time_t>(epochSeconds);
     struct tm local {};
-    localtime_r(&now, &local);
+    localtime_r(&instant, &local);
     return CalendarTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                         local.tm_hour,        local.tm_min,     local.tm_sec};
-}
-
-void SetFixedClock(int64_t epochSeconds) {
-    fixedEpoch.store(epochSeconds);
-    clockFixed.store(true);
 }
 
 struct PlatformThread {
@@ -361,10 +338,4 @@ void DestroyLock(PlatformLock* lock) {
         pthread_mutex_destroy(&lock->mutex);
         delete lock;
     }
-}
-
-void SetFileFaults(const FileFaults& faults) {
-    activeFaults = faults;
-    bytesReadSinceFaults = 0;
-    bytesWrittenSinceFaults = 0;
 }

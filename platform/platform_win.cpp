@@ -10,15 +10,13 @@
 #include <cwchar>
 #include <new>
 
-#include "platform.h"
+#include "platform_common.h"
 
 const char16_t PATH_SEPARATOR = u'\\';
+const char16_t PATH_SEPARATORS[] = u"\\/";
 
 namespace {
 
-FileFaults activeFaults{};
-long bytesReadSinceFaults = 0;
-long bytesWrittenSinceFaults = 0;
 std::atomic<unsigned> temporaryCounter{0};
 
 const wchar_t* Wide(const char16_t* text) {
@@ -27,22 +25,17 @@ const wchar_t* Wide(const char16_t* text) {
 
 bool WriteAll(HANDLE file, const uint8_t* bytes, size_t count) {
     while (count > 0) {
-        DWORD chunk = count > 0x10000000 ? 0x10000000 : static_cast<DWORD>(count);
-        if (activeFaults.failWrite) {
-            long room = activeFaults.writeBytesBeforeFailure - bytesWrittenSinceFaults;
-            if (room <= 0) {
-                SetLastError(ERROR_DISK_FULL);
-                return false;
-            }
-            if (static_cast<DWORD>(room) < chunk) {
-                chunk = static_cast<DWORD>(room);
-            }
-        }
-        DWORD written = 0;
-        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written == 0) {
+        size_t allowed = AllowedWrite(count > 0x10000000 ? 0x10000000 : count);
+        if (allowed == 0) {
+            SetLastError(ERROR_DISK_FULL);
             return false;
         }
-        bytesWrittenSinceFaults += static_cast<long>(written);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, static_cast<DWORD>(allowed), &written, nullptr) ||
+            written == 0) {
+            return false;
+        }
+        CountWritten(written);
         bytes += written;
         count -= written;
     }
@@ -90,21 +83,15 @@ PlatformFile* OpenFileForReading(const char16_t* path) {
 }
 
 long ReadFromFile(PlatformFile* file, uint8_t* into, size_t count) {
-    if (activeFaults.failRead) {
-        long room = activeFaults.readBytesBeforeFailure - bytesReadSinceFaults;
-        if (room <= 0) {
-            return -1;
-        }
-        if (static_cast<size_t>(room) < count) {
-            count = static_cast<size_t>(room);
-        }
-    }
-    DWORD got = 0;
-    DWORD wanted = count > 0x10000000 ? 0x10000000 : static_cast<DWORD>(count);
-    if (!ReadFile(file->handle, into, wanted, &got, nullptr)) {
+    long allowed = AllowedRead(count > 0x10000000 ? 0x10000000 : count);
+    if (allowed < 0) {
         return -1;
     }
-    bytesReadSinceFaults += static_cast<long>(got);
+    DWORD got = 0;
+    if (!ReadFile(file->handle, into, static_cast<DWORD>(allowed), &got, nullptr)) {
+        return -1;
+    }
+    CountRead(got);
     return static_cast<long>(got);
 }
 
@@ -137,7 +124,7 @@ bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count
         return false;
     }
     HANDLE handle = INVALID_HANDLE_VALUE;
-    if (!activeFaults.failCreate) {
+    if (!ActiveFileFaults().failCreate) {
         for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
             std::swprintf(temporary, temporarySize, L"%ls.%lu-%u.tmp", Wide(path),
                           GetCurrentProcessId(), temporaryCounter.fetch_add(1));
@@ -151,10 +138,10 @@ bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count
     bool done = false;
     if (handle != INVALID_HANDLE_VALUE) {
         bool written = WriteAll(handle, bytes, count);
-        bool flushed = written && !activeFaults.failFlush && FlushFileBuffers(handle);
-        bool closed = CloseHandle(handle) && !activeFaults.failClose;
-        done =
-            flushed && closed && !activeFaults.failRename && MoveIntoPlace(temporary, Wide(path));
+        bool flushed = written && !ActiveFileFaults().failFlush && FlushFileBuffers(handle);
+        bool closed = CloseHandle(handle) && !ActiveFileFaults().failClose;
+        done = flushed && closed && !ActiveFileFaults().failRename &&
+               MoveIntoPlace(temporary, Wide(path));
         if (!done) {
             DeleteFileW(temporary);
         }
@@ -205,30 +192,16 @@ size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity) {
     return length;
 }
 
-namespace {
-std::atomic<bool> clockFixed{false};
-std::atomic<int64_t> fixedEpoch{0};
-}  // namespace
-
-CalendarTime GetLocalCalendarTime() {
+CalendarTime LocalTimeAt(int64_t epochSeconds) {
+    // Seconds since 1970 to the 100-ns ticks since 1601 of a FILETIME.
+    uint64_t ticks = static_cast<uint64_t>(epochSeconds + 11644473600LL) * 10000000ULL;
+    FILETIME utc{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME universal{};
     SYSTEMTIME local{};
-    if (clockFixed.load()) {
-        // Seconds since 1970 to the 100-ns ticks since 1601 of a FILETIME.
-        uint64_t ticks = static_cast<uint64_t>(fixedEpoch.load() + 11644473600LL) * 10000000ULL;
-        FILETIME utc{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
-        SYSTEMTIME universal{};
-        FileTimeToSystemTime(&utc, &universal);
-        SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
-    } else {
-        GetLocalTime(&local);
-    }
+    FileTimeToSystemTime(&utc, &universal);
+    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
     return CalendarTime{local.wYear, local.wMonth,  local.wDay,
                         local.wHour, local.wMinute, local.wSecond};
-}
-
-void SetFixedClock(int64_t epochSeconds) {
-    fixedEpoch.store(epochSeconds);
-    clockFixed.store(true);
 }
 
 struct PlatformThread {
@@ -318,10 +291,4 @@ void DestroyLock(PlatformLock* lock) {
         DeleteCriticalSection(&lock->section);
         delete lock;
     }
-}
-
-void SetFileFaults(const FileFaults& faults) {
-    activeFaults = faults;
-    bytesReadSinceFaults = 0;
-    bytesWrittenSinceFaults = 0;
 }

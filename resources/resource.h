@@ -57,7 +57,6 @@
 // Messages of the shell and the progress dialog.
 #define IDS_ALREADY_RUNNING 210
 #define IDS_NO_DESKTOP_FOLDER 211
-#define IDS_JOB_NOT_STARTED 212
 // Texts of the main window and the about box.
 #define IDS_FILE_COUNT 220
 #define IDS_COLUMN_NAME 221
@@ -71,8 +70,6 @@
 #define IDS_DROP_CAPTION 241
 #define IDS_DROP_LIMIT 242
 #define IDS_NOT_EDL 243
-#define IDS_DUPLICATE_NAME 244
-#define IDS_PATH_TOO_LONG 245
 #define IDS_FILE_MISSING 246
 #define IDS_TOO_MANY_SELECTED 247
 #define IDS_OPEN_FILTER_NAME 248

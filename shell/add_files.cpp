@@ -7,6 +7,7 @@
 #include "file_list_rules.h"
 #include "file_names.h"
 #include "message_box.h"
+#include "messages.h"
 #include "resource.h"
 #include "shell.h"
 
@@ -26,6 +27,11 @@ struct CandidateFile {
 // The open dialog's result: a process-wide buffer, as the dialog is modal and one at a time.
 wchar_t openResult[OPEN_RESULT_CHARS];
 
+void RefuseFile(HWND window, const char16_t* pattern, const char16_t* name,
+                const char16_t* folder) {
+    ShowMessage(window, IDS_ADD_FILES_CAPTION, MB_OK | MB_ICONWARNING, pattern, {name, folder});
+}
+
 void RefuseFile(HWND window, UINT patternId, const char16_t* name, const char16_t* folder) {
     ShowMessage(window, IDS_ADD_FILES_CAPTION, MB_OK | MB_ICONWARNING, patternId, {name, folder});
 }
@@ -43,8 +49,9 @@ bool ReadUpdateTime(const char16_t* fullPath, char16_t* out) {
     SYSTEMTIME time{};
     FileTimeToLocalFileTime(&found.ftLastWriteTime, &local);
     FileTimeToSystemTime(&local, &time);
-    FormatUpdateTime(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, out,
-                     UPDATE_TIME_CHARS);
+    FormatUpdateTime(
+        CalendarTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond},
+        out, UPDATE_TIME_CHARS);
     return true;
 }
 
@@ -66,17 +73,17 @@ void AppendSmallIcon(const char16_t* fullPath) {
 // cannot be found.
 void AddFile(HWND window, const char16_t* folder, const char16_t* name, int* index) {
     if (!FitsJobFields(Utf16Length(folder), Utf16Length(name))) {
-        RefuseFile(window, IDS_PATH_TOO_LONG, name, folder);
+        RefuseFile(window, MessageText(MESSAGE_PATH_TOO_LONG), name, folder);
         return;
     }
     if (IsListedName(name)) {
-        RefuseFile(window, IDS_DUPLICATE_NAME, name, folder);
+        RefuseFile(window, MessageText(MESSAGE_DUPLICATE_NAME), name, folder);
         return;
     }
     // The row's folder and name give the path that Convert will use: read that file.
     char16_t fullPath[JOB_PATH_CHARS];
     char16_t updateTime[UPDATE_TIME_CHARS];
-    if (!JoinPath(folder, name, fullPath, JOB_PATH_CHARS) ||
+    if (!JoinPath(folder, u'\\', name, fullPath, JOB_PATH_CHARS) ||
         !ReadUpdateTime(fullPath, updateTime)) {
         RefuseFile(window, IDS_FILE_MISSING, name, folder);
         return;

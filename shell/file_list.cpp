@@ -3,6 +3,7 @@
 #include "file_list_rules.h"
 #include "file_names.h"
 #include "message_box.h"
+#include "messages.h"
 #include "progress_dialog.h"
 #include "resource.h"
 #include "shell.h"
@@ -284,8 +285,8 @@ void ConvertTargets(HWND window) {
     } else {
         ListedFile file;
         ReadListedRow(nullptr, filled.row, &file);
-        ShowMessage(window, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_PATH_TOO_LONG,
-                    {file.name, file.location});
+        ShowMessage(window, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING,
+                    MessageText(MESSAGE_PATH_TOO_LONG), {file.name, file.location});
     }
     SetFocus(shell.fileList);
 }

@@ -1,7 +1,6 @@
 #include "file_list_rules.h"
 
 #include "file_names.h"
-#include "job_result.h"
 
 bool IsConvertTarget(int stateImage) {
     return stateImage != STATE_IMAGE_EXCLUDED;
@@ -42,37 +41,14 @@ bool ClickSuspendsConvert(int x, int y) {
     return x >= 2 && x <= 20 && y <= 14;
 }
 
-void FormatUpdateTime(int year, int month, int day, int hour, int minute, char16_t* out,
-                      size_t capacity) {
-    const int numbers[] = {year, month, day, hour, minute};
+void FormatUpdateTime(const CalendarTime& time, char16_t* out, size_t capacity) {
+    const int numbers[] = {time.year, time.month, time.day, time.hour, time.minute};
     FillTemplate(u"%04d/%02d/%02d %02d:%02d", nullptr, 0, numbers, 5, out, capacity);
 }
 
 bool FitsJobFields(size_t folderLength, size_t nameLength) {
     return nameLength < JOB_NAME_CHARS && folderLength < JOB_PATH_CHARS &&
            folderLength + 1 + nameLength < JOB_PATH_CHARS;
-}
-
-bool JoinPath(const char16_t* folder, const char16_t* name, char16_t* out, size_t capacity) {
-    size_t folderLength = Utf16Length(folder);
-    size_t nameLength = Utf16Length(name);
-    if (capacity == 0) {
-        return false;
-    }
-    if (folderLength >= capacity || nameLength >= capacity - folderLength - 1) {
-        out[0] = 0;
-        return false;
-    }
-    size_t at = 0;
-    for (size_t k = 0; k < folderLength; ++k) {
-        out[at++] = folder[k];
-    }
-    out[at++] = u'\\';
-    for (size_t k = 0; k < nameLength; ++k) {
-        out[at++] = name[k];
-    }
-    out[at] = 0;
-    return true;
 }
 
 JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile read, void* context,
@@ -91,7 +67,7 @@ JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile r
         if (k == MAX_JOB_FILES) {
             return JobFillResult{JOB_TOO_MANY_FILES, row};
         }
-        if (!JoinPath(file.location, file.name, fullPath, JOB_PATH_CHARS) ||
+        if (!JoinPath(file.location, u'\\', file.name, fullPath, JOB_PATH_CHARS) ||
             !SetJobFile(job, k, fullPath, file.name)) {
             return JobFillResult{JOB_PATH_TOO_LONG, row};
         }

@@ -66,15 +66,11 @@ DeleteButtons ButtonsDuringDelete(int itemCount, int lastTargetCount);
 bool ClickSuspendsConvert(int x, int y);
 
 // "%04d/%02d/%02d %02d:%02d" from the local time of a file's last write.
-void FormatUpdateTime(int year, int month, int day, int hour, int minute, char16_t* out,
-                      size_t capacity);
+void FormatUpdateTime(const CalendarTime& time, char16_t* out, size_t capacity);
 
 // Whether a file can be listed: its full path (folder, "\", name) fits the job's path field
 // and its name the display-name field.
 bool FitsJobFields(size_t folderLength, size_t nameLength);
-
-// folder + "\" + name into `out`. False, with `out` empty, when it does not fit.
-bool JoinPath(const char16_t* folder, const char16_t* name, char16_t* out, size_t capacity);
 
 // One row of the list as the job needs it.
 struct ListedFile {

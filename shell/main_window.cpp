@@ -30,7 +30,7 @@ void SetDefaultOutputFolder(HWND window) {
         ShowMessage(window, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_NO_DESKTOP_FOLDER);
         return;
     }
-    SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS, AsUtf16(path));
+    SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS, AsUtf16(path), PATH_SEPARATORS);
 }
 
 // The dots per inch of the display the window is on. The program is per-monitor DPI aware;

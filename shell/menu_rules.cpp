@@ -1,6 +1,6 @@
 #include "menu_rules.h"
 
-#include "rewrite_lines.h"
+#include "conversion_options.h"
 
 MenuEnabling MenuEnablingFromCounts(int itemCount, int targetCount, int selectedCount,
                                     uint32_t options) {

@@ -37,7 +37,8 @@ void ChooseOutputFolder(HWND window) {
     browse.lParam = reinterpret_cast<LPARAM>(conversionJob.outputFolder);
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
     if (chosen != nullptr && SHGetPathFromIDListW(chosen, path) &&
-        SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS, AsUtf16(path))) {
+        SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS, AsUtf16(path),
+                        PATH_SEPARATORS)) {
         SetWindowTextW(shell.outputFolderEdit, AsWide(conversionJob.outputFolder));
     }
     CoTaskMemFree(chosen);

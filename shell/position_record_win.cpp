@@ -1,9 +1,9 @@
 // The position record in the current user's registry.
 #include <windows.h>
 
-#include "job_result.h"
 #include "message_box.h"
 #include "position_record.h"
+#include "text.h"
 
 namespace {
 

@@ -15,11 +15,10 @@ namespace {
 namespace fs = std::filesystem;
 
 Bytes Banner(const HeaderFields& fields, const char* name, const char* stamp) {
-    OutputText text;
-    EXPECT_TRUE(ObtainOutputText(&text, 0));
+    ByteBuffer text{};
     EXPECT_TRUE(ComposeBanner(&text, fields, name, stamp));
     Bytes banner(reinterpret_cast<const char*>(text.bytes), text.length);
-    ReleaseOutputText(&text);
+    BufferRelease(&text);
     return banner;
 }
 
@@ -58,9 +57,9 @@ TEST(Banner, TitleFromTheFileBringsItsLineEnd) {
 
 TEST(Banner, StampHasTwoBlanksAndZeroPadding) {
     char stamp[64];
-    FormatStamp(StampTime{2019, 3, 6, 9, 5, 7}, stamp, sizeof stamp);
+    FormatStamp(CalendarTime{2019, 3, 6, 9, 5, 7}, stamp, sizeof stamp);
     EXPECT_STREQ("2019/03/06  09:05:07", stamp);
-    FormatStamp(StampTime{987, 12, 31, 0, 0, 0}, stamp, sizeof stamp);
+    FormatStamp(CalendarTime{987, 12, 31, 0, 0, 0}, stamp, sizeof stamp);
     EXPECT_STREQ("987/12/31  00:00:00", stamp) << "the year is not padded";
 }
 
@@ -110,29 +109,29 @@ TEST(FileNameText, CutAt260BytesWithoutSplittingADoubleByteCharacter) {
     EXPECT_EQ(Bytes("\x82\xa0"), Bytes(text + 257, 2));
 }
 
-OutputText TextOf(const Bytes& bytes) {
-    OutputText text;
+ByteBuffer TextOf(const Bytes& bytes) {
+    ByteBuffer text;
     EXPECT_TRUE(ObtainOutputText(&text, bytes.size()));
-    EXPECT_TRUE(AppendOutput(&text, bytes.data(), bytes.size()));
+    EXPECT_TRUE(BufferAppend(&text, bytes.data(), bytes.size()));
     return text;
 }
 
 TEST(OutputFile, NamedCPrefixAndReplacingAnEarlierOne) {
     TestFolder temp;
-    OutputText text = TextOf("NEW\r\n");
+    ByteBuffer text = TextOf("NEW\r\n");
     temp.Write("C_A.EDL", "OLD OUTPUT");
     EXPECT_EQ(RESULT_CONVERTED, WriteConvertedFile(text, temp.FolderPath().c_str(), u"A.EDL"));
     EXPECT_EQ("NEW\r\n", temp.Read("C_A.EDL"));
     EXPECT_EQ(RESULT_CONVERTED, WriteConvertedFile(text, temp.FolderPath().c_str(), u"C_A.EDL"));
     EXPECT_EQ((std::vector<std::string>{"C_A.EDL", "C_C_A.EDL"}), temp.Files());
-    ReleaseOutputText(&text);
+    BufferRelease(&text);
 }
 
 TEST(OutputFile, EmptyFolderMeansTheCurrentFolder) {
-    char16_t* path = BuildOutputPath(u"", u"A.EDL");
+    char16_t* path = BuildOutputPath(u"", OUTPUT_NAME_PREFIX, u"A.EDL");
     EXPECT_EQ(std::u16string(u"C_A.EDL"), path);
     EngineFree(path);
-    path = BuildOutputPath(u"D:\\out\\", u"A.EDL");
+    path = BuildOutputPath(u"D:\\out\\", OUTPUT_NAME_PREFIX, u"A.EDL");
     EXPECT_EQ(std::u16string(u"D:\\out\\C_A.EDL"), path);
     EngineFree(path);
 }
@@ -153,7 +152,7 @@ TEST(OutputFile, FailuresLeaveNothingAndKeepAnEarlierOutput) {
     for (const FaultCase& faultCase : cases) {
         TestFolder temp;
         temp.Write("C_A.EDL", "EARLIER OUTPUT");
-        OutputText text = TextOf("A NEW TEXT THAT IS LONGER\r\n");
+        ByteBuffer text = TextOf("A NEW TEXT THAT IS LONGER\r\n");
         SetFileFaults(faultCase.faults);
         EXPECT_EQ(RESULT_WRITE_FAILED,
                   WriteConvertedFile(text, temp.FolderPath().c_str(), u"A.EDL"))
@@ -161,13 +160,13 @@ TEST(OutputFile, FailuresLeaveNothingAndKeepAnEarlierOutput) {
         SetFileFaults(FileFaults{});
         EXPECT_EQ("EARLIER OUTPUT", temp.Read("C_A.EDL")) << faultCase.rule;
         EXPECT_EQ(std::vector<std::string>{"C_A.EDL"}, temp.Files()) << faultCase.rule;
-        ReleaseOutputText(&text);
+        BufferRelease(&text);
     }
 }
 
 TEST(OutputFile, FoldersThatCannotBeWrittenFailEvenForRoot) {
     TestFolder temp;
-    OutputText text = TextOf("X\r\n");
+    ByteBuffer text = TextOf("X\r\n");
     std::u16string missing = temp.FolderPath() + u"missing/";
     EXPECT_EQ(RESULT_WRITE_FAILED, WriteConvertedFile(text, missing.c_str(), u"A.EDL"));
     // A folder path that runs through a regular file stops root as well.
@@ -178,7 +177,7 @@ TEST(OutputFile, FoldersThatCannotBeWrittenFailEvenForRoot) {
     std::filesystem::create_directories(temp / "C_B.EDL");
     EXPECT_EQ(RESULT_WRITE_FAILED, WriteConvertedFile(text, temp.FolderPath().c_str(), u"B.EDL"));
     EXPECT_EQ((std::vector<std::string>{"C_B.EDL", "plain"}), temp.Files());
-    ReleaseOutputText(&text);
+    BufferRelease(&text);
 }
 
 }  // namespace

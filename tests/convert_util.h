@@ -7,18 +7,18 @@
 constexpr char TEST_STAMP[] = "2019/03/06  09:05:07";
 
 // Converts `source` as the file `name`; on RESULT_CONVERTED `output` holds the whole text.
-inline JobResult ConvertBytes(const Bytes& source, const char* name, uint32_t options,
-                              Bytes* output) {
+inline ConversionResult ConvertBytes(const Bytes& source, const char* name, uint32_t options,
+                                     Bytes* output) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
     LineState state{};
-    OutputText out;
-    JobResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), name,
-                                        TEST_STAMP, options, &state, &out);
+    ByteBuffer out{};
+    ConversionResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), name,
+                                               TEST_STAMP, options, &state, &out);
     output->clear();
     if (result == RESULT_CONVERTED) {
         output->assign(reinterpret_cast<const char*>(out.bytes), out.length);
-        ReleaseOutputText(&out);
+        BufferRelease(&out);
     }
     return result;
 }

@@ -13,16 +13,17 @@ namespace {
 Bytes DecodeStream(const Bytes& source, DecodeMode* mode = nullptr) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
-    DecodedText text;
+    ByteBuffer text{};
     EXPECT_TRUE(ObtainWorkingBuffer(&text, static_cast<uint32_t>(source.size())));
-    EXPECT_EQ(RESULT_CONVERTED, DecodeEdlBytes(&input, &text));
+    DecodeMode chosen;
+    EXPECT_EQ(RESULT_CONVERTED, DecodeEdlBytes(&input, &text, &chosen));
     if (mode != nullptr) {
-        *mode = text.mode;
+        *mode = chosen;
     }
-    RepairDmRuns(text.bytes, text.count);
+    RepairDmRuns(text.bytes, text.length);
     LineStream decoded{};
-    EXPECT_TRUE(WriteDecodedStream(&text, &decoded));
-    ReleaseWorkingBuffer(&text);
+    WriteDecodedStream(&text, &decoded);
+    BufferRelease(&text);
     Bytes out(reinterpret_cast<const char*>(decoded.data.bytes), decoded.data.length);
     StreamRelease(&decoded);
     return out;
@@ -148,10 +149,11 @@ TEST(Decode, ReadErrorIsAnOpenFailure) {
         static bool Rewind(void*) { return true; }
     };
     ByteSource source{nullptr, Failing::Read, Failing::Rewind};
-    DecodedText text;
+    ByteBuffer text{};
     ASSERT_TRUE(ObtainWorkingBuffer(&text, 10));
-    EXPECT_EQ(RESULT_OPEN_FAILED, DecodeEdlBytes(&source, &text));
-    ReleaseWorkingBuffer(&text);
+    DecodeMode mode;
+    EXPECT_EQ(RESULT_OPEN_FAILED, DecodeEdlBytes(&source, &text, &mode));
+    BufferRelease(&text);
 }
 
 // The repair as the rules state it, step by step: each backward walk may run to the start of

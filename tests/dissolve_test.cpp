@@ -46,13 +46,12 @@ struct Appended {
 void CheckAgainstLiteral(const Bytes& start, const std::vector<Appended>& lines,
                          const std::string& what) {
     Bytes literal = start;
-    OutputText text;
-    ASSERT_TRUE(ObtainOutputText(&text, 0));
-    ASSERT_TRUE(AppendOutput(&text, start.data(), start.size()));
+    ByteBuffer text{};
+    ASSERT_TRUE(BufferAppend(&text, start.data(), start.size()));
     LineState state{};
     for (const Appended& appended : lines) {
         literal += appended.line;
-        ASSERT_TRUE(AppendOutput(&text, appended.line.data(), appended.line.size()));
+        ASSERT_TRUE(BufferAppend(&text, appended.line.data(), appended.line.size()));
         if (appended.dissolve) {
             LiteralInsert(&literal, appended.line.substr(0, 4), appended.line.size());
             state.dissolvePending = true;
@@ -64,7 +63,7 @@ void CheckAgainstLiteral(const Bytes& start, const std::vector<Appended>& lines,
     ASSERT_TRUE(FlushDissolveEffects(&text, &state));
     EXPECT_TRUE(SameBytes(literal, Bytes(reinterpret_cast<char*>(text.bytes), text.length)))
         << what;
-    ReleaseOutputText(&text);
+    BufferRelease(&text);
 }
 
 const Bytes BANNER_END = "\r\n@T\r\nEDT   REL\r\n";

@@ -44,12 +44,11 @@ Bytes RewriteOne(const Bytes& bytes, bool junk) {
     }
     std::memcpy(piece.bytes, bytes.data(), bytes.size());
     piece.length = bytes.size();
-    OutputText text{};
-    EXPECT_TRUE(ObtainOutputText(&text, 0));
+    ByteBuffer text{};
     LineState state{};
     EXPECT_TRUE(RewriteEventLine(piece, &text, &state));
     Bytes out(reinterpret_cast<const char*>(text.bytes), text.length);
-    ReleaseOutputText(&text);
+    BufferRelease(&text);
     return out;
 }
 
@@ -75,13 +74,13 @@ void ExpectRewrites(const EventVector (&vectors)[N]) {
 Bytes RewriteStream(const Bytes& stream, uint32_t options = 0) {
     LineStream rewrite{};
     EXPECT_TRUE(StreamWrite(&rewrite, stream.data(), stream.size()));
-    OutputText text{};
+    ByteBuffer text{};
     EXPECT_TRUE(ObtainOutputText(&text, stream.size()));
     LineState state{};
     LinePiece piece;
     EXPECT_TRUE(RewriteLines(&rewrite, &text, options, &state, &piece));
     Bytes out(reinterpret_cast<const char*>(text.bytes), text.length);
-    ReleaseOutputText(&text);
+    BufferRelease(&text);
     StreamRelease(&rewrite);
     return out;
 }
@@ -452,7 +451,7 @@ TEST(EventLine, LineLoopAllocatesNothingPerLine) {
     }
     LineStream rewrite{};
     ASSERT_TRUE(StreamWrite(&rewrite, source.data(), source.size()));
-    OutputText text{};
+    ByteBuffer text{};
     ASSERT_TRUE(ObtainOutputText(&text, source.size()));
     LineState state{};
     LinePiece piece;
@@ -462,7 +461,7 @@ TEST(EventLine, LineLoopAllocatesNothingPerLine) {
     const Bytes first = CUT_AUDIO_OUT + TIMECODES + "      DM+050     A4" + Blanks(31) + "F12\r\n";
     ASSERT_GE(text.length, first.size());
     EXPECT_TRUE(SameBytes(first, Bytes(reinterpret_cast<const char*>(text.bytes), first.size())));
-    ReleaseOutputText(&text);
+    BufferRelease(&text);
     StreamRelease(&rewrite);
 }
 

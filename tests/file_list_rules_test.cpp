@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "conversion_options.h"
 #include "file_list_rules.h"
-#include "rewrite_lines.h"
 #include "test_util.h"
 
 namespace {
@@ -130,12 +130,13 @@ TEST(FileListRules, UpdateTimeIsZeroPadded) {
     };
     for (const Case& c : cases) {
         char16_t text[UPDATE_TIME_CHARS];
-        FormatUpdateTime(c.year, c.month, c.day, c.hour, c.minute, text, UPDATE_TIME_CHARS);
+        FormatUpdateTime(CalendarTime{c.year, c.month, c.day, c.hour, c.minute, 0}, text,
+                         UPDATE_TIME_CHARS);
         EXPECT_EQ(c.text, Narrow(text));
     }
     // Never past its buffer: cut and terminated.
     char16_t small[8] = {u'x', u'x', u'x', u'x', u'x', u'x', u'x', u'x'};
-    FormatUpdateTime(2019, 2, 26, 9, 5, small, 6);
+    FormatUpdateTime(CalendarTime{2019, 2, 26, 9, 5, 0}, small, 6);
     EXPECT_EQ("2019/", Narrow(small));
     EXPECT_EQ(u'x', small[6]);
 }
@@ -149,20 +150,6 @@ TEST(FileListRules, FullPathMustFitTheJob) {
     EXPECT_FALSE(FitsJobFields(3, 260)) << "a name longer than a display name";
     EXPECT_FALSE(FitsJobFields(SIZE_MAX, 1)) << "no wrap-around";
     EXPECT_TRUE(FitsJobFields(0, 1));
-}
-
-TEST(FileListRules, JoinPathPutsOneSeparatorBetween) {
-    char16_t out[16];
-    ASSERT_TRUE(JoinPath(u"C:\\edl", u"A.EDL", out, 16));
-    EXPECT_EQ(u"C:\\edl\\A.EDL", std::u16string(out));
-    ASSERT_TRUE(JoinPath(u"", u"A.EDL", out, 16));
-    EXPECT_EQ(u"\\A.EDL", std::u16string(out));
-    // 15 units and the terminator fill 16 exactly; one more does not fit.
-    ASSERT_TRUE(JoinPath(u"C:\\folder", u"A.EDL", out, 16));
-    EXPECT_EQ(u"C:\\folder\\A.EDL", std::u16string(out));
-    EXPECT_FALSE(JoinPath(u"C:\\folders", u"A.EDL", out, 16));
-    EXPECT_EQ(u'\0', out[0]);
-    EXPECT_FALSE(JoinPath(u"C:\\folder\\deeper\\still", u"A", out, 16));
 }
 
 // --- The job filled from the rows -----------------------------------------------------------

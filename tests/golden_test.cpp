@@ -34,7 +34,8 @@ TEST(Golden, TheDeleteOptionDropsOnlyInternalDataLines) {
     ASSERT_NE(Bytes::npos, expected.find(internal));
     expected.erase(expected.find(internal), internal.size());
     Bytes output;
-    ASSERT_EQ(RESULT_CONVERTED, ConvertBytes(Sample("PROMO_B.EDL"), "PROMO_B.EDL", 0x2, &output));
+    ASSERT_EQ(RESULT_CONVERTED, ConvertBytes(Sample("PROMO_B.EDL"), "PROMO_B.EDL",
+                                             OPTION_DELETE_INTERNAL_DATA, &output));
     EXPECT_TRUE(SameBytes(expected, output));
 }
 

@@ -7,6 +7,7 @@
 
 #include "conversion_job.h"
 #include "file_names.h"
+#include "messages.h"
 #include "test_util.h"
 
 namespace {
@@ -36,33 +37,34 @@ Recorder& RecorderOf(ConversionJob* j) {
     return *static_cast<Recorder*>(j->display.context);
 }
 
-void RecordName(ConversionJob* j, const char16_t* name) {
+void RecordName(ConversionJob* j, int index) {
     Recorder& recorder = RecorderOf(j);
-    recorder.events.push_back("name " + Narrow(name));
-    if (recorder.stopAtFile >= 0 && name == j->displayNames[recorder.stopAtFile]) {
+    recorder.events.push_back("name " + Narrow(j->displayNames[index]));
+    if (index == recorder.stopAtFile) {
         StopJob(j);
     }
 }
 
-void RecordCount(ConversionJob* j, const char16_t* count) {
+void RecordCount(ConversionJob* j, int, const char16_t* count) {
     // The count text is Japanese; keep its numbers, "変換中…(" and ")" around them checked once.
     std::u16string text = count;
     EXPECT_EQ(0u, text.find(u"変換中…(")) << Narrow(count);
     RecorderOf(j).events.push_back("count " + Narrow(count + 5));
 }
 
-void RecordStep(ConversionJob* j) {
+void RecordStep(ConversionJob* j, int) {
     RecorderOf(j).events.push_back("step");
 }
 
-void RecordReport(ConversionJob* j, JobResult code, const char16_t* name) {
+void RecordReport(ConversionJob* j, int index, JobResult code) {
     char16_t message[JOB_MESSAGE_CHARS];
     if (code == RESULT_JOB_DONE) {
         FormatJobTally(j->fileCount, j->fileCount - j->failedCount, message, JOB_MESSAGE_CHARS);
         RecorderOf(j).events.push_back("tally " + std::to_string(j->fileCount) + " " +
                                        std::to_string(j->fileCount - j->failedCount));
-        EXPECT_EQ(nullptr, name);
+        EXPECT_EQ(-1, index);
     } else {
+        const char16_t* name = j->displayNames[index];
         FormatFileFailure(code, name, message, JOB_MESSAGE_CHARS);
         RecorderOf(j).events.push_back("report " + std::to_string(code) + " " + Narrow(name) +
                                        " failed=" + std::to_string(j->failedCount));
@@ -227,10 +229,10 @@ TEST(JobText, CountAndMessages) {
     std::u16string longName(259, u'名');
     size_t length =
         FormatFileFailure(RESULT_OPEN_FAILED, longName.c_str(), text, JOB_MESSAGE_CHARS);
-    EXPECT_EQ(std::u16string(JobResultTemplate(RESULT_OPEN_FAILED)).size() - 2 + 259, length);
+    EXPECT_EQ(std::u16string(ResultMessage(RESULT_OPEN_FAILED)).size() - 2 + 259, length);
 }
 
-TEST(FileNames, ExtensionSplitAndDuplicates) {
+TEST(FileNames, ExtensionAndDuplicates) {
     struct Case {
         const char16_t* in;
         const char16_t* out;
@@ -248,15 +250,6 @@ TEST(FileNames, ExtensionSplitAndDuplicates) {
     EXPECT_FALSE(HasEdlExtension(u"C:\\X.EDL\\A"));
     EXPECT_FALSE(HasEdlExtension(u"A.EDLX"));
     EXPECT_FALSE(HasEdlExtension(u"A.edl")) << "tested after upper-casing";
-
-    char16_t folder[16];
-    char16_t name[8];
-    EXPECT_TRUE(SplitPath(u"C:\\in\\A.EDL", u"\\", folder, 16, name, 8));
-    EXPECT_EQ(std::u16string(u"C:\\in"), folder);
-    EXPECT_EQ(std::u16string(u"A.EDL"), name);
-    EXPECT_TRUE(SplitPath(u"A.EDL", u"\\", folder, 16, name, 8));
-    EXPECT_EQ(std::u16string(u""), folder);
-    EXPECT_FALSE(SplitPath(u"C:\\in\\LONGNAME.EDL", u"\\", folder, 16, name, 8));
 
     const char16_t* names[] = {u"A.EDL", u"b.EDL"};
     EXPECT_TRUE(IsDuplicateName(u"A.EDL", names, 2));

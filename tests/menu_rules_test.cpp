@@ -1,6 +1,6 @@
 // The menu's enabling from the list's counts, its check mark, and the option switch.
 #include "menu_rules.h"
-#include "rewrite_lines.h"
+#include "conversion_options.h"
 #include "test_util.h"
 
 namespace {

@@ -94,7 +94,8 @@ TEST(Oddities, AFileOf64Megabytes) {
     LineState state{};
     std::u16string path = folder.Path("BIG.EDL");
     std::u16string out = folder.FolderPath();
-    ConversionRequest request{path.c_str(), u"BIG.EDL", out.c_str(), 0};
+    ConversionRequest request{path.c_str(), u"BIG.EDL", out.c_str(), 0,
+                              CalendarTime{2019, 3, 6, 9, 5, 7}};
     ASSERT_EQ(RESULT_CONVERTED, ConvertEdlFile(request, &state));
     uintmax_t size = std::filesystem::file_size(folder / "C_BIG.EDL");
     Bytes head(2000, '\0');

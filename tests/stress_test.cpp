@@ -32,9 +32,10 @@ struct Tally {
     std::atomic<bool> closed{false};
 };
 
-void Ignore(ConversionJob*, const char16_t*) {}
-void Step(ConversionJob*) {}
-void Report(ConversionJob* job, JobResult code, const char16_t*) {
+void IgnoreName(ConversionJob*, int) {}
+void IgnoreCount(ConversionJob*, int, const char16_t*) {}
+void Step(ConversionJob*, int) {}
+void Report(ConversionJob* job, int, JobResult code) {
     auto* tally = static_cast<Tally*>(job->display.context);
     if (code == RESULT_JOB_DONE) {
         tally->done = true;
@@ -69,7 +70,7 @@ PlatformThread* Start(const TestFolder& folder, int count, Tally* tally) {
     std::u16string out = folder.FolderPath("out");
     std::copy(out.c_str(), out.c_str() + out.size() + 1, stressJob.outputFolder);
     stressJob.fileCount = count;
-    stressJob.display = JobDisplay{Ignore, Ignore, Step, Report, Close, tally};
+    stressJob.display = JobDisplay{IgnoreName, IgnoreCount, Step, Report, Close, tally};
     return StartJobWorker(&stressJob);
 }
 

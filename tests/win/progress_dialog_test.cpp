@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "gui_test_util.h"
-#include "job_result.h"
+#include "messages.h"
 #include "progress_dialog.h"
 #include "resource.h"
 

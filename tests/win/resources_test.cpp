@@ -39,7 +39,6 @@ TEST(Resources, Strings) {
         {IDS_NO_DESKTOP_FOLDER,
          L"デフォルトの保存先であるデスクトップの場所が取得できませんでした。\n"
          L"メニューから保存先を設定してください。"},
-        {IDS_JOB_NOT_STARTED, L"変換処理を開始できませんでした。"},
         {IDS_FILE_COUNT, L"ファイル参照数:%d"},
         {IDS_COLUMN_NAME, L"EDL File(s)"},
         {IDS_COLUMN_UPDATE, L"Update"},
@@ -50,10 +49,6 @@ TEST(Resources, Strings) {
         {IDS_DROP_CAPTION, L"ファイル参照"},
         {IDS_DROP_LIMIT, L"一度にドラッグできるファイル参照数は%dまでです。"},
         {IDS_NOT_EDL, L"ファイル名: \"%s\"\n\n拡張子が EDL ではありません。"},
-        {IDS_DUPLICATE_NAME,
-         L"ファイル名: \"%s\"\n場所:[%s]\n\n"
-         L"名前が同じファイル(パスが違っていても)は参照できません。"},
-        {IDS_PATH_TOO_LONG, L"ファイル名: \"%s\"\n場所:[%s]\n\nパスが長すぎるため参照できません。"},
         {IDS_FILE_MISSING, L"ファイル名: \"%s\"\n場所:[%s]\n\nファイルが見つかりません。"},
         {IDS_TOO_MANY_SELECTED,
          L"選択したファイルが多すぎます。\n一度に選択するファイルを減らしてください。"},

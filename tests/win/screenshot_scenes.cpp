@@ -117,7 +117,7 @@ void ListSomeFiles(HWND mainWindow, const std::wstring& folder) {
 void SetSceneOutputFolder(HWND mainWindow, const std::wstring& folder) {
     CreateDirectoryW(folder.c_str(), nullptr);
     SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS,
-                    reinterpret_cast<const char16_t*>(folder.c_str()));
+                    reinterpret_cast<const char16_t*>(folder.c_str()), PATH_SEPARATORS);
     SetWindowTextW(GetDlgItem(mainWindow, IDC_OUTPUT_FOLDER),
                    reinterpret_cast<const wchar_t*>(conversionJob.outputFolder));
 }
@@ -359,7 +359,7 @@ int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
     LineState state{};
-    OutputText out{};
+    ByteBuffer out{};
     if (source.empty() ||
         ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), nameText.c_str(),
                          COMPARE_STAMP, 0, &state, &out) != RESULT_CONVERTED) {
@@ -367,7 +367,7 @@ int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
         return 1;
     }
     std::string converted(reinterpret_cast<const char*>(out.bytes), out.length);
-    ReleaseOutputText(&out);
+    BufferRelease(&out);
     std::wstring before = AsCodePage932(source);
     std::wstring after = AsCodePage932(converted);
 

@@ -2,8 +2,7 @@
 
 #include <new>
 
-#include "file_names.h"
-#include "job_result.h"
+#include "text.h"
 
 namespace {
 
@@ -11,6 +10,9 @@ namespace {
 constexpr size_t RESOURCE_TEXT_CHARS = 512;
 // A number's decimal digits with its sign.
 constexpr size_t NUMBER_CHARS = 12;
+// Without memory for the filled text, it is composed in a buffer of this size, which still
+// holds every message with the longest display name in full.
+constexpr size_t FALLBACK_MESSAGE_CHARS = 512;
 
 }  // namespace
 
@@ -35,10 +37,10 @@ int ShowMessage(HWND owner, UINT captionId, UINT flags, const char16_t* pattern,
     }
     // Without memory for it, the text is composed in a fixed buffer that still holds every
     // message of a job in full.
-    char16_t fallback[JOB_MESSAGE_CHARS];
+    char16_t fallback[FALLBACK_MESSAGE_CHARS];
     char16_t* message = new (std::nothrow) char16_t[capacity];
     if (message == nullptr) {
-        capacity = JOB_MESSAGE_CHARS;
+        capacity = FALLBACK_MESSAGE_CHARS;
     }
     char16_t* text = message != nullptr ? message : fallback;
     FillTemplate(pattern, texts.begin(), texts.size(), numbers.begin(), numbers.size(), text,

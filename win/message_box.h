@@ -1,6 +1,6 @@
 // The window program's texts and its one way to show a message. Captions and the program's own
-// messages come from the string table of the resources; the job's messages come from
-// JobResultTemplate. Windows only.
+// messages come from the string table of the resources; the messages both front ends show come
+// from the shared table of job/messages.h. Windows only.
 #pragma once
 
 #include <windows.h>

@@ -1,0 +1,54 @@
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "terminal.h"
+#include "text.h"
+
+namespace {
+
+void (*interruptCallback)() = nullptr;
+
+// A console takes UTF-16 as it stands; a pipe or a file gets UTF-8.
+bool Write(FILE* stream, const char16_t* text) {
+    HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        DWORD written = 0;
+        std::fflush(stream);
+        return WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(text),
+                             static_cast<DWORD>(Utf16Length(text)), &written, nullptr) != 0;
+    }
+    std::vector<char> utf8(Utf8Length(text) + 1);
+    Utf16ToUtf8(text, utf8.data(), utf8.size());
+    return std::fputs(utf8.data(), stream) >= 0;
+}
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    if ((event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) && interruptCallback != nullptr) {
+        interruptCallback();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void PrintError(const char16_t* text) {
+    Write(stderr, text);
+}
+
+bool PrintOutput(const char16_t* text) {
+    return Write(stdout, text);
+}
+
+bool ErrorIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
+
+void InstallInterruptHandler(void (*onInterrupt)()) {
+    interruptCallback = onInterrupt;
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}

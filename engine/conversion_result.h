@@ -1,0 +1,19 @@
+// The outcome of converting one file. The numbers are the ones the job reports and the
+// messages are keyed by, so they never change.
+#pragma once
+
+enum ConversionResult {
+    // The file was converted and written.
+    RESULT_CONVERTED = 0,
+    // The source could not be opened for binary reading, is not a regular file, or its bytes
+    // could not be read.
+    RESULT_OPEN_FAILED = 1,
+    // The output file could not be created, written, flushed, closed or put in place.
+    RESULT_WRITE_FAILED = 2,
+    // A buffer for the file (the first of them sized from the file) could not be obtained.
+    RESULT_NO_MEMORY = 3,
+    // One of the first ten lines begins with "FCM: ": a CMX edit list, which is refused.
+    RESULT_CMX_FORMAT = 4,
+    // No line holds twelve or more of ":", "." and ",": no event line, layout unknown.
+    RESULT_UNKNOWN_FORMAT = 5,
+};

@@ -1,0 +1,70 @@
+#include "messages.h"
+
+#include "text.h"
+
+namespace {
+
+// In the order of MessageId.
+constexpr const char16_t* MESSAGES[] = {
+    u"変換中…(%d/%d)",
+    u"%d個中%d個の変換が終了しました。",
+    u"ファイル名: \"%s\"\n場所:[%s]\n\n名前が同じファイル(パスが違っていても)は参照できません。",
+    u"ファイル名: \"%s\"\n場所:[%s]\n\nパスが長すぎるため参照できません。",
+    u"変換処理を開始できませんでした。",
+    u"使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data] FILE...\n"
+    u"SONY BVE-9100 の EDL ファイルを修復し、\"C_\" + ファイル名 で DIR に書き出します。\n"
+    u"  -o, --output DIR            出力フォルダ (既定: 現在のフォルダ)\n"
+    u"  -c, --delete-internal-data  内部データ記述行を削除\n"
+    u"  -h, --help                  この説明を表示\n"
+    u"      --version               バージョンを表示\n"
+    u"環境変数 SOURCE_DATE_EPOCH があれば、変換日時としてその時刻を記します。\n",
+    u"tamsel-cli: 不明なオプションです: %s",
+    u"tamsel-cli: 変換する EDL ファイルを指定してください。",
+    u"tamsel-cli: %s: UTF-8 ではない引数は扱えません。",
+    u"tamsel-cli: SOURCE_DATE_EPOCH は 1970 年からの秒数で指定してください。",
+    u"tamsel-cli: 出力フォルダのパスが長すぎます。",
+};
+static_assert(sizeof MESSAGES / sizeof MESSAGES[0] == MESSAGE_COUNT_OF_IDS,
+              "one text for every message id");
+
+}  // namespace
+
+const char16_t* MessageText(MessageId id) {
+    return id >= 0 && id < MESSAGE_COUNT_OF_IDS ? MESSAGES[id] : u"";
+}
+
+const char16_t* ResultMessage(JobResult code) {
+    switch (code) {
+        case RESULT_OPEN_FAILED:
+            return u"ファイル名:<%s>\n\nこのファイルを開くことができませんでした。\n"
+                   u"パス・ファイル名、デバイスの状態をご確認下さい。";
+        case RESULT_WRITE_FAILED:
+            return u"ファイル名:<%s>\n変換データを書込む事ができません。\n"
+                   u"パス・ファイル名、デバイスの状態を確認して下さい。";
+        case RESULT_NO_MEMORY:
+            return u"ファイル名:<%s>\nファイルサイズが大きすぎるため、"
+                   u"メモリ領域の確保ができませんでした。\n";
+        case RESULT_CMX_FORMAT:
+            return u"ファイル名:<%s>\nこのファイルはＣＭＸフォーマットです。";
+        case RESULT_UNKNOWN_FORMAT:
+            return u"ファイル名:<%s>\n不明なフォーマットです。";
+    }
+    return nullptr;
+}
+
+size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* out,
+                         size_t capacity) {
+    const char16_t* pattern = ResultMessage(code);
+    return FillTemplate(pattern != nullptr ? pattern : u"%s", &displayName, 1, nullptr, 0, out,
+                        capacity);
+}
+
+size_t FormatJobTally(int fileCount, int convertedCount, char16_t* out, size_t capacity) {
+    const int numbers[2] = {fileCount, convertedCount};
+    return FillTemplate(MessageText(MESSAGE_TALLY), nullptr, 0, numbers, 2, out, capacity);
+}
+
+size_t FormatCountText(int position, int fileCount, char16_t* out, size_t capacity) {
+    const int numbers[2] = {position, fileCount};
+    return FillTemplate(MessageText(MESSAGE_RUNNING_COUNT), nullptr, 0, numbers, 2, out, capacity);
+}
