@@ -1,5 +1,5 @@
 // Throughput and peak memory of whole conversions, on generated files of a given size:
-// realistic edit lists and the adversarial shapes that a literal reading of the rules would
+// realistic edit lists and the adversarial shapes that a naive implementation would
 // make quadratic (long runs of dissolves of one event, megabytes of "DM ." marks).
 //
 //   tamsel-bench [MEGABYTES...]     (default: 1 8 64)

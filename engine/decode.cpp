@@ -115,7 +115,7 @@ ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode
 }
 
 // The backward walk from a decimal mark removes the blanks between a field label's ":" and
-// the number ("Speed: +50.0" becomes "Speed:+50.0"). Read literally, every walk may run back
+// the number ("Speed: +50.0" becomes "Speed:+50.0"). Done naively, every walk may run back
 // to the start of the text, which makes a text full of "DM ." marks take quadratic time.
 //
 // A walk only ever turns blanks into zeros, and the tests that stop it look at bytes that

@@ -56,11 +56,14 @@ void ExtractReelAndBlock(LineStream* decoded, size_t eventStart, LinePiece* piec
                          HeaderFields* fields) {
     decoded->position = 0;
     while (ReadLinePiece(decoded, HEADER_LINE_LIMIT, piece) && decoded->position < eventStart) {
-        const uint8_t* end = piece->bytes + piece->length;
+        // Each phrase is kept from its first byte to the piece's end, line end included.
+        auto restFrom = [piece](const uint8_t* match) {
+            return piece->length - static_cast<size_t>(match - piece->bytes);
+        };
         if (const uint8_t* reel = FindText(piece->bytes, piece->length, "MASTER RECORDER REEL ")) {
-            CopyField(fields->reelLine, HEADER_LINE_FIELD_SIZE, reel, end - reel);
+            CopyField(fields->reelLine, HEADER_LINE_FIELD_SIZE, reel, restFrom(reel));
         } else if (const uint8_t* block = FindText(piece->bytes, piece->length, "BLOCK ")) {
-            CopyField(fields->blockLine, HEADER_LINE_FIELD_SIZE, block, end - block);
+            CopyField(fields->blockLine, HEADER_LINE_FIELD_SIZE, block, restFrom(block));
         }
     }
 }

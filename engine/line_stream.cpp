@@ -12,7 +12,9 @@ bool ReadLinePiece(LineStream* stream, size_t limit, LinePiece* piece) {
     size_t most = limit - 1 < available ? limit - 1 : available;
     const uint8_t* start = stream->data.bytes + stream->position;
     const void* lineFeed = std::memchr(start, '\n', most);
-    size_t length = lineFeed != nullptr ? static_cast<const uint8_t*>(lineFeed) - start + 1 : most;
+    size_t length = lineFeed != nullptr
+                        ? static_cast<size_t>(static_cast<const uint8_t*>(lineFeed) - start) + 1
+                        : most;
     std::memcpy(piece->bytes, start, length);
     piece->length = length;
     stream->position += length;

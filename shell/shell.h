@@ -1,5 +1,5 @@
 // The application shell (Windows): its process-wide state, the one job record, and the
-// start-up of the program, step by step. The main window itself is in main_window.h.
+// start-up of the program in its order. The main window itself is in main_window.h.
 #pragma once
 
 #include <windows.h>

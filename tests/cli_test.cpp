@@ -156,9 +156,11 @@ TEST(Cli, MoreFilesThanOneJobTakesRunInSeveralJobsWithOneTally) {
     TestFolder folder;
     std::string names;
     for (int k = 0; k < 321; ++k) {
-        std::string name = "f" + std::to_string(k) + ".edl";
+        char name[16];
+        std::snprintf(name, sizeof name, "f%d.edl", k);
         folder.Write(name, EVENT);
-        names += " " + name;
+        names += " ";
+        names += name;
     }
     fs::create_directories(folder.path / "out");
     CliRun run = RunCli(folder, "-o out" + names, "SOURCE_DATE_EPOCH=0");

@@ -126,7 +126,7 @@ const DecodeVector DECODE_VECTORS[] = {
      "44 4D 58 0D 0A 20 2E 31"},
 };
 
-TEST(Decode, WorkedExamplesAndEdgeCases) {
+TEST(Decode, BytesBecomeTheirTextInEachMode) {
     for (const DecodeVector& vector : DECODE_VECTORS) {
         DecodeMode mode;
         Bytes decoded = DecodeStream(FromHex(vector.source), &mode);
@@ -156,9 +156,9 @@ TEST(Decode, ReadErrorIsAnOpenFailure) {
     BufferRelease(&text);
 }
 
-// The repair as the rules state it, step by step: each backward walk may run to the start of
-// the text. The engine's linear version must leave exactly the same bytes.
-void LiteralRepair(uint8_t* t, size_t n) {
+// The repair done the simple way: each backward walk runs as far as its stop rules let it, to
+// the start of the text if need be. The engine's linear version must leave the same bytes.
+void NaiveRepair(uint8_t* t, size_t n) {
     auto at = [&](size_t p) -> uint8_t { return p < n ? t[p] : 0; };
     size_t i = 0;
     while (i + 2 < n) {
@@ -216,7 +216,7 @@ TEST(Decode, RepairMatchesTheStepByStepRulesOnRandomTexts) {
             }
         }
         std::vector<uint8_t> expected = text;
-        LiteralRepair(expected.data(), expected.size());
+        NaiveRepair(expected.data(), expected.size());
         std::vector<uint8_t> actual = text;
         RepairDmRuns(actual.data(), actual.size());
         ASSERT_TRUE(
@@ -232,7 +232,7 @@ TEST(Decode, RepairOfRepeatedDmMarksMatchesTheRules) {
         text += k % 7 == 0 ? "DM  . \r\n" : "DM .";
     }
     std::vector<uint8_t> expected(text.begin(), text.end());
-    LiteralRepair(expected.data(), expected.size());
+    NaiveRepair(expected.data(), expected.size());
     std::vector<uint8_t> actual(text.begin(), text.end());
     RepairDmRuns(actual.data(), actual.size());
     EXPECT_TRUE(

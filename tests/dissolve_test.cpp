@@ -1,5 +1,5 @@
 // The dissolve effect line: where it goes, stacking, and the linear-time representation
-// checked against the insertion done literally, one effect line at a time.
+// checked against the simple insertion, one effect line at a time.
 #include <random>
 
 #include "dissolve.h"
@@ -10,8 +10,9 @@ namespace {
 
 const Bytes EFFECT = "          * EFFECT NAME: DISSOLVE\r\n";
 
-// The insertion done step by step on the whole text, as the rules state it.
-void LiteralInsert(Bytes* text, const Bytes& number, size_t n) {
+// The simple insertion on the whole text: walk back over the lines of the dissolve's number,
+// move everything after the place and write the effect line there.
+void NaiveInsert(Bytes* text, const Bytes& number, size_t n) {
     long e = static_cast<long>(text->size()) - static_cast<long>(n) - 3;
     if (e <= 0) {
         return;
@@ -43,17 +44,17 @@ struct Appended {
     bool dissolve;
 };
 
-void CheckAgainstLiteral(const Bytes& start, const std::vector<Appended>& lines,
-                         const std::string& what) {
-    Bytes literal = start;
+void CheckAgainstNaive(const Bytes& start, const std::vector<Appended>& lines,
+                       const std::string& what) {
+    Bytes naive = start;
     ByteBuffer text{};
     ASSERT_TRUE(BufferAppend(&text, start.data(), start.size()));
     LineState state{};
     for (const Appended& appended : lines) {
-        literal += appended.line;
+        naive += appended.line;
         ASSERT_TRUE(BufferAppend(&text, appended.line.data(), appended.line.size()));
         if (appended.dissolve) {
-            LiteralInsert(&literal, appended.line.substr(0, 4), appended.line.size());
+            NaiveInsert(&naive, appended.line.substr(0, 4), appended.line.size());
             state.dissolvePending = true;
             ASSERT_TRUE(InsertDissolveEffect(&text, appended.line.substr(0, 4).c_str(),
                                              appended.line.size(), &state));
@@ -61,8 +62,7 @@ void CheckAgainstLiteral(const Bytes& start, const std::vector<Appended>& lines,
         }
     }
     ASSERT_TRUE(FlushDissolveEffects(&text, &state));
-    EXPECT_TRUE(SameBytes(literal, Bytes(reinterpret_cast<char*>(text.bytes), text.length)))
-        << what;
+    EXPECT_TRUE(SameBytes(naive, Bytes(reinterpret_cast<char*>(text.bytes), text.length))) << what;
     BufferRelease(&text);
 }
 
@@ -99,20 +99,20 @@ TEST(Dissolve, PlacedBeforeTheRunOfItsEventNumber) {
          "1C E 2D"},
     };
     for (const Case& c : cases) {
-        CheckAgainstLiteral(BANNER_END, c.lines, c.rule);
+        CheckAgainstNaive(BANNER_END, c.lines, c.rule);
         // And the shape, spelled out: E for the effect line, number and type for events.
-        Bytes literal = BANNER_END;
+        Bytes naive = BANNER_END;
         for (const Appended& a : c.lines) {
-            literal += a.line;
+            naive += a.line;
             if (a.dissolve) {
-                LiteralInsert(&literal, a.line.substr(0, 4), a.line.size());
+                NaiveInsert(&naive, a.line.substr(0, 4), a.line.size());
             }
         }
         std::string shape;
         size_t at = BANNER_END.size();
-        while (at < literal.size()) {
-            size_t end = literal.find('\n', at) + 1;
-            Bytes line = literal.substr(at, end - at);
+        while (at < naive.size()) {
+            size_t end = naive.find('\n', at) + 1;
+            Bytes line = naive.substr(at, end - at);
             shape += shape.empty() ? "" : " ";
             shape += line == EFFECT ? "E" : line[0] == '*' ? "N" : Bytes(1, line[3]) + line[18];
             at = end;
@@ -123,11 +123,11 @@ TEST(Dissolve, PlacedBeforeTheRunOfItsEventNumber) {
 
 TEST(Dissolve, NothingIsInsertedWhenTheRunReachesTheStart) {
     // Every line from the first carries the number: the walk reaches the start of the text.
-    CheckAgainstLiteral("0005\r\n", {Event("0005", 'C'), Event("0005", 'D')}, "run to start");
-    Bytes literal = "0005\r\n" + Event("0005", 'C').line + Event("0005", 'D').line;
-    Bytes before = literal;
-    LiteralInsert(&literal, "0005", Event("0005", 'D').line.size());
-    EXPECT_EQ(before, literal);
+    CheckAgainstNaive("0005\r\n", {Event("0005", 'C'), Event("0005", 'D')}, "run to start");
+    Bytes naive = "0005\r\n" + Event("0005", 'C').line + Event("0005", 'D').line;
+    Bytes before = naive;
+    NaiveInsert(&naive, "0005", Event("0005", 'D').line.size());
+    EXPECT_EQ(before, naive);
 }
 
 TEST(Dissolve, MatchesTheStepByStepInsertionOnRandomFiles) {
@@ -148,7 +148,7 @@ TEST(Dissolve, MatchesTheStepByStepInsertionOnRandomFiles) {
                 lines.push_back(Appended{others[random() % std::size(others)], false});
             }
         }
-        CheckAgainstLiteral(BANNER_END, lines, "round " + std::to_string(round));
+        CheckAgainstNaive(BANNER_END, lines, "round " + std::to_string(round));
         if (HasFailure()) {
             return;
         }
@@ -160,7 +160,7 @@ TEST(Dissolve, ThousandsOfDissolvesOfOneEventStack) {
     for (int k = 0; k < 3000; ++k) {
         lines.push_back(Event("0002", 'D'));
     }
-    CheckAgainstLiteral(BANNER_END, lines, "one long run");
+    CheckAgainstNaive(BANNER_END, lines, "one long run");
 }
 
 }  // namespace

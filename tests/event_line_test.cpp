@@ -9,7 +9,7 @@
 namespace {
 
 const Bytes TIMECODES = "00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00";
-// The head of worked example 1, before and after: a cut of event 001 on reel 001, video.
+// The head of a plain cut line, before and after: event 001 on reel 001, video.
 const Bytes CUT_IN = "001  001    V     C        ";
 const Bytes CUT_OUT = "0001 001    V     C             ";
 // The same with an audio mark found in the remainder: "A" joins the mode.
@@ -85,7 +85,7 @@ Bytes RewriteStream(const Bytes& stream, uint32_t options = 0) {
     return out;
 }
 
-TEST(EventLine, WorkedExamples) {
+TEST(EventLine, EachFieldLandsInItsColumns) {
     const EventVector vectors[] = {
         {"cut", "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n",
          "0001 001    V     C             00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n"},

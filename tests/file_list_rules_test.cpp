@@ -209,8 +209,9 @@ TEST_F(JobFill, NoTargetsGiveAnEmptyJobWithTheOptions) {
 TEST_F(JobFill, TakesAsManyFilesAsAJobHoldsAndRefusesOneMore) {
     std::vector<Row> rows;
     for (int k = 0; k < MAX_JOB_FILES; ++k) {
-        rows.push_back(
-            {STATE_IMAGE_TARGET, u"F" + std::u16string(1, u'0' + k % 10) + u".EDL", u"C:\\many"});
+        std::u16string name = u"F.EDL";
+        name.insert(1, 1, static_cast<char16_t>(u'0' + k % 10));
+        rows.push_back({STATE_IMAGE_TARGET, name, u"C:\\many"});
     }
     rows.push_back({STATE_IMAGE_EXCLUDED, u"OUT.EDL", u"C:\\many"});
     ASSERT_EQ(JOB_FILLED, Fill(rows, 0).outcome);

@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <process.h>
+#define TEST_PROCESS_ID _getpid()
+#else
+#include <unistd.h>
+#define TEST_PROCESS_ID getpid()
+#endif
+
 using Bytes = std::string;
 
 // "41 0D 0A" to the bytes it spells.
@@ -89,15 +97,21 @@ inline Bytes ReadFileBytes(const std::filesystem::path& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A fresh folder for the files of one test, named after the test, removed afterwards. Names
-// are relative to it; "/" separates folders on every platform.
+// A fresh folder for the files of one test, named after the test and the process (two runs at
+// once never share one), removed afterwards. Names are relative to it; "/" separates folders
+// on every platform.
 struct TestFolder {
     std::filesystem::path path;
 
     TestFolder() {
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        path = std::filesystem::temp_directory_path() /
-               (std::string("tamsel-") + test->test_suite_name() + "-" + test->name());
+        std::string name = "tamsel-";
+        name += std::to_string(TEST_PROCESS_ID);
+        name += "-";
+        name += test->test_suite_name();
+        name += "-";
+        name += test->name();
+        path = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
     }

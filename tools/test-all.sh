@@ -14,19 +14,19 @@ bash tools/setup-native.sh
 step "format check"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
-step "native build and tests"
-cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+step "native build (Release) and tests"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_WERROR=ON >/dev/null
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAMSEL_SANITIZE=ON >/dev/null
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAMSEL_SANITIZE=ON -DTAMSEL_WERROR=ON >/dev/null
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 step "ThreadSanitizer build: the job and the cancel stress test"
-cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMSEL_TSAN=ON >/dev/null
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMSEL_TSAN=ON -DTAMSEL_WERROR=ON >/dev/null
 cmake --build build/tsan -j "$jobs" --target job_tests stress_tests
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -R 'job_tests|stress_tests'
 
@@ -34,7 +34,7 @@ step "Windows toolchain and Wine"
 bash tools/setup-windows-toolchain.sh
 
 step "Windows build and tests under Wine"
-cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake >/dev/null
+cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake -DTAMSEL_WERROR=ON >/dev/null
 cmake --build build/win -j "$jobs"
 bash tools/with-xvfb-wine.sh ctest --test-dir build/win --output-on-failure
 
