@@ -10,18 +10,6 @@ constexpr size_t READ_CHUNK = 16384;
 
 constexpr uint8_t CONTROLLER_LINE_END = 0x8D;
 
-// Appends up to two bytes; the decoded text never runs past its capacity.
-bool Emit(ByteBuffer* text, uint8_t first, uint8_t second, size_t count) {
-    if (text->length + count > text->capacity && !BufferReserve(text, text->length + count)) {
-        return false;
-    }
-    text->bytes[text->length++] = first;
-    if (count == 2) {
-        text->bytes[text->length++] = second;
-    }
-    return true;
-}
-
 uint8_t At(const uint8_t* text, size_t count, size_t position) {
     return position < count ? text[position] : 0;
 }
@@ -92,25 +80,35 @@ ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode
         if (got == 0) {
             return RESULT_CONVERTED;
         }
-        for (long k = 0; k < got; ++k) {
-            uint8_t byte = chunk[k];
-            bool stored;
-            if (mode == DECODE_PLAIN) {
-                bool isTrail = afterLead && IsShiftJisTrail(byte);
-                stored = Emit(text, DecodePlainByte(byte, isTrail), 0, 1);
-                afterLead = !isTrail && IsShiftJisLead(byte);
-            } else if (byte == CONTROLLER_LINE_END) {
-                stored = Emit(text, '\r', '\n', 2);
-            } else if (byte == '\n') {
-                // The controller's own line end is 0x8D; every line feed of the source goes.
-                stored = true;
-            } else {
-                stored = Emit(text, CONTROLLER_TABLE[byte], 0, 1);
-            }
-            if (!stored) {
-                return RESULT_NO_MEMORY;
+        auto count = static_cast<size_t>(got);
+        // Room for the whole chunk at once, so the text never runs past its capacity: a byte
+        // gives one byte, the controller's 0x8D two (CR LF). The working buffer's slack holds
+        // those of a normal file, and it grows only for a file with many more.
+        size_t needed = text->length + count;
+        if (mode == DECODE_CONTROLLER) {
+            for (size_t k = 0; k < count; ++k) {
+                needed += chunk[k] == CONTROLLER_LINE_END;
             }
         }
+        if (!BufferReserve(text, needed)) {
+            return RESULT_NO_MEMORY;
+        }
+        uint8_t* out = text->bytes + text->length;
+        for (size_t k = 0; k < count; ++k) {
+            uint8_t byte = chunk[k];
+            if (mode == DECODE_PLAIN) {
+                bool isTrail = afterLead && IsShiftJisTrail(byte);
+                *out++ = DecodePlainByte(byte, isTrail);
+                afterLead = !isTrail && IsShiftJisLead(byte);
+            } else if (byte == CONTROLLER_LINE_END) {
+                *out++ = '\r';
+                *out++ = '\n';
+            } else if (byte != '\n') {
+                // The controller's own line end is 0x8D; every line feed of the source goes.
+                *out++ = CONTROLLER_TABLE[byte];
+            }
+        }
+        text->length = static_cast<size_t>(out - text->bytes);
     }
 }
 

@@ -32,10 +32,21 @@ void StreamRelease(LineStream* stream) {
 
 const uint8_t* FindText(const uint8_t* text, size_t length, const char* needle) {
     size_t needleLength = std::strlen(needle);
-    for (size_t k = 0; k + needleLength <= length; ++k) {
-        if (std::memcmp(text + k, needle, needleLength) == 0) {
-            return text + k;
+    if (needleLength == 0 || needleLength > length) {
+        return needleLength == 0 ? text : nullptr;
+    }
+    // Each line is searched for several phrases: find the first byte, then compare the rest.
+    const uint8_t* last = text + (length - needleLength);
+    for (const uint8_t* at = text; at <= last;) {
+        const void* first = std::memchr(at, needle[0], static_cast<size_t>(last - at) + 1);
+        if (first == nullptr) {
+            return nullptr;
         }
+        at = static_cast<const uint8_t*>(first);
+        if (std::memcmp(at + 1, needle + 1, needleLength - 1) == 0) {
+            return at;
+        }
+        ++at;
     }
     return nullptr;
 }
