@@ -1,7 +1,10 @@
 #include "cli.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "messages.h"
 #include "output_file.h"
 #include "platform.h"
+#include "source_protection.h"
 #include "tamsel_version.h"
 #include "terminal.h"
 
@@ -18,35 +22,79 @@ namespace {
 
 constexpr char16_t VERSION_TEXT[] = u"tamsel-cli " TAMSEL_VERSION_TEXT "\n";
 
+// The exit status after a stop by a signal: 128 + its number, as shells report it (130 for
+// Ctrl+C).
+constexpr int EXIT_SIGNAL_BASE = 128;
+
 // The one job record of the process, static as the job loop expects.
 ConversionJob cliJob;
 
-struct CliFile {
-    std::u16string path;
-    std::u16string displayName;
-};
+// The first signal that asked the run to stop, 0 while none has.
+std::atomic<int> stopSignal{0};
 
 struct CliOptions {
     std::u16string outputFolder;
     uint32_t options = 0;
-    std::vector<std::u16string> paths;
+    std::vector<std::u16string> inputs;  // files, folders and "-" as given
 };
 
-// What the display records of the job in hand.
-struct CliProgress {
-    const char16_t* fileName = u"";
-    bool lineShown = false;
+// A file of the run: its path and the display name its output is named after.
+struct RunFile {
+    std::u16string path;
+    std::u16string displayName;
 };
+
+// What the whole run has seen, across its jobs.
+struct RunTally {
+    int given = 0;      // every file given, refused ones included
+    int converted = 0;  // files written
+    bool anyFailed = false;
+    bool outputFailed = false;  // standard output could not be written
+};
+
+// What the display knows of the job in hand.
+struct CliProgress {
+    RunTally* tally;
+    int firstPosition;  // the run position of the job's first file, from 1
+    bool lineShown;
+    int testSignal;          // a signal the test hook raises as a chosen file starts
+    int testSignalPosition;  // that file's run position
+};
+
+// The text with control characters and raw bytes shown as escapes (see EscapeControls).
+std::u16string Shown(const char16_t* text) {
+    std::vector<char16_t> shown(Utf16Length(text) * 6 + 1);
+    EscapeControls(text, shown.data(), shown.size());
+    return shown.data();
+}
 
 void PrintLine(const char16_t* text) {
     PrintError(text);
     PrintError(u"\n");
 }
 
-void PrintRefusal(MessageId pattern, const std::u16string& name, const std::u16string& folder) {
-    const char16_t* texts[2] = {name.c_str(), folder.empty() ? u"." : folder.c_str()};
-    std::vector<char16_t> message(JOB_MESSAGE_CHARS + name.size() + folder.size());
-    FillTemplate(MessageText(pattern), texts, 2, nullptr, 0, message.data(), message.size());
+// A message from the table, each "%s" taking the next of `texts` shown with escapes.
+void PrintMessage(const char16_t* pattern, std::initializer_list<const char16_t*> texts) {
+    std::vector<std::u16string> shown;
+    size_t capacity = JOB_MESSAGE_CHARS;
+    for (const char16_t* text : texts) {
+        shown.push_back(Shown(text));
+        capacity += shown.back().size();
+    }
+    std::vector<const char16_t*> pointers;
+    for (const std::u16string& text : shown) {
+        pointers.push_back(text.c_str());
+    }
+    std::vector<char16_t> message(capacity);
+    FillTemplate(pattern, pointers.data(), pointers.size(), nullptr, 0, message.data(),
+                 message.size());
+    PrintLine(message.data());
+}
+
+void PrintFileFailure(JobResult code, const char16_t* displayName) {
+    std::u16string name = Shown(displayName);
+    std::vector<char16_t> message(JOB_MESSAGE_CHARS + 2 * name.size());
+    FormatFileFailure(code, name.c_str(), message.data(), message.size());
     PrintLine(message.data());
 }
 
@@ -57,39 +105,66 @@ void ClearProgressLine(CliProgress* progress) {
     }
 }
 
-void ShowFileName(ConversionJob* job, int index) {
-    static_cast<CliProgress*>(job->display.context)->fileName = job->displayNames[index];
+// --- The job's display -----------------------------------------------------------------------
+
+CliProgress& ProgressOf(ConversionJob* job) {
+    return *static_cast<CliProgress*>(job->display.context);
 }
 
-// The progress line is for a person watching; a pipeline's standard error gets none.
-void ShowCount(ConversionJob* job, int, const char16_t* countText) {
-    auto* progress = static_cast<CliProgress*>(job->display.context);
-    if (ErrorIsTerminal()) {
-        PrintError(u"\r\x1b[K");
-        PrintError(progress->fileName);
-        PrintError(u" ");
-        PrintError(countText);
-        progress->lineShown = true;
+void ShowFileName(ConversionJob* job, int index) {
+    CliProgress& progress = ProgressOf(job);
+    if (progress.testSignal != 0 && progress.firstPosition + index == progress.testSignalPosition) {
+        RaiseSignal(progress.testSignal);
     }
 }
 
-void StepProgress(ConversionJob*, int) {}
+// The progress line is for a person watching; a pipeline's standard error gets none. It counts
+// the files of the whole run.
+void ShowCount(ConversionJob* job, int index, const char16_t*) {
+    CliProgress& progress = ProgressOf(job);
+    if (ErrorIsTerminal()) {
+        char16_t count[64];
+        FormatCountText(progress.firstPosition + index, progress.tally->given, count, 64);
+        PrintError(u"\r\x1b[K");
+        PrintError(Shown(job->displayNames[index]).c_str());
+        PrintError(u" ");
+        PrintError(count);
+        progress.lineShown = true;
+    }
+}
+
+// Each output is listed as soon as it is written, so a pipeline can take it at once.
+void StepProgress(ConversionJob* job, int index) {
+    if (job->results[index] != RESULT_CONVERTED) {
+        return;
+    }
+    CliProgress& progress = ProgressOf(job);
+    ClearProgressLine(&progress);
+    ++progress.tally->converted;
+    std::u16string path = job->outputFolder;
+    path += OUTPUT_NAME_PREFIX;
+    path += job->displayNames[index];
+    if (!PrintOutput((Shown(path.c_str()) + u"\n").c_str())) {
+        progress.tally->outputFailed = true;
+    }
+}
 
 void Report(ConversionJob* job, int index, JobResult code) {
-    auto* progress = static_cast<CliProgress*>(job->display.context);
-    ClearProgressLine(progress);
-    if (code != RESULT_JOB_DONE && index >= 0) {
-        char16_t message[JOB_MESSAGE_CHARS];
-        FormatFileFailure(code, job->displayNames[index], message, JOB_MESSAGE_CHARS);
-        PrintLine(message);
+    CliProgress& progress = ProgressOf(job);
+    ClearProgressLine(&progress);
+    if (index >= 0) {
+        PrintFileFailure(code, job->displayNames[index]);
+        progress.tally->anyFailed = true;
     }
     // The tally of the whole run is printed once, after its last job.
     SignalEvent(job->ackEvent);
 }
 
 void CloseDisplay(ConversionJob* job) {
-    ClearProgressLine(static_cast<CliProgress*>(job->display.context));
+    ClearProgressLine(&ProgressOf(job));
 }
+
+// --- Arguments ---------------------------------------------------------------------------------
 
 bool ParseEpoch(const char* text, int64_t* epoch) {
     if (text == nullptr || *text == 0) {
@@ -110,7 +185,7 @@ bool ParseArguments(int argc, char16_t** argv, CliOptions* options, bool* done) 
     for (int k = 1; k < argc; ++k) {
         std::u16string argument = argv[k];
         if (onlyFiles || argument.empty() || argument[0] != u'-' || argument == u"-") {
-            options->paths.push_back(argument);
+            options->inputs.push_back(argument);
         } else if (argument == u"--") {
             onlyFiles = true;
         } else if (argument == u"-h" || argument == u"--help") {
@@ -126,87 +201,172 @@ bool ParseArguments(int argc, char16_t** argv, CliOptions* options, bool* done) 
         } else if ((argument == u"-o" || argument == u"--output") && k + 1 < argc) {
             options->outputFolder = argv[++k];
         } else {
-            const char16_t* texts[1] = {argument.c_str()};
-            std::vector<char16_t> message(JOB_MESSAGE_CHARS + argument.size());
-            FillTemplate(MessageText(MESSAGE_CLI_UNKNOWN_OPTION), texts, 1, nullptr, 0,
-                         message.data(), message.size());
-            PrintLine(message.data());
+            PrintMessage(MessageText(MESSAGE_CLI_UNKNOWN_OPTION), {argument.c_str()});
             return false;
         }
     }
-    if (options->paths.empty()) {
+    if (options->inputs.empty()) {
         PrintLine(MessageText(MESSAGE_CLI_NO_FILES));
         return false;
     }
     return true;
 }
 
-// Gives each file its display name; a name given earlier in the run and a path too long for
-// the job are refused with a message naming the file. Returns the files accepted.
-std::vector<CliFile> AcceptFiles(const std::vector<std::u16string>& paths, bool* anyRefused) {
-    std::vector<CliFile> files;
+// --- The files of the run ------------------------------------------------------------------------
+
+// Names read from standard input, one a line ("find ... | tamsel-cli -"); empty lines are
+// skipped and a CR before the line end is no part of the name.
+void ReadNamesFromInput(std::vector<std::u16string>* paths) {
+    std::string line;
+    for (int c = std::getchar();; c = std::getchar()) {
+        if (c == '\n' || c == EOF) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            if (!line.empty() && line.find('\0') == std::string::npos) {
+                std::vector<char16_t> path(line.size() + 1);
+                BytesToUtf16(line.c_str(), path.data(), path.size());
+                paths->emplace_back(path.data());
+            }
+            line.clear();
+            if (c == EOF) {
+                return;
+            }
+        } else {
+            line += static_cast<char>(c);
+        }
+    }
+}
+
+void AddName(void* context, const char16_t* name) {
+    static_cast<std::vector<std::u16string>*>(context)->emplace_back(name);
+}
+
+// The EDL files directly in a folder given as a FILE, sorted by name.
+void AddFolderFiles(const std::u16string& folder, std::vector<std::u16string>* paths) {
+    std::vector<std::u16string> names;
+    ListFolderFiles(folder.c_str(), AddName, &names);
+    std::vector<std::u16string> edlNames;
+    for (const std::u16string& name : names) {
+        std::u16string upper = name;
+        UpperCaseExtension(upper.data());
+        if (HasEdlExtension(upper.c_str())) {
+            edlNames.push_back(name);
+        }
+    }
+    std::sort(edlNames.begin(), edlNames.end());
+    bool endsWithSeparator =
+        !folder.empty() &&
+        std::u16string(PATH_SEPARATORS).find(folder.back()) != std::u16string::npos;
+    for (const std::u16string& name : edlNames) {
+        paths->push_back(endsWithSeparator ? folder + name : folder + PATH_SEPARATOR + name);
+    }
+}
+
+// Every file the inputs name: files as they stand, the EDL files of folders, the names read
+// from standard input for "-".
+std::vector<std::u16string> GatherPaths(const std::vector<std::u16string>& inputs) {
+    std::vector<std::u16string> paths;
+    for (const std::u16string& input : inputs) {
+        FolderIdentity folder{};
+        if (input == u"-") {
+            ReadNamesFromInput(&paths);
+        } else if (GetFolderIdentity(input.c_str(), &folder)) {
+            AddFolderFiles(input, &paths);
+        } else {
+            paths.push_back(input);
+        }
+    }
+    return paths;
+}
+
+// Gives each file its display name. A file whose path is too long for the job, whose name a
+// file given earlier in the run already has (the two outputs would be one), or whose output would
+// replace a source of the run is refused with a message naming it; the others are returned.
+std::vector<RunFile> AcceptFiles(const std::vector<std::u16string>& paths, RunTally* tally) {
+    std::vector<RunFile> named;
     std::vector<const char16_t*> names;
     for (const std::u16string& path : paths) {
         std::vector<char16_t> folder(path.size() + 1);
         std::vector<char16_t> name(path.size() + 1);
-        SplitPath(path.c_str(), u"/\\", folder.data(), folder.size(), name.data(), name.size());
+        SplitPath(path.c_str(), PATH_SEPARATORS, folder.data(), folder.size(), name.data(),
+                  name.size());
         UpperCaseExtension(name.data());
-        std::u16string displayName = name.data();
-        if (path.size() >= JOB_PATH_CHARS || displayName.size() >= JOB_NAME_CHARS) {
-            PrintRefusal(MESSAGE_PATH_TOO_LONG, displayName, folder.data());
-            *anyRefused = true;
-        } else if (IsDuplicateName(displayName.c_str(), names.data(), names.size())) {
-            PrintRefusal(MESSAGE_DUPLICATE_NAME, displayName, folder.data());
-            *anyRefused = true;
+        const char16_t* shownFolder = folder[0] == 0 ? u"." : folder.data();
+        if (path.size() >= JOB_PATH_CHARS || Utf16Length(name.data()) >= JOB_NAME_CHARS) {
+            PrintMessage(MessageText(MESSAGE_PATH_TOO_LONG), {name.data(), shownFolder});
+            tally->anyFailed = true;
+        } else if (IsDuplicateName(name.data(), names.data(), names.size())) {
+            PrintMessage(MessageText(MESSAGE_DUPLICATE_NAME), {name.data(), shownFolder});
+            tally->anyFailed = true;
         } else {
-            files.push_back(CliFile{path, displayName});
+            named.push_back(RunFile{path, name.data()});
             names.clear();
-            for (const CliFile& file : files) {
+            for (const RunFile& file : named) {
                 names.push_back(file.displayName.c_str());
             }
         }
     }
-    return files;
-}
-
-void PrintProduced(int fileCount) {
-    for (int k = 0; k < fileCount; ++k) {
-        if (cliJob.results[k] == RESULT_CONVERTED) {
-            PrintOutput(cliJob.outputFolder);
-            PrintOutput(OUTPUT_NAME_PREFIX);
-            PrintOutput(cliJob.displayNames[k]);
-            PrintOutput(u"\n");
+    // One rule for the whole run, which may take several jobs.
+    std::vector<const char16_t*> sourcePaths;
+    for (const RunFile& file : named) {
+        sourcePaths.push_back(file.path.c_str());
+    }
+    std::unique_ptr<bool[]> overSource(new bool[named.size() + 1]());
+    const char16_t* prefixes[MAX_OUTPUT_PREFIXES];
+    size_t prefixCount = OutputPrefixes(cliJob.options, prefixes);
+    FindOutputsOverSources(cliJob.outputFolder, prefixes, prefixCount, sourcePaths.data(),
+                           names.data(), named.size(), overSource.get());
+    std::vector<RunFile> accepted;
+    for (size_t k = 0; k < named.size(); ++k) {
+        if (overSource[k]) {
+            PrintFileFailure(RESULT_OUTPUT_IS_SOURCE, named[k].displayName.c_str());
+            tally->anyFailed = true;
+        } else {
+            accepted.push_back(named[k]);
         }
     }
+    return accepted;
 }
 
-// Runs one job of at most MAX_JOB_FILES files; returns false when it was interrupted.
-bool RunJob(const CliFile* files, int count, uint32_t options, int* failed) {
-    CliProgress progress;
-    for (int k = 0; k < count; ++k) {
-        SetJobFile(&cliJob, k, files[k].path.c_str(), files[k].displayName.c_str());
+// --- Jobs
+// ------------------------------------------------------------------------------------------
+
+void OnStopSignal(int signal) {
+    int none = 0;
+    stopSignal.compare_exchange_strong(none, signal);
+    StopJob(&cliJob);
+}
+
+// The test hook "TAMSEL_CLI_TEST_SIGNAL=<signal> <position>": the run raises that signal at
+// itself as the file at that run position starts, so a test can stop it at a chosen point.
+void ReadTestSignal(CliProgress* progress) {
+    const char* setting = std::getenv("TAMSEL_CLI_TEST_SIGNAL");
+    if (setting != nullptr) {
+        std::sscanf(setting, "%d %d", &progress->testSignal, &progress->testSignalPosition);
     }
-    cliJob.fileCount = count;
-    cliJob.options = options;
+}
+
+// Runs one job of at most MAX_JOB_FILES files, the run's files from `first` on.
+void RunJob(const std::vector<RunFile>& files, size_t first, size_t count, RunTally* tally) {
+    CliProgress progress{tally, static_cast<int>(first) + 1, false, 0, 0};
+    ReadTestSignal(&progress);
+    for (size_t k = 0; k < count; ++k) {
+        SetJobFile(&cliJob, static_cast<int>(k), files[first + k].path.c_str(),
+                   files[first + k].displayName.c_str());
+    }
+    cliJob.fileCount = static_cast<int32_t>(count);
     cliJob.display =
         JobDisplay{ShowFileName, ShowCount, StepProgress, Report, CloseDisplay, &progress};
     PlatformThread* worker = StartJobWorker(&cliJob);
     if (worker == nullptr) {
         PrintLine(MessageText(MESSAGE_JOB_NOT_STARTED));
-        *failed += count;
-        return true;
+        tally->anyFailed = true;
+        return;
     }
     JoinThread(worker);
-    bool stopped = cliJob.state.load() == JOB_STOPPED;
-    *failed += cliJob.failedCount;
     ClearProgressLine(&progress);
-    PrintProduced(count);
     ReleaseJobObjects(&cliJob);
-    return !stopped;
-}
-
-void StopCliJob() {
-    StopJob(&cliJob);
 }
 
 }  // namespace
@@ -235,20 +395,29 @@ int RunCli(int argc, char16_t** argv) {
         PrintLine(MessageText(MESSAGE_CLI_FOLDER_TOO_LONG));
         return EXIT_USAGE;
     }
-    bool anyRefused = false;
-    std::vector<CliFile> files = AcceptFiles(options.paths, &anyRefused);
-
-    InstallInterruptHandler(StopCliJob);
-    int total = static_cast<int>(files.size());
-    int failed = 0;
-    for (int first = 0; first < total; first += MAX_JOB_FILES) {
-        int count = total - first < MAX_JOB_FILES ? total - first : MAX_JOB_FILES;
-        if (!RunJob(files.data() + first, count, options.options, &failed)) {
-            return EXIT_INTERRUPTED;
-        }
+    // One message before any work, not one failure for every file.
+    if (!IsUsableFolder(cliJob.outputFolder)) {
+        PrintMessage(MessageText(MESSAGE_CLI_FOLDER_UNUSABLE),
+                     {options.outputFolder.empty() ? u"." : options.outputFolder.c_str()});
+        return EXIT_USAGE;
     }
-    char16_t tally[JOB_MESSAGE_CHARS];
-    FormatJobTally(total, total - failed, tally, JOB_MESSAGE_CHARS);
-    PrintLine(tally);
-    return failed == 0 && !anyRefused ? EXIT_ALL_CONVERTED : EXIT_SOME_FAILED;
+    cliJob.options = options.options;
+    InstallStopHandlers(OnStopSignal);
+
+    RunTally tally;
+    std::vector<std::u16string> paths = GatherPaths(options.inputs);
+    tally.given = static_cast<int>(paths.size());
+    std::vector<RunFile> files = AcceptFiles(paths, &tally);
+    for (size_t first = 0; first < files.size() && stopSignal.load() == 0; first += MAX_JOB_FILES) {
+        size_t left = files.size() - first;
+        RunJob(files, first, left < MAX_JOB_FILES ? left : MAX_JOB_FILES, &tally);
+    }
+    if (stopSignal.load() != 0) {
+        return EXIT_SIGNAL_BASE + stopSignal.load();
+    }
+    char16_t text[JOB_MESSAGE_CHARS];
+    FormatJobTally(tally.given, tally.converted, text, JOB_MESSAGE_CHARS);
+    PrintLine(text);
+    bool allConverted = tally.converted == tally.given && !tally.anyFailed;
+    return allConverted && !tally.outputFailed ? EXIT_ALL_CONVERTED : EXIT_SOME_FAILED;
 }

@@ -5,7 +5,6 @@
 constexpr int EXIT_ALL_CONVERTED = 0;
 constexpr int EXIT_SOME_FAILED = 1;
 constexpr int EXIT_USAGE = 2;
-constexpr int EXIT_INTERRUPTED = 130;
 
 // Runs the converter on UTF-16 arguments (argv[0] is the program); returns the exit status.
 int RunCli(int argc, char16_t** argv);

@@ -3,8 +3,6 @@
 #include <vector>
 
 #include "cli.h"
-#include "messages.h"
-#include "terminal.h"
 #include "text.h"
 
 #ifdef _WIN32
@@ -31,23 +29,12 @@ int wmain(int argc, wchar_t** argv) {
 
 #else
 
+// POSIX names are bytes: each argument is kept whole, raw bytes included (see BytesToUtf16).
 int main(int argc, char** argv) {
     std::vector<std::u16string> texts;
     for (int k = 0; k < argc; ++k) {
         std::vector<char16_t> text(std::char_traits<char>::length(argv[k]) + 1);
-        if (!Utf8ToUtf16(argv[k], text.data(), text.size())) {
-            std::vector<char16_t> argument(text.size());
-            for (size_t at = 0; argv[k][at] != 0; ++at) {
-                argument[at] = static_cast<unsigned char>(argv[k][at]) < 0x80 ? argv[k][at] : u'?';
-            }
-            const char16_t* texts16[1] = {argument.data()};
-            std::vector<char16_t> message(JOB_MESSAGE_CHARS + argument.size());
-            FillTemplate(MessageText(MESSAGE_CLI_NOT_UTF8), texts16, 1, nullptr, 0, message.data(),
-                         message.size());
-            PrintError(message.data());
-            PrintError(u"\n");
-            return EXIT_USAGE;
-        }
+        BytesToUtf16(argv[k], text.data(), text.size());
         texts.emplace_back(text.data());
     }
     std::vector<char16_t*> arguments;

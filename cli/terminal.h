@@ -3,14 +3,18 @@
 // terminal_posix.cpp and terminal_win.cpp.
 #pragma once
 
-// Writes UTF-16 text. PrintOutput returns false when the text could not be written (a closed
-// pipe, a full disk); the run goes on and ends with a failure status.
+// Writes UTF-16 text. PrintOutput writes standard output at once (a pipeline sees each line as
+// it comes) and returns false when the text could not be written: a closed pipe, a full disk.
 void PrintError(const char16_t* text);
 bool PrintOutput(const char16_t* text);
 
 // Whether standard error is a terminal, where a progress line helps the person watching.
 bool ErrorIsTerminal();
 
-// Calls `onInterrupt` on Ctrl+C (and, on POSIX, SIGTERM and SIGHUP). It must be safe in a
-// signal handler.
-void InstallInterruptHandler(void (*onInterrupt)());
+// Calls `onStop` with the signal's number for every signal that asks the run to stop: Ctrl+C
+// everywhere, SIGTERM and SIGHUP on POSIX too. `onStop` must be safe in a signal handler. A
+// closed pipe on standard output stops nothing: its writes fail instead (SIGPIPE is ignored).
+void InstallStopHandlers(void (*onStop)(int signal));
+
+// Raises `signal` at this process, as if it had come from outside (the test hook's way in).
+void RaiseSignal(int signal);

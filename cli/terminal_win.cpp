@@ -9,7 +9,10 @@
 
 namespace {
 
-void (*interruptCallback)() = nullptr;
+// Ctrl+C and Ctrl+Break count as the interrupt signal, number 2 as on POSIX.
+constexpr int INTERRUPT_SIGNAL = 2;
+
+void (*stopCallback)(int) = nullptr;
 
 // A console takes UTF-16 as it stands; a pipe or a file gets UTF-8.
 bool Write(FILE* stream, const char16_t* text) {
@@ -23,12 +26,12 @@ bool Write(FILE* stream, const char16_t* text) {
     }
     std::vector<char> utf8(Utf8Length(text) + 1);
     Utf16ToUtf8(text, utf8.data(), utf8.size());
-    return std::fputs(utf8.data(), stream) >= 0;
+    return std::fputs(utf8.data(), stream) >= 0 && std::fflush(stream) == 0;
 }
 
 BOOL WINAPI OnConsoleControl(DWORD event) {
-    if ((event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) && interruptCallback != nullptr) {
-        interruptCallback();
+    if ((event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) && stopCallback != nullptr) {
+        stopCallback(INTERRUPT_SIGNAL);
         return TRUE;
     }
     return FALSE;
@@ -48,7 +51,13 @@ bool ErrorIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
 
-void InstallInterruptHandler(void (*onInterrupt)()) {
-    interruptCallback = onInterrupt;
+void InstallStopHandlers(void (*onStop)(int signal)) {
+    stopCallback = onStop;
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+void RaiseSignal(int signal) {
+    if (signal == INTERRUPT_SIGNAL) {
+        OnConsoleControl(CTRL_C_EVENT);
+    }
 }

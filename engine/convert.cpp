@@ -25,12 +25,26 @@ bool RewindMemory(void* context) {
     return true;
 }
 
-long ReadPlatformFile(void* context, uint8_t* into, size_t count) {
-    return ReadFromFile(static_cast<PlatformFile*>(context), into, count);
+long ReadFileSource(void* context, uint8_t* into, size_t count) {
+    auto* source = static_cast<FileSource*>(context);
+    uint64_t left = source->size - source->position;
+    if (count > left) {
+        count = static_cast<size_t>(left);
+    }
+    if (count == 0) {
+        return 0;
+    }
+    long got = ReadFromFile(source->file, into, count);
+    if (got > 0) {
+        source->position += static_cast<uint64_t>(got);
+    }
+    return got;
 }
 
-bool RewindPlatformFile(void* context) {
-    return RewindFile(static_cast<PlatformFile*>(context));
+bool RewindFileSource(void* context) {
+    auto* source = static_cast<FileSource*>(context);
+    source->position = 0;
+    return RewindFile(source->file);
 }
 
 // Decoding, from the source to the decoded stream, which takes over the working buffer.
@@ -80,6 +94,11 @@ ByteSource MakeMemorySource(MemorySource* memory) {
     return ByteSource{memory, ReadMemory, RewindMemory};
 }
 
+ByteSource MakeFileSource(FileSource* file) {
+    file->position = 0;
+    return ByteSource{file, ReadFileSource, RewindFileSource};
+}
+
 ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
                                   const char* stamp, uint32_t options, LineState* state,
                                   ByteBuffer* out) {
@@ -105,21 +124,22 @@ ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const
 }
 
 ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state) {
-    PlatformFile* file = OpenFileForReading(request.sourcePath);
+    uint64_t size = 0;
+    PlatformFile* file = OpenFileForReading(request.sourcePath, &size);
     if (file == nullptr) {
         return RESULT_OPEN_FAILED;
     }
-    uint64_t size = 0;
-    if (!GetFileSizeFromEntry(request.sourcePath, &size) || size > MAX_SOURCE_SIZE) {
+    if (size > MAX_SOURCE_SIZE) {
         CloseFile(file);
-        return size > MAX_SOURCE_SIZE ? RESULT_NO_MEMORY : RESULT_OPEN_FAILED;
+        return RESULT_NO_MEMORY;
     }
     char fileNameText[FILE_NAME_TEXT_SIZE];
     ConvertToCodePage932(request.displayName, fileNameText, sizeof fileNameText);
     char stamp[STAMP_TEXT_SIZE];
     FormatStamp(request.stampTime, stamp, sizeof stamp);
 
-    ByteSource source{file, ReadPlatformFile, RewindPlatformFile};
+    FileSource fileSource{file, size, 0};
+    ByteSource source = MakeFileSource(&fileSource);
     ByteBuffer out{};
     ConversionResult result = ConvertEdlSource(&source, static_cast<uint32_t>(size), fileNameText,
                                                stamp, request.options, state, &out);

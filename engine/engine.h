@@ -53,3 +53,14 @@ struct MemorySource {
     size_t position;
 };
 ByteSource MakeMemorySource(MemorySource* memory);
+
+// A ByteSource over a file opened with OpenFileForReading, read no further than `size`, the size
+// it had when it was opened: a file that grows while it is read converts as it was, and its
+// working buffer stays the size it was given.
+struct PlatformFile;
+struct FileSource {
+    PlatformFile* file;
+    uint64_t size;
+    uint64_t position;
+};
+ByteSource MakeFileSource(FileSource* file);

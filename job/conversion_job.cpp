@@ -2,12 +2,12 @@
 
 #include "engine.h"
 #include "messages.h"
+#include "source_protection.h"
 
 namespace {
 
-// The name of the acknowledge event: the display signals it once the user has dismissed a
-// report, and the worker waits for it after each report.
-constexpr char16_t ACK_EVENT_NAME[] = u"ENVENT1";
+// An output's name: a prefix and a display name.
+constexpr size_t OUTPUT_NAME_CHARS = JOB_NAME_CHARS + 8;
 
 // A report reaches the user only while the job runs; after a stop the display shows nothing
 // and nobody would signal the event, so the worker does not wait.
@@ -36,6 +36,41 @@ CalendarTime BannerTime(const ConversionJob& job) {
     return job.stampFixed ? LocalTimeAt(job.stampEpoch) : LocalTimeNow();
 }
 
+// Before any conversion: a file whose output would replace a source of the job, or whose output
+// name is too long for the output folder, is refused; every other one is not reached yet.
+void ScreenFiles(ConversionJob* job) {
+    const char16_t* prefixes[MAX_OUTPUT_PREFIXES];
+    size_t prefixCount = OutputPrefixes(job->options, prefixes);
+    const char16_t* paths[MAX_JOB_FILES] = {};
+    const char16_t* names[MAX_JOB_FILES] = {};
+    bool overSource[MAX_JOB_FILES] = {};
+    auto count = static_cast<size_t>(job->fileCount);
+    for (size_t k = 0; k < count; ++k) {
+        paths[k] = job->sourcePaths[k];
+        names[k] = job->displayNames[k];
+    }
+    FindOutputsOverSources(job->outputFolder, prefixes, prefixCount, paths, names, count,
+                           overSource);
+    for (JobResult& result : job->results) {
+        result = RESULT_NOT_REACHED;
+    }
+    for (size_t k = 0; k < count; ++k) {
+        if (overSource[k]) {
+            job->results[k] = RESULT_OUTPUT_IS_SOURCE;
+            continue;
+        }
+        for (size_t p = 0; p < prefixCount; ++p) {
+            char16_t outputName[OUTPUT_NAME_CHARS];
+            size_t prefixLength = Utf16Length(prefixes[p]);
+            CopyText(outputName, OUTPUT_NAME_CHARS, prefixes[p]);
+            CopyText(outputName + prefixLength, OUTPUT_NAME_CHARS - prefixLength, names[k]);
+            if (!FileNameFits(job->outputFolder, outputName)) {
+                job->results[k] = RESULT_NAME_TOO_LONG;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 unsigned ConversionWorker(void* argument) {
@@ -54,10 +89,13 @@ unsigned ConversionWorker(void* argument) {
         FormatCountText(i + 1, fileCount, countText, 64);
         job->display.showCount(job, i, countText);
 
-        ConversionRequest request{job->sourcePaths[i], job->displayNames[i], job->outputFolder,
-                                  job->options, BannerTime(*job)};
-        ConversionResult result = ConvertEdlFile(request, &state);
-        job->results[i] = result;
+        JobResult result = job->results[i];
+        if (result == RESULT_NOT_REACHED) {
+            ConversionRequest request{job->sourcePaths[i], job->displayNames[i], job->outputFolder,
+                                      job->options, BannerTime(*job)};
+            result = ConvertEdlFile(request, &state);
+            job->results[i] = result;
+        }
         if (result != RESULT_CONVERTED) {
             ++job->failedCount;
             ReportAndWait(job, i, result);
@@ -78,12 +116,13 @@ unsigned ConversionWorker(void* argument) {
 }
 
 PlatformThread* StartJobWorker(ConversionJob* job) {
-    for (JobResult& result : job->results) {
-        result = RESULT_NOT_REACHED;
-    }
+    ScreenFiles(job);
     job->jobLock = CreateLock();
-    job->state.store(JOB_RUNNING);
-    job->ackEvent = CreateAutoResetEvent(ACK_EVENT_NAME);
+    // A stop that came before (a Ctrl+C while the job was being set up) stays: the worker then
+    // converts nothing.
+    int32_t idle = JOB_IDLE;
+    job->state.compare_exchange_strong(idle, JOB_RUNNING);
+    job->ackEvent = CreateAutoResetEvent();
     PlatformThread* worker = nullptr;
     if (job->jobLock != nullptr && job->ackEvent != nullptr) {
         worker = StartThread(ConversionWorker, job);
@@ -99,7 +138,7 @@ void StopJob(ConversionJob* job) {
 }
 
 void ReleaseJobObjects(ConversionJob* job) {
-    job->state.store(JOB_STOPPED);
+    job->state.store(JOB_IDLE);
     CloseEvent(job->ackEvent);
     job->ackEvent = nullptr;
     DestroyLock(job->jobLock);
@@ -112,4 +151,9 @@ bool SetJobFile(ConversionJob* job, int k, const char16_t* sourcePath,
     return k >= 0 && k < MAX_JOB_FILES &&
            CopyText(job->sourcePaths[k], JOB_PATH_CHARS, sourcePath) &&
            CopyText(job->displayNames[k], JOB_NAME_CHARS, displayName);
+}
+
+size_t OutputPrefixes(uint32_t, const char16_t** prefixes) {
+    prefixes[0] = OUTPUT_NAME_PREFIX;
+    return 1;
 }

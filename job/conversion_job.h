@@ -13,12 +13,15 @@
 #include "platform.h"
 
 constexpr int MAX_JOB_FILES = 320;
-constexpr size_t JOB_PATH_CHARS = 1024;  // terminator included
-constexpr size_t JOB_NAME_CHARS = 260;   // terminator included
+// A path as long as the platform takes (Linux: 4095 bytes, at most one unit each), terminator
+// included.
+constexpr size_t JOB_PATH_CHARS = 4096;
+constexpr size_t JOB_NAME_CHARS = 260;  // terminator included
 
 enum JobState : int32_t {
-    JOB_RUNNING = 1,
-    JOB_STOPPED = 2,
+    JOB_IDLE = 0,     // no job runs and no stop is waiting
+    JOB_RUNNING = 1,  // the worker converts the files
+    JOB_STOPPED = 2,  // stopped: the worker starts no further file
 };
 
 struct ConversionJob;
@@ -45,15 +48,15 @@ struct JobDisplay {
 struct ConversionJob {
     PlatformEvent* ackEvent;     // signalled by the display once a report is dismissed
     uint32_t options;            // a copy of the front end's option word (OPTION_ bits)
-    std::atomic<int32_t> state;  // JOB_RUNNING or JOB_STOPPED, read by the worker before each file
+    std::atomic<int32_t> state;  // a JobState, read by the worker before each file
     int32_t fileCount;           // 0 to MAX_JOB_FILES
     int32_t failedCount;         // files of this job that ended with a failure report
     PlatformLock* jobLock;       // held by the worker while it converts the files
     char16_t sourcePaths[MAX_JOB_FILES][JOB_PATH_CHARS];
     char16_t displayNames[MAX_JOB_FILES][JOB_NAME_CHARS];
     char16_t outputFolder[JOB_PATH_CHARS];  // ends with a separator, or empty
-    // Each file's outcome once the job has ended: RESULT_CONVERTED, a failure code, or
-    // RESULT_NOT_REACHED for a file a stop came before.
+    // Each file's outcome once the job has ended: RESULT_CONVERTED, a failure or refusal code,
+    // or RESULT_NOT_REACHED for a file a stop came before.
     JobResult results[MAX_JOB_FILES];
     // With `stampFixed`, every banner shows the local time of `stampEpoch` (seconds since 1970)
     // as its conversion time, for outputs that repeat byte for byte; otherwise each file's
@@ -68,18 +71,25 @@ struct ConversionJob {
 // early, between two files, once `state` is JOB_STOPPED. Returns 0.
 unsigned ConversionWorker(void* job);
 
-// Creates the job lock and the acknowledge event, marks every file not reached, sets
-// JOB_RUNNING and starts the worker. Returns null, with everything released again, when any of
-// it cannot be created.
+// Creates the job lock and the acknowledge event, screens the files (those refused before any
+// conversion get their code in `results`, the others RESULT_NOT_REACHED until they are
+// converted), sets JOB_RUNNING unless a stop came first (then the worker converts nothing) and
+// starts the worker. Returns null, with everything released again, when any of it cannot be
+// created.
 PlatformThread* StartJobWorker(ConversionJob* job);
 
 // Stops the job: the worker finishes the file in hand and starts no other. A front end may
-// call it from any thread, a signal handler included.
+// call it from any thread, a signal handler included, also while the job starts: a stop is
+// never overwritten by the start.
 void StopJob(ConversionJob* job);
 
-// After the worker has ended (JoinThread): releases the event and the lock, sets JOB_STOPPED
-// and clears `failedCount`, so the next job starts from zero.
+// After the worker has ended (JoinThread): releases the event and the lock, clears
+// `failedCount` and makes the record ready for the next job (JOB_IDLE).
 void ReleaseJobObjects(ConversionJob* job);
+
+// The output names of a file: "C_" + display name, and others the options ask for.
+constexpr size_t MAX_OUTPUT_PREFIXES = 2;
+size_t OutputPrefixes(uint32_t options, const char16_t** prefixes);
 
 // Puts file k of a job: its full path and display name, each cut to its field (callers check
 // lengths first). False when either does not fit.

@@ -11,10 +11,16 @@ using JobResult = int32_t;
 
 // Every file of the job has been handled: show the tally.
 constexpr JobResult RESULT_JOB_DONE = 6;
+// Refused before its conversion: its output would be the very file of a source of the same
+// run (the same folder and name), which writing it would replace.
+constexpr JobResult RESULT_OUTPUT_IS_SOURCE = 8;
+// Refused before its conversion: the output's name ("C_" + display name) is longer than the
+// output folder's file system takes.
+constexpr JobResult RESULT_NAME_TOO_LONG = 9;
 // A file the job did not reach: it was stopped first.
 constexpr JobResult RESULT_NOT_REACHED = -1;
 
-// True for the codes of a file that was tried and not converted.
+// True for the codes of a file that was not converted: a failure or a refusal.
 constexpr bool IsFileFailure(JobResult code) {
-    return code >= RESULT_OPEN_FAILED && code <= RESULT_UNKNOWN_FORMAT;
+    return code != RESULT_CONVERTED && code != RESULT_NOT_REACHED && code != RESULT_JOB_DONE;
 }

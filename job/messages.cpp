@@ -20,9 +20,9 @@ constexpr const char16_t* MESSAGES[] = {
     u"環境変数 SOURCE_DATE_EPOCH があれば、変換日時としてその時刻を記します。\n",
     u"tamsel-cli: 不明なオプションです: %s",
     u"tamsel-cli: 変換する EDL ファイルを指定してください。",
-    u"tamsel-cli: %s: UTF-8 ではない引数は扱えません。",
     u"tamsel-cli: SOURCE_DATE_EPOCH は 1970 年からの秒数で指定してください。",
     u"tamsel-cli: 出力フォルダのパスが長すぎます。",
+    u"tamsel-cli: 出力フォルダ \"%s\" がないか、フォルダではないか、書き込めません。",
 };
 static_assert(sizeof MESSAGES / sizeof MESSAGES[0] == MESSAGE_COUNT_OF_IDS,
               "one text for every message id");
@@ -48,6 +48,12 @@ const char16_t* ResultMessage(JobResult code) {
             return u"ファイル名:<%s>\nこのファイルはＣＭＸフォーマットです。";
         case RESULT_UNKNOWN_FORMAT:
             return u"ファイル名:<%s>\n不明なフォーマットです。";
+        case RESULT_OUTPUT_IS_SOURCE:
+            return u"ファイル名:<%s>\n出力ファイル C_%s が変換元のファイルと同じです。\n"
+                   u"変換元を上書きしないよう、このファイルは変換しません。";
+        case RESULT_NAME_TOO_LONG:
+            return u"ファイル名:<%s>\n出力ファイル名 C_%s が長すぎるため、"
+                   u"出力フォルダに書き出すことができません。";
     }
     return nullptr;
 }
@@ -55,8 +61,9 @@ const char16_t* ResultMessage(JobResult code) {
 size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* out,
                          size_t capacity) {
     const char16_t* pattern = ResultMessage(code);
-    return FillTemplate(pattern != nullptr ? pattern : u"%s", &displayName, 1, nullptr, 0, out,
-                        capacity);
+    // Every "%s" of a file's message is its display name.
+    const char16_t* const names[] = {displayName, displayName};
+    return FillTemplate(pattern != nullptr ? pattern : u"%s", names, 2, nullptr, 0, out, capacity);
 }
 
 size_t FormatJobTally(int fileCount, int convertedCount, char16_t* out, size_t capacity) {

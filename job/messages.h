@@ -16,17 +16,17 @@ enum MessageId {
     MESSAGE_CLI_USAGE,
     MESSAGE_CLI_UNKNOWN_OPTION,  // the option
     MESSAGE_CLI_NO_FILES,
-    MESSAGE_CLI_NOT_UTF8,  // an argument
     MESSAGE_CLI_BAD_EPOCH,
     MESSAGE_CLI_FOLDER_TOO_LONG,
+    MESSAGE_CLI_FOLDER_UNUSABLE,  // the output folder as given
     MESSAGE_COUNT_OF_IDS,
 };
 
 // The text of a message, a template where its comment names what fills it.
 const char16_t* MessageText(MessageId id);
 
-// The message of a failed file's code, with "%s" for its display name; null for a code that is
-// no failure.
+// The message of a failed or refused file's code, each "%s" standing for its display name; null
+// for a code that is neither.
 const char16_t* ResultMessage(JobResult code);
 
 // Capacity of a composed message, terminator included: the longest template with the

@@ -183,9 +183,9 @@ void OnJobReport(HWND dialog, WPARAM code, const char16_t* displayName) {
                     MessageText(MESSAGE_TALLY), {},
                     {job->fileCount, job->fileCount - job->failedCount});
     } else if (ResultMessage(static_cast<JobResult>(code)) != nullptr) {
+        const char16_t* name = displayName != nullptr ? displayName : u"";
         ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING,
-                    ResultMessage(static_cast<JobResult>(code)),
-                    {displayName != nullptr ? displayName : u""});
+                    ResultMessage(static_cast<JobResult>(code)), {name, name});
     }
     state->reporting = false;
     SignalEvent(job->ackEvent);

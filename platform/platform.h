@@ -12,21 +12,44 @@
 
 struct PlatformFile;
 
-// Opens a file for binary reading; null when it cannot be opened.
-PlatformFile* OpenFileForReading(const char16_t* path);
+// Opens a regular file for binary reading, with its size as it was when opened. Anything else
+// (a folder, a FIFO, a device, a socket) is refused at once, without waiting for a writer or
+// reading a byte: null when the path cannot be opened or is not a regular file.
+PlatformFile* OpenFileForReading(const char16_t* path, uint64_t* size);
 // Reads up to `count` bytes; the number read, 0 at the end, -1 on a read error.
 long ReadFromFile(PlatformFile* file, uint8_t* into, size_t count);
 bool RewindFile(PlatformFile* file);
 void CloseFile(PlatformFile* file);
 
-// The file's size as its directory entry gives it, without reading the file.
-bool GetFileSizeFromEntry(const char16_t* path, uint64_t* size);
-
 // Writes `count` bytes as the file at `path`, replacing a file of that name only once the
-// whole text is written, flushed and closed: first into a new file beside it, then renamed
-// over it. On any failure the new file is removed and an earlier file of that name stays as it
-// was. True on success.
+// whole text is written, flushed and closed: first into a new file of a short name of its own
+// (".tamsel-<number>.tmp") in the same folder, then renamed over it. On any failure the new
+// file is removed and an earlier file of that name stays as it was. True on success.
 bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count);
+
+// Whether `folder` (empty: the current folder) is a folder that files can be written into.
+bool IsUsableFolder(const char16_t* folder);
+
+// Whether a file called `name` fits in `folder` (empty: the current folder): the length of a
+// name the folder's file system takes (255 bytes on Linux, 255 UTF-16 units on Windows).
+bool FileNameFits(const char16_t* folder, const char16_t* name);
+
+// What tells two folders apart whatever path reaches them (a link, "..", another spelling).
+struct FolderIdentity {
+    uint64_t volume;
+    uint64_t index;
+};
+// The identity of `folder` (empty: the current folder); false when it cannot be read.
+bool GetFolderIdentity(const char16_t* folder, FolderIdentity* identity);
+
+// Whether two names in one folder name the same file: letter for letter on POSIX, letter case
+// aside on Windows.
+bool FileNamesEqual(const char16_t* a, const char16_t* b);
+
+// Calls `add` with the name of every regular file directly in `folder`, in no order. False
+// when the folder cannot be read.
+bool ListFolderFiles(const char16_t* folder, void (*add)(void* context, const char16_t* name),
+                     void* context);
 
 // The separator this platform puts between a folder and a name, and every unit that separates
 // the two in a path ("/" on POSIX; "\" and "/" on Windows), the one it puts first.
@@ -62,8 +85,9 @@ void JoinThread(PlatformThread* thread);
 // The system's handle of the thread (a HANDLE on Windows), for waits that also pump messages.
 void* ThreadNativeHandle(PlatformThread* thread);
 
-// An auto-reset event, created not signalled: a wait consumes one signal.
-PlatformEvent* CreateAutoResetEvent(const char16_t* name);
+// An auto-reset event, created not signalled: a wait consumes one signal. It has no name, so no
+// other job or process can signal or consume it.
+PlatformEvent* CreateAutoResetEvent();
 void SignalEvent(PlatformEvent* event);
 void WaitForEvent(PlatformEvent* event);
 void CloseEvent(PlatformEvent* event);
@@ -88,3 +112,6 @@ struct FileFaults {
     bool failRename;
 };
 void SetFileFaults(const FileFaults& faults);
+
+// Makes every StartThread fail while set, to prove that a job that cannot start says so.
+void SetThreadStartFailure(bool fail);

@@ -18,3 +18,16 @@ void CountWritten(size_t count);
 
 // The faults in force for the creation, flush, close and rename of an output file.
 const FileFaults& ActiveFileFaults();
+
+// Each side's conversion of a text to code page 932, character by character: one that does not
+// convert and back to itself becomes "?"; stops before a character that would not fit.
+size_t ConvertCharactersToCodePage932(const char16_t* text, char* out, size_t capacity);
+
+// The name of the new file an output is first written to, beside it: short (".tamsel-" and
+// two hexadecimal numbers, at most 35 bytes), so that it fits wherever the output's own name
+// fits, and different for every call in this process (`processId` tells processes apart).
+constexpr size_t TEMPORARY_NAME_SIZE = 48;
+void MakeTemporaryName(unsigned long processId, char* out);
+
+// Whether StartThread is to fail (SetThreadStartFailure).
+bool ThreadStartFails();

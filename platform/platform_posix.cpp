@@ -1,4 +1,5 @@
 // POSIX side of the platform layer (Linux): UTF-8 paths, iconv, localtime_r and pthreads.
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <pthread.h>
@@ -7,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,8 +22,6 @@ const char16_t PATH_SEPARATORS[] = u"/";
 
 namespace {
 
-std::atomic<unsigned> temporaryCounter{0};
-
 // A UTF-8 copy of a UTF-16 path, on the heap (paths may be longer than any fixed buffer).
 char* NativePath(const char16_t* path) {
     size_t size = Utf8Length(path) + 1;
@@ -31,6 +31,11 @@ char* NativePath(const char16_t* path) {
         native = nullptr;
     }
     return native;
+}
+
+// A native folder path for a folder as the job holds it: empty is the current folder.
+char* NativeFolder(const char16_t* folder) {
+    return NativePath(folder[0] == 0 ? u"." : folder);
 }
 
 bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
@@ -60,18 +65,20 @@ struct PlatformFile {
     int fd;
 };
 
-PlatformFile* OpenFileForReading(const char16_t* path) {
+PlatformFile* OpenFileForReading(const char16_t* path, uint64_t* size) {
     char* native = NativePath(path);
     if (native == nullptr) {
         return nullptr;
     }
-    int fd = open(native, O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO would wait here for a writer, deaf to Ctrl+C; with it, the open
+    // returns at once and the type test below refuses the FIFO. A regular file reads as ever.
+    int fd = open(native, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     std::free(native);
     if (fd < 0) {
         return nullptr;
     }
     struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         return nullptr;
     }
@@ -81,6 +88,7 @@ PlatformFile* OpenFileForReading(const char16_t* path) {
         return nullptr;
     }
     file->fd = fd;
+    *size = static_cast<uint64_t>(info.st_size);
     return file;
 }
 
@@ -112,36 +120,25 @@ void CloseFile(PlatformFile* file) {
     }
 }
 
-bool GetFileSizeFromEntry(const char16_t* path, uint64_t* size) {
-    char* native = NativePath(path);
-    if (native == nullptr) {
-        return false;
-    }
-    struct stat info;
-    bool found = stat(native, &info) == 0;
-    std::free(native);
-    if (found) {
-        *size = static_cast<uint64_t>(info.st_size);
-    }
-    return found;
-}
-
 bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count) {
     char* native = NativePath(path);
     if (native == nullptr) {
         return false;
     }
-    size_t temporarySize = std::strlen(native) + 64;
+    // The new file goes into the output's folder under a short name of its own.
+    const char* slash = std::strrchr(native, '/');
+    size_t folderLength = slash != nullptr ? static_cast<size_t>(slash - native) + 1 : 0;
+    size_t temporarySize = folderLength + TEMPORARY_NAME_SIZE;
     char* temporary = static_cast<char*>(std::malloc(temporarySize));
     if (temporary == nullptr) {
         std::free(native);
         return false;
     }
+    std::memcpy(temporary, native, folderLength);
     int fd = -1;
     if (!ActiveFileFaults().failCreate) {
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            std::snprintf(temporary, temporarySize, "%s.%ld-%u.tmp", native,
-                          static_cast<long>(getpid()), temporaryCounter.fetch_add(1));
+            MakeTemporaryName(static_cast<unsigned long>(getpid()), temporary + folderLength);
             fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd < 0 && errno != EEXIST) {
                 break;
@@ -164,7 +161,83 @@ bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count
     return done;
 }
 
-size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity) {
+bool IsUsableFolder(const char16_t* folder) {
+    char* native = NativeFolder(folder);
+    if (native == nullptr) {
+        return false;
+    }
+    struct stat info;
+    bool usable =
+        stat(native, &info) == 0 && S_ISDIR(info.st_mode) && access(native, W_OK | X_OK) == 0;
+    std::free(native);
+    return usable;
+}
+
+bool FileNameFits(const char16_t* folder, const char16_t* name) {
+    char* native = NativeFolder(folder);
+    if (native == nullptr) {
+        return false;
+    }
+    long limit = pathconf(native, _PC_NAME_MAX);
+    std::free(native);
+    if (limit <= 0) {
+        limit = NAME_MAX;
+    }
+    return Utf8Length(name) <= static_cast<size_t>(limit);
+}
+
+bool GetFolderIdentity(const char16_t* folder, FolderIdentity* identity) {
+    char* native = NativeFolder(folder);
+    if (native == nullptr) {
+        return false;
+    }
+    struct stat info;
+    bool found = stat(native, &info) == 0 && S_ISDIR(info.st_mode);
+    std::free(native);
+    if (found) {
+        *identity =
+            FolderIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+    }
+    return found;
+}
+
+bool FileNamesEqual(const char16_t* a, const char16_t* b) {
+    return TextEquals(a, b);
+}
+
+bool ListFolderFiles(const char16_t* folder, void (*add)(void* context, const char16_t* name),
+                     void* context) {
+    char* native = NativeFolder(folder);
+    if (native == nullptr) {
+        return false;
+    }
+    DIR* directory = opendir(native);
+    if (directory == nullptr) {
+        std::free(native);
+        return false;
+    }
+    size_t folderLength = std::strlen(native);
+    while (const dirent* entry = readdir(directory)) {
+        size_t nameLength = std::strlen(entry->d_name);
+        char* full = static_cast<char*>(std::malloc(folderLength + nameLength + 2));
+        char16_t* name = static_cast<char16_t*>(std::malloc((nameLength + 1) * sizeof(char16_t)));
+        struct stat info;
+        if (full != nullptr && name != nullptr) {
+            std::snprintf(full, folderLength + nameLength + 2, "%s/%s", native, entry->d_name);
+            if (stat(full, &info) == 0 && S_ISREG(info.st_mode) &&
+                BytesToUtf16(entry->d_name, name, nameLength + 1)) {
+                add(context, name);
+            }
+        }
+        std::free(full);
+        std::free(name);
+    }
+    closedir(directory);
+    std::free(native);
+    return true;
+}
+
+size_t ConvertCharactersToCodePage932(const char16_t* text, char* out, size_t capacity) {
     if (capacity == 0) {
         return 0;
     }
@@ -250,7 +323,7 @@ void* ThreadTrampoline(void* start) {
 }  // namespace
 
 PlatformThread* StartThread(unsigned (*procedure)(void*), void* argument) {
-    auto* thread = new (std::nothrow) PlatformThread{};
+    auto* thread = ThreadStartFails() ? nullptr : new (std::nothrow) PlatformThread{};
     if (thread == nullptr) {
         return nullptr;
     }
@@ -280,8 +353,7 @@ struct PlatformEvent {
     bool set;
 };
 
-PlatformEvent* CreateAutoResetEvent(const char16_t* name) {
-    (void)name;  // names matter only between processes on Windows
+PlatformEvent* CreateAutoResetEvent() {
     auto* event = new (std::nothrow) PlatformEvent{};
     if (event != nullptr) {
         pthread_mutex_init(&event->mutex, nullptr);

@@ -17,7 +17,10 @@ const char16_t PATH_SEPARATORS[] = u"\\/";
 
 namespace {
 
-std::atomic<unsigned> temporaryCounter{0};
+// A folder as the job holds it: empty is the current folder.
+const wchar_t* WideFolder(const char16_t* folder) {
+    return folder[0] == 0 ? L"." : reinterpret_cast<const wchar_t*>(folder);
+}
 
 const wchar_t* Wide(const char16_t* text) {
     return reinterpret_cast<const wchar_t*>(text);
@@ -68,17 +71,29 @@ struct PlatformFile {
     HANDLE handle;
 };
 
-PlatformFile* OpenFileForReading(const char16_t* path) {
+PlatformFile* OpenFileForReading(const char16_t* path, uint64_t* size) {
     HANDLE handle = CreateFileW(Wide(path), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
+    // Only a file on a disk: a pipe, a console or another device could make a read wait.
+    BY_HANDLE_FILE_INFORMATION information{};
+    LARGE_INTEGER fileSize{};
+    if (GetFileType(handle) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(handle, &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        !GetFileSizeEx(handle, &fileSize)) {
+        CloseHandle(handle);
+        return nullptr;
+    }
     auto* file = new (std::nothrow) PlatformFile{handle};
     if (file == nullptr) {
         CloseHandle(handle);
+        return nullptr;
     }
+    *size = static_cast<uint64_t>(fileSize.QuadPart);
     return file;
 }
 
@@ -107,27 +122,29 @@ void CloseFile(PlatformFile* file) {
     }
 }
 
-bool GetFileSizeFromEntry(const char16_t* path, uint64_t* size) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) {
-        return false;
-    }
-    *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return true;
-}
-
 bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count) {
+    // The new file goes into the output's folder under a short name of its own.
     size_t pathLength = std::wcslen(Wide(path));
-    size_t temporarySize = pathLength + 64;
+    size_t folderLength = pathLength;
+    while (folderLength > 0 && path[folderLength - 1] != u'\\' && path[folderLength - 1] != u'/') {
+        --folderLength;
+    }
+    size_t temporarySize = folderLength + TEMPORARY_NAME_SIZE;
     auto* temporary = static_cast<wchar_t*>(std::malloc(temporarySize * sizeof(wchar_t)));
     if (temporary == nullptr) {
         return false;
     }
+    std::wmemcpy(temporary, Wide(path), folderLength);
     HANDLE handle = INVALID_HANDLE_VALUE;
     if (!ActiveFileFaults().failCreate) {
         for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-            std::swprintf(temporary, temporarySize, L"%ls.%lu-%u.tmp", Wide(path),
-                          GetCurrentProcessId(), temporaryCounter.fetch_add(1));
+            char name[TEMPORARY_NAME_SIZE];
+            MakeTemporaryName(GetCurrentProcessId(), name);
+            size_t k = 0;
+            for (; name[k] != 0; ++k) {
+                temporary[folderLength + k] = static_cast<wchar_t>(name[k]);
+            }
+            temporary[folderLength + k] = 0;
             handle = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
@@ -150,7 +167,71 @@ bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count
     return done;
 }
 
-size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity) {
+bool IsUsableFolder(const char16_t* folder) {
+    DWORD attributes = GetFileAttributesW(WideFolder(folder));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FileNameFits(const char16_t*, const char16_t* name) {
+    constexpr size_t LONGEST_NAME_UNITS = 255;  // NTFS, FAT32 and exFAT alike
+    return Utf16Length(name) <= LONGEST_NAME_UNITS;
+}
+
+bool GetFolderIdentity(const char16_t* folder, FolderIdentity* identity) {
+    // A folder opens only with backup semantics; reading its attributes needs no other right.
+    HANDLE handle = CreateFileW(WideFolder(folder), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    bool found = GetFileInformationByHandle(handle, &information) &&
+                 (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    CloseHandle(handle);
+    if (found) {
+        *identity = FolderIdentity{
+            information.dwVolumeSerialNumber,
+            (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+    }
+    return found;
+}
+
+bool FileNamesEqual(const char16_t* a, const char16_t* b) {
+    return CompareStringOrdinal(Wide(a), -1, Wide(b), -1, TRUE) == CSTR_EQUAL;
+}
+
+bool ListFolderFiles(const char16_t* folder, void (*add)(void* context, const char16_t* name),
+                     void* context) {
+    const wchar_t* wide = WideFolder(folder);
+    size_t length = std::wcslen(wide);
+    auto* pattern = static_cast<wchar_t*>(std::malloc((length + 3) * sizeof(wchar_t)));
+    if (pattern == nullptr) {
+        return false;
+    }
+    std::wmemcpy(pattern, wide, length);
+    size_t at = length;
+    if (at > 0 && pattern[at - 1] != L'\\' && pattern[at - 1] != L'/') {
+        pattern[at++] = L'\\';
+    }
+    pattern[at++] = L'*';
+    pattern[at] = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
+    std::free(pattern);
+    if (search == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            add(context, reinterpret_cast<const char16_t*>(found.cFileName));
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
+size_t ConvertCharactersToCodePage932(const char16_t* text, char* out, size_t capacity) {
     if (capacity == 0) {
         return 0;
     }
@@ -209,7 +290,7 @@ struct PlatformThread {
 };
 
 PlatformThread* StartThread(unsigned (*procedure)(void*), void* argument) {
-    auto* thread = new (std::nothrow) PlatformThread{};
+    auto* thread = ThreadStartFails() ? nullptr : new (std::nothrow) PlatformThread{};
     if (thread == nullptr) {
         return nullptr;
     }
@@ -241,8 +322,8 @@ struct PlatformEvent {
     HANDLE handle;
 };
 
-PlatformEvent* CreateAutoResetEvent(const char16_t* name) {
-    HANDLE handle = CreateEventW(nullptr, FALSE, FALSE, name != nullptr ? Wide(name) : nullptr);
+PlatformEvent* CreateAutoResetEvent() {
+    HANDLE handle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (handle == nullptr) {
         return nullptr;
     }

@@ -4,12 +4,24 @@
 
 namespace {
 
-// Decodes the code point at text[*at] and moves past it.
+// A code point that stands for one byte of a name that is not UTF-8 (the raw bytes 0x80 to
+// 0xFF as U+DC80 to U+DCFF, lone low surrogates that no valid text holds).
+constexpr char32_t RAW_BYTE = 0x110000;
+
+bool IsLowSurrogate(char32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// Decodes the code point at text[*at] and moves past it. A raw byte comes back as RAW_BYTE plus
+// its value; any other unpaired surrogate as U+FFFD.
 char32_t NextCodePoint(const char16_t* text, size_t* at) {
     char32_t unit = text[(*at)++];
-    if (unit >= 0xD800 && unit <= 0xDBFF && text[*at] >= 0xDC00 && text[*at] <= 0xDFFF) {
+    if (unit >= 0xD800 && unit <= 0xDBFF && IsLowSurrogate(text[*at])) {
         char32_t low = text[(*at)++];
         return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+    }
+    if (IsRawByteUnit(static_cast<char16_t>(unit))) {
+        return RAW_BYTE + 0x80 + (unit - RAW_BYTE_UNITS);
     }
     if (unit >= 0xD800 && unit <= 0xDFFF) {
         return 0xFFFD;
@@ -18,6 +30,10 @@ char32_t NextCodePoint(const char16_t* text, size_t* at) {
 }
 
 size_t EncodeUtf8(char32_t cp, char* out) {
+    if (cp >= RAW_BYTE) {
+        out[0] = static_cast<char>(cp - RAW_BYTE);
+        return 1;
+    }
     if (cp < 0x80) {
         out[0] = static_cast<char>(cp);
         return 1;
@@ -40,7 +56,45 @@ size_t EncodeUtf8(char32_t cp, char* out) {
     return 4;
 }
 
+// The code point of a valid UTF-8 sequence at bytes[at], and its length; 0 when the bytes there
+// are not valid UTF-8 (overlong forms, surrogates and values past U+10FFFF included).
+size_t DecodeUtf8(const uint8_t* bytes, size_t at, char32_t* cp) {
+    uint8_t lead = bytes[at];
+    size_t extra;
+    if (lead < 0x80) {
+        *cp = lead;
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        *cp = lead & 0x1Fu;
+        extra = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        *cp = lead & 0x0Fu;
+        extra = 2;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        *cp = lead & 0x07u;
+        extra = 3;
+    } else {
+        return 0;
+    }
+    for (size_t k = 1; k <= extra; ++k) {
+        if ((bytes[at + k] & 0xC0) != 0x80) {
+            return 0;  // a NUL ends the text here too
+        }
+        *cp = (*cp << 6) | (bytes[at + k] & 0x3Fu);
+    }
+    if ((extra == 2 && *cp < 0x800) || (extra == 3 && (*cp < 0x10000 || *cp > 0x10FFFF)) ||
+        (*cp >= 0xD800 && *cp <= 0xDFFF)) {
+        return 0;
+    }
+    return extra + 1;
+}
+
 }  // namespace
+
+bool IsRawByteUnit(char16_t unit) {
+    return unit >= RAW_BYTE_UNITS && unit <= RAW_BYTE_UNITS + 0x7F;
+}
 
 size_t Utf16Length(const char16_t* text) {
     size_t length = 0;
@@ -89,52 +143,27 @@ bool Utf16ToUtf8(const char16_t* text, char* out, size_t capacity) {
     return true;
 }
 
-bool Utf8ToUtf16(const char* text, char16_t* out, size_t capacity) {
+bool BytesToUtf16(const char* text, char16_t* out, size_t capacity) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(text);
     size_t length = 0;
-    size_t at = 0;
-    auto fail = [&]() {
-        if (capacity > 0) {
-            out[0] = 0;
-        }
-        return false;
-    };
-    while (bytes[at] != 0) {
-        uint8_t lead = bytes[at];
+    for (size_t at = 0; bytes[at] != 0;) {
         char32_t cp;
-        size_t extra;
-        if (lead < 0x80) {
-            cp = lead;
-            extra = 0;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            cp = lead & 0x1F;
-            extra = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            cp = lead & 0x0F;
-            extra = 2;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            cp = lead & 0x07;
-            extra = 3;
-        } else {
-            return fail();
+        size_t taken = DecodeUtf8(bytes, at, &cp);
+        if (taken == 0) {
+            cp = RAW_BYTE + bytes[at];  // kept as it is, one unit for the byte
+            taken = 1;
         }
-        for (size_t k = 1; k <= extra; ++k) {
-            if ((bytes[at + k] & 0xC0) != 0x80) {
-                return fail();
-            }
-            cp = (cp << 6) | (bytes[at + k] & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-            (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return fail();
-        }
-        at += extra + 1;
-        size_t units = cp >= 0x10000 ? 2 : 1;
+        at += taken;
+        size_t units = cp >= 0x10000 && cp < RAW_BYTE ? 2 : 1;
         if (length + units >= capacity) {
-            return fail();
+            if (capacity > 0) {
+                out[0] = 0;
+            }
+            return false;
         }
-        if (units == 2) {
+        if (cp >= RAW_BYTE) {
+            out[length++] = static_cast<char16_t>(RAW_BYTE_UNITS + (cp - RAW_BYTE - 0x80));
+        } else if (units == 2) {
             out[length++] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
             out[length++] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
         } else {
@@ -294,4 +323,35 @@ bool SetOutputFolder(char16_t* outputFolder, size_t capacity, const char16_t* pa
     }
     outputFolder[length] = 0;
     return true;
+}
+
+size_t EscapeControls(const char16_t* text, char16_t* out, size_t capacity) {
+    TextSink sink{out, capacity, 0};
+    auto putHex = [&sink](char16_t prefix, unsigned value, int digits) {
+        static const char16_t HEX[] = u"0123456789abcdef";
+        Put(&sink, u'\\');
+        Put(&sink, prefix);
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
+            Put(&sink, HEX[(value >> shift) & 0xF]);
+        }
+    };
+    for (size_t at = 0; text[at] != 0; ++at) {
+        char16_t unit = text[at];
+        if (unit == u'\n' || unit == u'\r' || unit == u'\t') {
+            Put(&sink, u'\\');
+            Put(&sink, unit == u'\n' ? u'n' : unit == u'\r' ? u'r' : u't');
+        } else if (unit < 0x20 || unit == 0x7F) {
+            putHex(u'x', unit, 2);
+        } else if (IsRawByteUnit(unit)) {
+            putHex(u'x', 0x80u + (unit - RAW_BYTE_UNITS), 2);
+        } else if (unit >= 0x80 && unit <= 0x9F) {
+            putHex(u'u', unit, 4);  // C1 controls: some terminals take 0x9B as an escape
+        } else {
+            Put(&sink, unit);
+        }
+    }
+    if (capacity > 0) {
+        out[sink.length] = 0;
+    }
+    return sink.length;
 }

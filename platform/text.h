@@ -11,16 +11,30 @@ size_t Utf16Length(const char16_t* text);
 // Equal unit for unit, letter case included.
 bool TextEquals(const char16_t* a, const char16_t* b);
 
-// Converts UTF-16 to UTF-8 into `out` (terminated). An unpaired surrogate becomes U+FFFD.
-// Returns false, with `out` empty, when the result does not fit.
+// Names on POSIX are bytes, and not every name is UTF-8 (Shift-JIS names from a Japanese PC
+// are common). Such a name is kept losslessly: each byte 0x80 to 0xFF that is not part of valid
+// UTF-8 becomes one unpaired low surrogate, U+DC80 to U+DCFF, which no valid text holds, and
+// turns back into the same byte on the way out.
+constexpr char16_t RAW_BYTE_UNITS = 0xDC80;
+
+// True for a unit that stands for a raw byte of a name (a lone U+DC80 to U+DCFF).
+bool IsRawByteUnit(char16_t unit);
+
+// Converts bytes (UTF-8 where they are valid) to UTF-16 into `out` (terminated), raw bytes as
+// above. Returns false, with `out` empty, only when the result does not fit.
+bool BytesToUtf16(const char* text, char16_t* out, size_t capacity);
+
+// Converts UTF-16 to UTF-8 into `out` (terminated); a raw-byte unit becomes its byte again, any
+// other unpaired surrogate U+FFFD. Returns false, with `out` empty, when it does not fit.
 bool Utf16ToUtf8(const char16_t* text, char* out, size_t capacity);
 
-// Converts UTF-8 to UTF-16 into `out` (terminated). Returns false, with `out` empty, when the
-// text is not valid UTF-8 or does not fit.
-bool Utf8ToUtf16(const char* text, char16_t* out, size_t capacity);
-
-// Number of UTF-8 bytes the text needs, terminator excluded.
+// Number of bytes Utf16ToUtf8 writes for the text, terminator excluded.
 size_t Utf8Length(const char16_t* text);
+
+// The text as a terminal may show it: line ends and tabs as \n, \r, \t, other control
+// characters and raw bytes as \xNN, C1 controls as \uNNNN, so that no name can start a line
+// or an escape sequence. Returns the length written (terminated, cut at capacity - 1).
+size_t EscapeControls(const char16_t* text, char16_t* out, size_t capacity);
 
 // --- Message templates -------------------------------------------------------------------------
 

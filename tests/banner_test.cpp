@@ -90,6 +90,14 @@ TEST(FileNameText, CodePage932WithQuestionMarksForWhatItCannotHold) {
         {u"番組①.EDL", "\x94\xd4\x91\x67\x87\x40.EDL", "NEC special characters of code page 932"},
         {u"¥—.EDL", "??.EDL", "characters that only convert one way become ?"},
         {u"é😀.EDL", "??.EDL", "a letter outside code page 932 and a surrogate pair: one ? each"},
+        {u"ⅰ∵￢纊.EDL", "\xfa\x40\x81\xe6\x81\xca\xfa\x5c.EDL",
+         "characters code page 932 holds twice take the codes Windows gives (IBM FA-FC)"},
+        {u"a\nb\x1b\x7f.EDL", "a?b??.EDL", "control characters become ?: no line break"},
+        {u"\xdc83"
+         u"e\xdc83X\xdc83g.EDL",
+         "\x83\x65\x83\x58\x83\x67.EDL",
+         "a name of raw bytes that are Shift-JIS shows those bytes"},
+        {u"\xdcff\xdcfe\x01.EDL", "???.EDL", "raw bytes that are no Shift-JIS become ?"},
     };
     for (const NameVector& vector : vectors) {
         char text[FILE_NAME_TEXT_SIZE];

@@ -1,6 +1,7 @@
 // tamsel-cli, run as a real process on files in a temporary folder: outputs, messages, exit
 // statuses, duplicate names, the fixed stamp, Ctrl+C.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,11 +28,15 @@ struct CliRun {
 };
 
 // Runs the converter in `folder` with `arguments` (a shell word list) and the environment
-// prefix `environment`, in UTC so that stamps do not depend on the machine.
+// prefix `environment`, in UTC so that stamps do not depend on the machine. `input` redirects
+// its standard input; `output` is where its standard output goes (read back when it is
+// stdout.txt).
 CliRun RunCli(const TestFolder& folder, const std::string& arguments,
-              const std::string& environment = "SOURCE_DATE_EPOCH=1551863107") {
+              const std::string& environment = "SOURCE_DATE_EPOCH=1551863107",
+              const std::string& input = "/dev/null", const std::string& output = "stdout.txt") {
     std::string command = "cd '" + folder.path.string() + "' && env " + environment +
-                          " TZ=UTC '" TAMSEL_CLI "' " + arguments + " > stdout.txt 2> stderr.txt";
+                          " TZ=UTC '" TAMSEL_CLI "' " + arguments + " < " + input + " > " + output +
+                          " 2> stderr.txt";
     int status = std::system(command.c_str());
     CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.Read("stdout.txt"),
                folder.Read("stderr.txt")};
@@ -99,19 +104,25 @@ TEST(Cli, ASecondFileOfTheSameNameIsRefused) {
     EXPECT_EQ(
         "ファイル名: "
         "\"x.EDL\"\n場所:[b]\n\n名前が同じファイル(パスが違っていても)は参照できません。\n"
-        "2個中2個の変換が終了しました。\n",
-        run.err);
+        "3個中2個の変換が終了しました。\n",
+        run.err)
+        << "the tally counts every file given, the refused one too";
 }
 
 TEST(Cli, APathTooLongForTheJobIsRefusedBeforeAnyConversion) {
     TestFolder folder;
     folder.Write("ok.edl", EVENT);
-    std::string longPath = std::string(1030, 'd') + "/y.edl";
-    CliRun run = RunCli(folder, longPath + " ok.edl");
+    // Longer than any path Linux opens (4095 bytes).
+    std::string longFolder;
+    for (int k = 0; k < 17; ++k) {
+        longFolder += std::string(250, 'd') + "/";
+    }
+    longFolder.pop_back();
+    CliRun run = RunCli(folder, longFolder + "/y.edl ok.edl");
     EXPECT_EQ(1, run.status);
-    EXPECT_EQ(0u, run.err.find("ファイル名: \"y.EDL\"\n場所:[" + std::string(1030, 'd') +
+    EXPECT_EQ(0u, run.err.find("ファイル名: \"y.EDL\"\n場所:[" + longFolder +
                                "]\n\nパスが長すぎるため参照できません。\n"));
-    EXPECT_NE(std::string::npos, run.err.find("1個中1個の変換が終了しました。"));
+    EXPECT_NE(std::string::npos, run.err.find("2個中1個の変換が終了しました。"));
 }
 
 TEST(Cli, OptionCDeletesInternalDataLines) {
@@ -169,59 +180,212 @@ TEST(Cli, MoreFilesThanOneJobTakesRunInSeveralJobsWithOneTally) {
     EXPECT_TRUE(folder.Has("out/C_f320.EDL"));
 }
 
-TEST(Cli, InterruptFinishesTheFileInHandAndStartsNoOther) {
+// --- Stops -----------------------------------------------------------------------------------
+
+// Runs the converter with the test hook that raises `signal` as the file at `position` starts.
+CliRun RunStoppedAt(const TestFolder& folder, int signal, int position, int files) {
+    std::string names;
+    for (int k = 0; k < files; ++k) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%d.edl", k);
+        folder.Write(name, EVENT);
+        names += " ";
+        names += name;
+    }
+    std::string hook = "TAMSEL_CLI_TEST_SIGNAL='" + std::to_string(signal) + " " +
+                       std::to_string(position) + "' SOURCE_DATE_EPOCH=0";
+    return RunCli(folder, names, hook);
+}
+
+TEST(Cli, EachStopSignalFinishesTheFileInHandAndStartsNoOther) {
+    const struct {
+        int signal;
+        int status;
+    } cases[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+    for (const auto& c : cases) {
+        TestFolder folder;
+        CliRun run = RunStoppedAt(folder, c.signal, 3, 6);
+        EXPECT_EQ(c.status, run.status) << "signal " << c.signal;
+        EXPECT_EQ("C_f0.EDL\nC_f1.EDL\nC_f2.EDL\n", run.out) << "signal " << c.signal;
+        EXPECT_EQ(std::string::npos, run.err.find("変換が終了しました")) << "no tally";
+        std::vector<std::string> files = folder.Files();
+        EXPECT_EQ(6u + 3u, files.size()) << "the sources and three complete outputs, no .tmp";
+        EXPECT_FALSE(folder.Has("C_f3.EDL")) << "signal " << c.signal;
+    }
+}
+
+TEST(Cli, AStopBetweenTwoJobsStartsNoFurtherJob) {
     TestFolder folder;
-    // Files large enough that the run is still busy when the signal comes.
-    std::string big;
-    for (int k = 0; k < 20000; ++k) {
-        big += EVENT;
-    }
-    std::vector<std::string> arguments = {TAMSEL_CLI};
-    for (int k = 0; k < 60; ++k) {
-        std::string name = "big" + std::to_string(k) + ".edl";
-        folder.Write(name, big);
-        arguments.push_back(name);
-    }
+    // The stop comes as the last file of the first job starts.
+    CliRun run = RunStoppedAt(folder, SIGINT, 320, 330);
+    EXPECT_EQ(130, run.status);
+    EXPECT_TRUE(folder.Has("C_f319.EDL"));
+    EXPECT_FALSE(folder.Has("C_f320.EDL"));
+}
+
+// --- Sources and odd files ---------------------------------------------------------------------
+
+TEST(Cli, AnOutputThatWouldReplaceASourceIsRefused) {
+    TestFolder folder;
+    folder.Write("A.EDL", EVENT);
+    folder.Write("C_A.EDL", "SOURCE\r\n" + std::string(EVENT));
+    CliRun run = RunCli(folder, "A.EDL C_A.EDL");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("SOURCE\r\n" + std::string(EVENT), folder.Read("C_A.EDL")) << "the source stays";
+    EXPECT_EQ("C_C_A.EDL\n", run.out);
+    EXPECT_EQ(
+        "ファイル名:<A.EDL>\n出力ファイル C_A.EDL が変換元のファイルと同じです。\n"
+        "変換元を上書きしないよう、このファイルは変換しません。\n"
+        "2個中1個の変換が終了しました。\n",
+        run.err);
+    // The same folder reached by another path is still the same folder.
+    fs::create_directories(folder.path / "sub");
+    run = RunCli(folder, "-o sub/.. ./A.EDL C_A.EDL");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("SOURCE\r\n" + std::string(EVENT), folder.Read("C_A.EDL"));
+    // Into another folder nothing clashes.
+    run = RunCli(folder, "-o sub A.EDL C_A.EDL");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ("sub/C_A.EDL\nsub/C_C_A.EDL\n", run.out);
+}
+
+TEST(Cli, WhatIsNoRegularFileIsRefusedAtOnce) {
+    TestFolder folder;
+    folder.Write("good.edl", EVENT);
+    ASSERT_EQ(0, mkfifo((folder.path / "fifo.edl").c_str(), 0600));
+    // Without the type test the FIFO would wait for a writer, and /dev/zero would be read on
+    // and on: the test would time out.
+    CliRun run = RunCli(folder, "fifo.edl /dev/zero good.edl");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("C_good.EDL\n", run.out);
+    EXPECT_NE(std::string::npos, run.err.find("ファイル名:<fifo.EDL>\n\nこのファイルを開く"));
+    EXPECT_NE(std::string::npos, run.err.find("ファイル名:<zero>\n\nこのファイルを開く"));
+    EXPECT_NE(std::string::npos, run.err.find("3個中1個の変換が終了しました。"));
+}
+
+TEST(Cli, StandardOutputThatFailsNeverStopsTheRun) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    folder.Write("b.edl", EVENT);
+    // A full disk: every output is written, and the status says the list was not.
+    CliRun full = RunCli(folder, "a.edl b.edl", "SOURCE_DATE_EPOCH=0", "/dev/null", "/dev/full");
+    EXPECT_EQ(1, full.status);
+    EXPECT_TRUE(folder.Has("C_a.EDL") && folder.Has("C_b.EDL"));
+    EXPECT_NE(std::string::npos, full.err.find("2個中2個の変換が終了しました。"));
+    fs::remove(folder.path / "C_a.EDL");
+    fs::remove(folder.path / "C_b.EDL");
+    // A pipe whose reader has gone before the first line (as "| head -1" leaves it after one):
+    // every write fails, and the run is not killed part-way by SIGPIPE.
+    int pipeEnds[2];
+    ASSERT_EQ(0, pipe(pipeEnds));
     pid_t child = fork();
     if (child == 0) {
+        close(pipeEnds[0]);
+        dup2(pipeEnds[1], STDOUT_FILENO);
         if (chdir(folder.path.c_str()) != 0) {
             _exit(99);
         }
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        freopen("stderr.txt", "w", stderr);
-        freopen("stdout.txt", "w", stdout);
-        execv(argv[0], argv.data());
+        freopen("/dev/null", "w", stderr);
+        execl(TAMSEL_CLI, TAMSEL_CLI, "a.edl", "b.edl", static_cast<char*>(nullptr));
         _exit(98);
     }
-    // Interrupt once the first output is in place.
-    for (int k = 0; k < 2000 && !folder.Has("C_big0.EDL"); ++k) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    kill(child, SIGINT);
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
     int status = 0;
     waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(130, WEXITSTATUS(status));
-    EXPECT_EQ(std::string::npos, folder.Read("stderr.txt").find("変換が終了しました"))
-        << "no tally after an interrupt";
-    int written = 0;
-    std::string first = folder.Read("C_big0.EDL");
-    for (int k = 0; k < 60; ++k) {
-        std::string name = "C_big" + std::to_string(k) + ".EDL";
-        if (folder.Has(name)) {
-            ++written;
-            EXPECT_EQ(first.size(), folder.Read(name).size()) << name << " is complete";
-        }
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(1, WEXITSTATUS(status));
+    EXPECT_TRUE(folder.Has("C_a.EDL") && folder.Has("C_b.EDL"));
+}
+
+TEST(Cli, NamesThatAreNotUtf8ConvertByTheirBytes) {
+    TestFolder folder;
+    // "テスト.edl" as a Japanese PC names it, in Shift-JIS, and a name of bytes that are no
+    // character at all.
+    const std::string shiftJis = "\x83\x65\x83\x58\x83\x67";
+    folder.Write(shiftJis + ".edl", EVENT);
+    folder.Write("\xff\xfe.edl", EVENT);
+    CliRun run = RunCli(folder, "'" + shiftJis + ".edl' '\xff\xfe.edl'");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ("C_\\x83e\\x83X\\x83g.EDL\nC_\\xff\\xfe.EDL\n", run.out) << "escaped in the list";
+    ASSERT_TRUE(folder.Has("C_" + shiftJis + ".EDL")) << "named after the source's bytes";
+    EXPECT_NE(std::string::npos,
+              folder.Read("C_" + shiftJis + ".EDL").find("[" + shiftJis + ".EDL]"))
+        << "the banner shows the Shift-JIS name as it is";
+    EXPECT_NE(std::string::npos, folder.Read("C_\xff\xfe.EDL").find("[??.EDL]"));
+}
+
+TEST(Cli, ControlCharactersInANameInjectNothing) {
+    TestFolder folder;
+    folder.Write("a\nb.edl", EVENT);
+    folder.Write("\x1b[31mred.edl", "NOTHING HERE\r\n");
+    CliRun run = RunCli(folder, "'a\nb.edl' '\x1b[31mred.edl'");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("C_a\\nb.EDL\n", run.out);
+    EXPECT_NE(std::string::npos, run.err.find("ファイル名:<\\x1b[31mred.EDL>")) << run.err;
+    EXPECT_EQ(std::string::npos, run.err.find('\x1b')) << "no escape reaches the terminal";
+    EXPECT_NE(std::string::npos, folder.Read("C_a\nb.EDL").find("[a?b.EDL]\r\n"))
+        << "no line break in the banner";
+}
+
+TEST(Cli, LongNamesAndPathsConvertUpToWhatTheSystemTakes) {
+    TestFolder folder;
+    // "C_" and 253 bytes make the longest name a folder takes; the temporary file beside it
+    // must not need more.
+    std::string longest = std::string(249, 'n') + ".edl";
+    std::string tooLong = std::string(250, 'm') + ".edl";
+    folder.Write(longest, EVENT);
+    folder.Write(tooLong, EVENT);
+    CliRun run = RunCli(folder, longest + " " + tooLong);
+    EXPECT_EQ(1, run.status);
+    EXPECT_TRUE(folder.Has("C_" + std::string(249, 'n') + ".EDL"));
+    std::string tooLongName = std::string(250, 'm') + ".EDL";
+    EXPECT_NE(std::string::npos,
+              run.err.find("ファイル名:<" + tooLongName + ">\n出力ファイル名 C_" + tooLongName +
+                           " が長すぎるため"));
+    // A path of about 3000 bytes, in and out.
+    std::string deep;
+    for (int k = 0; k < 12; ++k) {
+        deep += std::string(240, 'a' + k) + "/";
     }
-    EXPECT_GE(written, 1);
-    EXPECT_LT(written, 60) << "the run stopped early";
-    for (const auto& entry : fs::directory_iterator(folder.path)) {
-        EXPECT_EQ(std::string::npos, entry.path().string().find(".tmp")) << "no partial output";
+    folder.Write(deep + "x.edl", EVENT);
+    run = RunCli(folder, "-o " + deep + " " + deep + "x.edl");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(folder.Has(deep + "C_x.EDL"));
+}
+
+TEST(Cli, AnUnusableOutputFolderIsOneErrorBeforeAnyWork) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    folder.Write("somefile", "not a folder");
+    for (const char* output : {"missing", "somefile"}) {
+        CliRun run = RunCli(folder, std::string("-o ") + output + " a.edl");
+        EXPECT_EQ(2, run.status) << output;
+        EXPECT_EQ("tamsel-cli: 出力フォルダ \"" + std::string(output) +
+                      "\" がないか、フォルダではないか、書き込めません。\n",
+                  run.err);
     }
+    EXPECT_FALSE(folder.Has("C_a.EDL"));
+}
+
+TEST(Cli, FoldersAndStandardInputNameMoreFiles) {
+    TestFolder folder;
+    folder.Write("dir/b.edl", EVENT);
+    folder.Write("dir/a.EDL", EVENT);
+    folder.Write("dir/notes.txt", "no EDL");
+    folder.Write("dir/sub/deeper.edl", EVENT);
+    fs::create_directories(folder.path / "out");
+    CliRun run = RunCli(folder, "-o out dir");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ("out/C_a.EDL\nout/C_b.EDL\n", run.out) << "sorted by name, not recursive";
+
+    folder.Write("x.edl", EVENT);
+    folder.Write("y.edl", EVENT);
+    folder.Write("list.txt", "x.edl\n\ny.edl\r\n");
+    run = RunCli(folder, "-o out -", "SOURCE_DATE_EPOCH=0", "list.txt");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ("out/C_x.EDL\nout/C_y.EDL\n", run.out);
+    EXPECT_NE(std::string::npos, run.err.find("2個中2個の変換が終了しました。"));
 }
 
 }  // namespace

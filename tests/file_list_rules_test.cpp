@@ -142,11 +142,12 @@ TEST(FileListRules, UpdateTimeIsZeroPadded) {
 }
 
 TEST(FileListRules, FullPathMustFitTheJob) {
-    // 1023 units of full path at most (folder, "\", name), and 259 of name.
-    EXPECT_TRUE(FitsJobFields(1022 - 259, 259));
-    EXPECT_FALSE(FitsJobFields(1023 - 259, 259)) << "1024 units";
-    EXPECT_TRUE(FitsJobFields(1022, 0));
-    EXPECT_FALSE(FitsJobFields(1023, 0));
+    // JOB_PATH_CHARS - 1 units of full path at most (folder, "\", name), and 259 of name.
+    const size_t longest = JOB_PATH_CHARS - 1;
+    EXPECT_TRUE(FitsJobFields(longest - 1 - 259, 259));
+    EXPECT_FALSE(FitsJobFields(longest - 259, 259)) << "one unit more than the job holds";
+    EXPECT_TRUE(FitsJobFields(longest - 1, 0));
+    EXPECT_FALSE(FitsJobFields(longest, 0));
     EXPECT_FALSE(FitsJobFields(3, 260)) << "a name longer than a display name";
     EXPECT_FALSE(FitsJobFields(SIZE_MAX, 1)) << "no wrap-around";
     EXPECT_TRUE(FitsJobFields(0, 1));

@@ -81,15 +81,16 @@ void RecordClose(ConversionJob* j) {
     RecorderOf(j).events.push_back("close");
 }
 
-// Fills the job with files of `folder` (display name = file name) and runs it to the end.
+// Fills the job with files of `folder` (display name = file name) and runs it to the end, the
+// outputs going into its subfolder `output` ("" for the folder itself).
 std::vector<std::string> RunJob(const TestFolder& folder, const std::vector<const char*>& names,
-                                Recorder* recorder) {
+                                Recorder* recorder, const std::string& output = "out") {
     for (size_t k = 0; k < names.size(); ++k) {
         std::u16string path = folder.Path(names[k]);
         std::u16string name = fs::path(names[k]).u16string();
         EXPECT_TRUE(SetJobFile(&job, static_cast<int>(k), path.c_str(), name.c_str()));
     }
-    std::u16string out = folder.FolderPath("out");
+    std::u16string out = folder.FolderPath(output);
     std::copy(out.c_str(), out.c_str() + out.size() + 1, job.outputFolder);
     job.fileCount = static_cast<int32_t>(names.size());
     job.options = 0;
@@ -211,6 +212,98 @@ TEST(Job, AJobOfNoFilesShowsTheTallyAtOnce) {
     TestFolder folder;
     Recorder recorder;
     EXPECT_EQ((std::vector<std::string>{"tally 0 0", "close"}), RunJob(folder, {}, &recorder));
+}
+
+TEST(Job, AnOutputThatWouldReplaceASourceIsRefusedBeforeAnyConversion) {
+    TestFolder folder;
+    folder.Write("A.EDL", GOOD_EDL);
+    folder.Write("C_A.EDL", GOOD_EDL);
+    Recorder recorder;
+    std::vector<std::string> events = RunJob(folder, {"A.EDL", "C_A.EDL"}, &recorder, "");
+    const std::vector<std::string> expected = {
+        "name A.EDL", "count 1/2)",   "report 8 A.EDL failed=1",
+        "step",       "name C_A.EDL", "count 2/2)",
+        "step",       "tally 2 1",    "close",
+    };
+    EXPECT_EQ(expected, events);
+    EXPECT_EQ(GOOD_EDL, folder.Read("C_A.EDL")) << "the source is untouched";
+    EXPECT_TRUE(folder.Has("C_C_A.EDL"));
+    EXPECT_EQ(RESULT_OUTPUT_IS_SOURCE, job.results[0]);
+    EXPECT_EQ(RESULT_CONVERTED, job.results[1]);
+
+    // The output folder spelt another way is the same folder.
+    Recorder again;
+    fs::create_directories(folder / "sub");
+    RunJob(folder, {"A.EDL", "C_A.EDL"}, &again, "sub/..");
+    EXPECT_EQ(RESULT_OUTPUT_IS_SOURCE, job.results[0]);
+    EXPECT_EQ(GOOD_EDL, folder.Read("C_A.EDL"));
+}
+
+#ifndef _WIN32
+TEST(Job, AnOutputNameLongerThanTheFolderTakesIsRefused) {
+    TestFolder folder;
+    // 254 bytes of name fit; "C_" and the name do not.
+    const std::string name = std::string(250, 'x') + ".EDL";
+    folder.Write(name, GOOD_EDL);
+    Recorder recorder;
+    std::vector<std::string> events = RunJob(folder, {name.c_str()}, &recorder);
+    ASSERT_EQ(6u, events.size());
+    EXPECT_EQ(0u, events[2].find("report 9 ")) << events[2];
+    EXPECT_EQ("tally 1 0", events[4]);
+    EXPECT_TRUE(folder.Files("out").empty());
+}
+#endif
+
+TEST(Job, AStopThatComesWhileTheJobStartsIsNeverLost) {
+    TestFolder folder;
+    folder.Write("A.EDL", GOOD_EDL);
+    Recorder recorder;
+    StopJob(&job);  // a Ctrl+C before the worker has started
+    EXPECT_EQ(std::vector<std::string>{}, RunJob(folder, {"A.EDL"}, &recorder));
+    EXPECT_FALSE(folder.Has("out/C_A.EDL"));
+    EXPECT_EQ(RESULT_NOT_REACHED, job.results[0]);
+    // The next job runs.
+    Recorder next;
+    EXPECT_EQ((std::vector<std::string>{"name A.EDL", "count 1/1)", "step", "tally 1 1", "close"}),
+              RunJob(folder, {"A.EDL"}, &next));
+}
+
+// Two jobs at once, each reporting many failures: each report's acknowledgement must reach its
+// own worker. (An event shared by name between jobs lets one worker take the other's signal,
+// and both then wait for ever.)
+ConversionJob firstJob;
+ConversionJob secondJob;
+
+void Acknowledge(ConversionJob* j, int, JobResult) {
+    SignalEvent(j->ackEvent);
+}
+void NoName(ConversionJob*, int) {}
+void NoCount(ConversionJob*, int, const char16_t*) {}
+void NoStep(ConversionJob*, int) {}
+void NoClose(ConversionJob*) {}
+
+TEST(Job, TwoJobsReportingAtOnceBothFinish) {
+    TestFolder folder;
+    std::u16string out = folder.FolderPath("out");
+    for (ConversionJob* j : {&firstJob, &secondJob}) {
+        for (int k = 0; k < MAX_JOB_FILES; ++k) {
+            std::u16string name = u"MISSING" + fs::path(std::to_string(k)).u16string() + u".EDL";
+            SetJobFile(j, k, folder.Path("gone").c_str(), name.c_str());
+        }
+        std::copy(out.c_str(), out.c_str() + out.size() + 1, j->outputFolder);
+        j->fileCount = MAX_JOB_FILES;
+        j->display = JobDisplay{NoName, NoCount, NoStep, Acknowledge, NoClose, nullptr};
+    }
+    PlatformThread* first = StartJobWorker(&firstJob);
+    PlatformThread* second = StartJobWorker(&secondJob);
+    ASSERT_NE(nullptr, first);
+    ASSERT_NE(nullptr, second);
+    JoinThread(first);
+    JoinThread(second);
+    EXPECT_EQ(MAX_JOB_FILES, firstJob.failedCount);
+    EXPECT_EQ(MAX_JOB_FILES, secondJob.failedCount);
+    ReleaseJobObjects(&firstJob);
+    ReleaseJobObjects(&secondJob);
 }
 
 TEST(JobText, CountAndMessages) {

@@ -1,6 +1,7 @@
 // Files as they turn up in the wild rather than as the controller writes them: other line
 // ends, tabs, byte order marks, padding, other encodings, very long lines, tiny and huge files.
 #include "convert_util.h"
+#include "platform.h"
 
 namespace {
 
@@ -102,6 +103,38 @@ TEST(Oddities, AFileOf64Megabytes) {
     std::ifstream(folder / "C_BIG.EDL", std::ios::binary).read(head.data(), 2000);
     size_t bodyStart = head.find(BANNER_END) + BANNER_END.size();
     EXPECT_EQ(bodyStart + lines * CUT_OUT.size(), size) << "every line rewritten, none lost";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Oddities, AFileThatGrowsWhileItIsReadConvertsAsItWasOpened) {
+    TestFolder folder;
+    const Bytes original = "  SHOW\r\n" + CUT + "\r\n";
+    folder.Write("GROWING.EDL", original);
+    uint64_t size = 0;
+    PlatformFile* file = OpenFileForReading(folder.Path("GROWING.EDL").c_str(), &size);
+    ASSERT_NE(nullptr, file);
+    {
+        // Another program goes on writing the file after it was opened.
+        std::ofstream more(folder / "GROWING.EDL", std::ios::binary | std::ios::app);
+        for (int k = 0; k < 10000; ++k) {
+            more << CUT << "\r\n";
+        }
+    }
+    FileSource fileSource{file, size, 0};
+    ByteSource source = MakeFileSource(&fileSource);
+    LineState state{};
+    ByteBuffer out{};
+    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlSource(&source, static_cast<uint32_t>(size), "A.EDL",
+                                                 TEST_STAMP, 0, &state, &out));
+    CloseFile(file);
+    Bytes converted(reinterpret_cast<const char*>(out.bytes), out.length);
+    BufferRelease(&out);
+    Bytes expected;
+    ASSERT_EQ(RESULT_CONVERTED, ConvertBytes(original, "A.EDL", 0, &expected));
+    EXPECT_TRUE(SameBytes(expected, converted)) << "only what was there when it was opened";
 }
 
 }  // namespace

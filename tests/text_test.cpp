@@ -1,5 +1,6 @@
 // The portable text and path helpers: joining and splitting paths, and the output folder as a
 // chosen path makes it.
+#include <cstring>
 #include <string>
 
 #include "test_util.h"
@@ -68,6 +69,60 @@ TEST(OutputFolder, APathThatDoesNotFitChangesNothing) {
     EXPECT_EQ(u"C:\\abc\\", std::u16string(folder));
     EXPECT_TRUE(SetOutputFolder(folder, 8, u"C:\\abc\\", u"\\"));
     EXPECT_EQ(u"C:\\abc\\", std::u16string(folder));
+}
+
+TEST(Text, NamesThatAreNotUtf8RoundTripThroughUtf16) {
+    struct Case {
+        const char* bytes;
+        std::u16string text;
+        const char* rule;
+    } cases[] = {
+        {"plain.edl", u"plain.edl", "ASCII"},
+        {"\xe7\x95\xaa\xe7\xb5\x84.EDL", u"番組.EDL", "UTF-8 is read as UTF-8"},
+        {"\x83\x65\x83\x58.edl",
+         u"\xdc83"
+         u"e\xdc83X.edl",
+         "Shift-JIS bytes are kept one by one"},
+        {"\xed\xa0\x80", u"\xdced\xdca0\xdc80", "an encoded surrogate is no UTF-8"},
+        {"\xc0\xaf", u"\xdcc0\xdcaf", "nor an overlong form"},
+        {"\xe7\x95", u"\xdce7\xdc95", "nor a sequence cut short"},
+    };
+    for (const Case& c : cases) {
+        char16_t text[32];
+        ASSERT_TRUE(BytesToUtf16(c.bytes, text, 32)) << c.rule;
+        EXPECT_EQ(c.text, std::u16string(text)) << c.rule;
+        char bytes[64];
+        ASSERT_TRUE(Utf16ToUtf8(text, bytes, sizeof bytes)) << c.rule;
+        EXPECT_EQ(std::string(c.bytes), std::string(bytes)) << c.rule << ": the same bytes back";
+        EXPECT_EQ(std::strlen(c.bytes), Utf8Length(text)) << c.rule;
+    }
+    char bytes[8];
+    EXPECT_TRUE(Utf16ToUtf8(u"\xd800x\xdc00", bytes, sizeof bytes));
+    EXPECT_EQ(std::string("\xef\xbf\xbdx\xef\xbf\xbd"), std::string(bytes))
+        << "other unpaired surrogates become U+FFFD";
+}
+
+TEST(Text, ControlsAreEscapedForTheTerminal) {
+    struct Case {
+        std::u16string text;
+        std::u16string shown;
+    } cases[] = {
+        {u"a\nb\rc\td", u"a\\nb\\rc\\td"},
+        {u"\x1b[31mred", u"\\x1b[31mred"},
+        {u"\x7f\x01", u"\\x7f\\x01"},
+        {u"\x9b"
+         u"2J",
+         u"\\u009b2J"},
+        {u"\xdc83"
+         u"e.EDL",
+         u"\\x83e.EDL"},
+        {u"C:\\out\\番組.EDL", u"C:\\out\\番組.EDL"},
+    };
+    for (const Case& c : cases) {
+        char16_t shown[64];
+        EscapeControls(c.text.c_str(), shown, 64);
+        EXPECT_EQ(c.shown, std::u16string(shown));
+    }
 }
 
 }  // namespace

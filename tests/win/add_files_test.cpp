@@ -133,8 +133,9 @@ TEST_F(AddFilesTest, ANameAlreadyListedIsRefusedWhateverItsFolder) {
 }
 
 TEST_F(AddFilesTest, APathTooLongForAJobIsRefusedAndTheDropGoesOn) {
-    // A full path of 1024 units, shown whole in the message; the file need not exist.
-    std::wstring deep = L"C:\\" + std::wstring(1024 - 3 - 1 - 5, L'd');
+    // A full path one unit longer than a job holds, shown whole in the message; the file need
+    // not exist.
+    std::wstring deep = L"C:\\" + std::wstring(JOB_PATH_CHARS - 3 - 1 - 5, L'd');
     std::wstring longName = std::wstring(256, L'n') + L".EDL";  // longer than a display name
     std::wstring fine = AddSample(folder, L"fine.EDL");
     std::vector<SpyEvent> boxes = Boxes(Drop({deep + L"\\X.edl", fine, folder + longName}));

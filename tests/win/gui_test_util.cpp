@@ -29,9 +29,10 @@ std::string Utf8(const std::wstring& text) {
 }
 
 std::wstring WindowText(HWND window) {
-    wchar_t text[2048];
-    int length = GetWindowTextW(window, text, 2048);
-    return std::wstring(text, length > 0 ? static_cast<size_t>(length) : 0);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return text;
 }
 
 // --- The spy -------------------------------------------------------------------------------------

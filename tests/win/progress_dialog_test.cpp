@@ -157,7 +157,7 @@ class ProgressDialogTest : public ::testing::Test {
     // Everything the job held is released and its worker is gone: nothing leaks into the next
     // job, and a new job may start at once.
     void ExpectJobReleased() {
-        EXPECT_EQ(JOB_STOPPED, testJob.state.load());
+        EXPECT_EQ(JOB_IDLE, testJob.state.load()) << "ready for the next job";
         EXPECT_EQ(0, testJob.failedCount);
         EXPECT_EQ(nullptr, testJob.ackEvent);
         EXPECT_EQ(nullptr, testJob.jobLock);
@@ -238,17 +238,17 @@ TEST_F(ProgressDialogTest, ZeroFilesShowsTheTallyAtOnce) {
 }
 
 TEST_F(ProgressDialogTest, ALongNameIsReportedInFull) {
-    // The longest display name a job holds, for a file that does not exist.
+    // The longest display name a job holds: "C_" and the name are more than a file system takes,
+    // and the message names the file twice.
     std::wstring name(JOB_NAME_CHARS - 1 - 4, L'長');
     name += L".EDL";
     FillJob({{name, "", false}});
 
     EXPECT_EQ(0, RunJob());
-    std::wstring expected = L"ファイル名:<" + name + L">\n\n" +
-                            L"このファイルを開くことができませんでした。\n" +
-                            L"パス・ファイル名、デバイスの状態をご確認下さい。";
+    std::wstring expected = L"ファイル名:<" + name + L">\n出力ファイル名 C_" + name +
+                            L" が長すぎるため、出力フォルダに書き出すことができません。";
     ExpectEvents({Range(1), FileLabel(name), StatusLabel(1, 1), Box(MB_ICONWARNING, expected, true),
-                  Box(MB_ICONINFORMATION, Tally(1, 0), false)},
+                  Step(), Box(MB_ICONINFORMATION, Tally(1, 0), false)},
                  events);
     ExpectJobReleased();
 }
@@ -367,13 +367,12 @@ TEST_F(ProgressDialogTest, CancelWhileTheWorkerConvertsABigFile) {
 }
 
 TEST_F(ProgressDialogTest, AJobThatCannotStartSaysSoAndCloses) {
-    // Another kind of object already holds the event's name: the event cannot be created.
-    HANDLE squatter = CreateMutexW(nullptr, FALSE, L"ENVENT1");
-    ASSERT_NE(nullptr, squatter);
+    // The worker thread cannot be started.
+    SetThreadStartFailure(true);
     FillJob({{L"A.EDL", SampleEdl("FIRST", 2), true}});
 
     INT_PTR result = RunJob();
-    CloseHandle(squatter);
+    SetThreadStartFailure(false);
 
     EXPECT_EQ(IDC_PROGRESS_CANCEL, result);
     ExpectEvents({Range(1), Box(MB_ICONWARNING, L"変換処理を開始できませんでした。", false)},
