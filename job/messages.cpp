@@ -13,11 +13,15 @@ constexpr const char16_t* MESSAGES[] = {
     u"変換処理を開始できませんでした。",
     u"使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data] FILE...\n"
     u"SONY BVE-9100 の EDL ファイルを修復し、\"C_\" + ファイル名 で DIR に書き出します。\n"
+    u"FILE がフォルダなら、その中の .EDL ファイル (サブフォルダは含まず) を名前順に変換します。\n"
+    u"FILE が - なら、標準入力から 1 行に 1 つずつファイル名を読みます。\n"
     u"  -o, --output DIR            出力フォルダ (既定: 現在のフォルダ)\n"
     u"  -c, --delete-internal-data  内部データ記述行を削除\n"
     u"  -h, --help                  この説明を表示\n"
     u"      --version               バージョンを表示\n"
-    u"環境変数 SOURCE_DATE_EPOCH があれば、変換日時としてその時刻を記します。\n",
+    u"環境変数 SOURCE_DATE_EPOCH があれば、変換日時としてその時刻を記します。\n"
+    u"終了コード: 0 すべて変換、1 変換できないファイルがあった (または一覧を出力できなかった)、\n"
+    u"2 使い方の誤り、128 + シグナル番号 中断 (Ctrl+C は 130)\n",
     u"tamsel-cli: 不明なオプションです: %s",
     u"tamsel-cli: 変換する EDL ファイルを指定してください。",
     u"tamsel-cli: SOURCE_DATE_EPOCH は 1970 年からの秒数で指定してください。",
