@@ -3,6 +3,12 @@
 // terminal_posix.cpp and terminal_win.cpp.
 #pragma once
 
+#include <cstdio>
+
+// Writes UTF-16 text to `stream` (stdout or stderr) and flushes it; false when it could not be
+// written. Each side writes as its terminal takes the text.
+bool WriteToStream(FILE* stream, const char16_t* text);
+
 // Writes UTF-16 text. PrintOutput writes standard output at once (a pipeline sees each line as
 // it comes) and returns false when the text could not be written: a closed pipe, a full disk.
 void PrintError(const char16_t* text);

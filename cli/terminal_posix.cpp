@@ -11,12 +11,6 @@ namespace {
 
 void (*stopCallback)(int) = nullptr;
 
-bool Write(FILE* stream, const char16_t* text) {
-    std::vector<char> utf8(Utf8Length(text) + 1);
-    Utf16ToUtf8(text, utf8.data(), utf8.size());
-    return std::fputs(utf8.data(), stream) >= 0 && std::fflush(stream) == 0;
-}
-
 void OnStopSignal(int signal) {
     if (stopCallback != nullptr) {
         stopCallback(signal);
@@ -25,12 +19,10 @@ void OnStopSignal(int signal) {
 
 }  // namespace
 
-void PrintError(const char16_t* text) {
-    Write(stderr, text);
-}
-
-bool PrintOutput(const char16_t* text) {
-    return Write(stdout, text);
+bool WriteToStream(FILE* stream, const char16_t* text) {
+    std::vector<char> utf8(Utf8Length(text) + 1);
+    Utf16ToUtf8(text, utf8.data(), utf8.size());
+    return std::fputs(utf8.data(), stream) >= 0 && std::fflush(stream) == 0;
 }
 
 bool ErrorIsTerminal() {

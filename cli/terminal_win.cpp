@@ -14,8 +14,18 @@ constexpr int INTERRUPT_SIGNAL = 2;
 
 void (*stopCallback)(int) = nullptr;
 
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    if ((event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) && stopCallback != nullptr) {
+        stopCallback(INTERRUPT_SIGNAL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
 // A console takes UTF-16 as it stands; a pipe or a file gets UTF-8.
-bool Write(FILE* stream, const char16_t* text) {
+bool WriteToStream(FILE* stream, const char16_t* text) {
     HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (GetConsoleMode(handle, &mode)) {
@@ -27,24 +37,6 @@ bool Write(FILE* stream, const char16_t* text) {
     std::vector<char> utf8(Utf8Length(text) + 1);
     Utf16ToUtf8(text, utf8.data(), utf8.size());
     return std::fputs(utf8.data(), stream) >= 0 && std::fflush(stream) == 0;
-}
-
-BOOL WINAPI OnConsoleControl(DWORD event) {
-    if ((event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) && stopCallback != nullptr) {
-        stopCallback(INTERRUPT_SIGNAL);
-        return TRUE;
-    }
-    return FALSE;
-}
-
-}  // namespace
-
-void PrintError(const char16_t* text) {
-    Write(stderr, text);
-}
-
-bool PrintOutput(const char16_t* text) {
-    return Write(stdout, text);
 }
 
 bool ErrorIsTerminal() {
