@@ -60,6 +60,16 @@ TEST(Files, AFolderIsTheSameHoweverItIsReached) {
 #endif
 }
 
+TEST(Files, NamesCompareAsTheFileSystemComparesThem) {
+    EXPECT_TRUE(FileNamesEqual(u"C_A.EDL", u"C_A.EDL"));
+    EXPECT_FALSE(FileNamesEqual(u"C_A.EDL", u"C_B.EDL"));
+#ifdef _WIN32
+    EXPECT_TRUE(FileNamesEqual(u"C_A.EDL", u"c_a.edl")) << "one file on Windows";
+#else
+    EXPECT_FALSE(FileNamesEqual(u"C_A.EDL", u"c_a.edl")) << "two files on Linux";
+#endif
+}
+
 void Collect(void* context, const char16_t* name) {
     static_cast<std::vector<std::u16string>*>(context)->push_back(name);
 }
