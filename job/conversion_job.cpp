@@ -53,6 +53,7 @@ unsigned ConversionWorker(void* argument) {
         ConversionRequest request{job->sourcePaths[i], job->displayNames[i], job->outputFolder,
                                   job->options};
         JobResult result = ConvertEdlFile(request, &state);
+        job->results[i] = result;
         if (result != RESULT_CONVERTED) {
             ++job->failedCount;
             ReportAndWait(job, result, job->displayNames[i]);
@@ -73,6 +74,9 @@ unsigned ConversionWorker(void* argument) {
 }
 
 PlatformThread* StartJobWorker(ConversionJob* job) {
+    for (int32_t& result : job->results) {
+        result = RESULT_NOT_REACHED;
+    }
     job->jobLock = CreateLock();
     job->state.store(JOB_RUNNING);
     job->ackEvent = CreateAutoResetEvent(ACK_EVENT_NAME);

@@ -60,6 +60,8 @@ struct ConversionJob {
     char16_t sourcePaths[MAX_JOB_FILES][JOB_PATH_CHARS];
     char16_t displayNames[MAX_JOB_FILES][JOB_NAME_CHARS];
     char16_t outputFolder[JOB_PATH_CHARS];  // ends with a separator, or empty
+    int32_t results[MAX_JOB_FILES];  // each file's outcome: a JobResult code, RESULT_CONVERTED, or
+                                     // RESULT_NOT_REACHED
     JobDisplay display;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 enum JobResult {
     // The file was converted and written; nothing is reported for it.
@@ -20,6 +21,9 @@ enum JobResult {
     // Every file of the job has been handled: show the tally.
     RESULT_JOB_DONE = 6,
 };
+
+// A file of a job that the worker never reached: the job was stopped before it.
+constexpr int32_t RESULT_NOT_REACHED = -1;
 
 // Capacity of a composed message, terminator included: the longest template with the
 // longest display name (259 units) fits, so no message is ever cut.
