@@ -2,6 +2,9 @@
 // the tally, Escape, Cancel (also while the worker is busy or a box is on screen) and a job
 // that cannot start.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -208,6 +211,31 @@ TEST_F(ProgressDialogTest, ThreeFilesWithOneUnreadable) {
     EXPECT_TRUE(Written(L"A.EDL"));
     EXPECT_FALSE(Written(L"B.EDL"));
     EXPECT_TRUE(Written(L"C.EDL"));
+    ExpectJobReleased();
+}
+
+// The bar shows how many files are done: read when each file starts and at the tally. A file
+// that cannot be opened leaves it where it was; every other outcome moves it on by one.
+TEST_F(ProgressDialogTest, TheBarAdvancesOncePerFileItFinishes) {
+    FillJob({{L"A.EDL", SampleEdl("FIRST", 2), true},
+             {L"MISSING.EDL", "", false},
+             {L"CMX.EDL", CmxEdl(), true},
+             {L"D.EDL", SampleEdl("FOURTH", 2), true}});
+    std::vector<int> positions;
+    LONG barStyle = 0;
+    INT_PTR result = RunJob([&](const SpyEvent& event) {
+        HWND bar = GetDlgItem(event.dialog, IDC_PROGRESS_BAR);
+        bool tally = event.kind == SpyEventKind::MESSAGE_BOX && event.icon == MB_ICONINFORMATION;
+        if (event.kind == SpyEventKind::FILE_LABEL || tally) {
+            positions.push_back(static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)));
+            barStyle = GetWindowLongW(bar, GWL_STYLE);
+        }
+    });
+
+    EXPECT_EQ(0, result);
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 2, 3}), positions) << Describe(events);
+    // Under the marquee style the bar draws no position at all.
+    EXPECT_EQ(0, barStyle & PBS_MARQUEE);
     ExpectJobReleased();
 }
 

@@ -297,7 +297,7 @@ TEST(Resources, ProgressDialogTemplate) {
     EXPECT_EQ(L"MS Shell Dlg", dialog.typeface);
     const TemplateItem expected[] = {
         {0, 0x50020001, 6, 4, 160, 23, NO_ID, L"Static", L""},
-        {0, 0x50800019, 11, 30, 150, 11, IDC_PROGRESS_BAR, L"msctls_progress32", L""},
+        {0, 0x50800011, 11, 30, 150, 11, IDC_PROGRESS_BAR, L"msctls_progress32", L""},
         {0, 0x50020001, 19, 45, 133, 9, IDC_PROGRESS_STATUS, L"Static", L""},
         {0, 0x50010000, 60, 60, 50, 14, IDC_PROGRESS_CANCEL, L"Button", L"キャンセル"},
     };
