@@ -82,7 +82,7 @@ TEST(Resources, MenuHasEveryCaptionAndCommand) {
         {1, IDM_SELECT_ALL, L"すべてを選択(&A)\tCtrl+A"},
         {1, IDM_TOGGLE_TARGET, L"変換対象/除外の切り替え(&F)\tSpace"},
         {1, IDM_REMOVE, L"一覧から削除(&D)\tDel"},
-        {1, IDM_RESET_POSITION, L"ウィンドウ位置を初期に戻す\tCrtl+R"},
+        {1, IDM_RESET_POSITION, L"ウィンドウ位置を初期に戻す\tCtrl+R"},
         {2, IDM_DELETE_INTERNAL_DATA, L"内部データ記述行を削除(&C)\tCtrl+C"},
         {3, IDM_ABOUT, L"バージョン情報(&H)\tCtrl+H"},
     };
