@@ -78,6 +78,17 @@
 #define IDS_OPEN_FILTER_NAME 248
 #define IDS_OPEN_FILTER_PATTERN 249
 #define IDS_OPEN_DEFAULT_EXTENSION 250
+#define IDS_NO_EDL_IN_FOLDER 251
+// Several files refused in one batch: the heading, one line per file ("%s" name, "%s" reason),
+// the count of those not named, and the short reasons.
+#define IDS_REFUSED_HEADING 252
+#define IDS_REFUSED_LINE 253
+#define IDS_REFUSED_MORE 254
+#define IDS_REASON_NOT_EDL 255
+#define IDS_REASON_DUPLICATE_NAME 256
+#define IDS_REASON_PATH_TOO_LONG 257
+#define IDS_REASON_FILE_MISSING 258
+#define IDS_REASON_NO_EDL_IN_FOLDER 259
 // Convert and the output folder.
 #define IDS_TOO_MANY_TARGETS 260
 #define IDS_CHOOSE_FOLDER_TITLE 261

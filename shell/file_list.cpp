@@ -76,15 +76,22 @@ void SetRowText(int row, int column, const char16_t* text) {
 
 // --- Notifications -------------------------------------------------------------------------
 
-void OnRowsChanged() {
-    int count = CountRows();
-    shell.targetCount = CountConvertTargets();
-    ListButtons buttons = ButtonsAfterChange(count, NextSelectedRow(-1) >= 0, shell.targetCount);
+void ShowListButtons(int count, int targetCount) {
+    ListButtons buttons = ButtonsAfterChange(count, NextSelectedRow(-1) >= 0, targetCount);
     EnableWindow(shell.toggleButton, buttons.toggle);
     EnableWindow(shell.selectAllButton, buttons.selectAll);
     EnableWindow(shell.removeButton, buttons.remove);
     EnableWindow(shell.convertButton, buttons.convert);
     ShowFileCount(buttons.shownCount);
+}
+
+void OnRowsChanged() {
+    // While a batch of files is added, the batch counts; it shows the counts at its end.
+    if (shell.addingFiles) {
+        return;
+    }
+    shell.targetCount = CountConvertTargets();
+    ShowListButtons(CountRows(), shell.targetCount);
 }
 
 void OnRowDeleting() {
@@ -213,16 +220,26 @@ int CountConvertTargets() {
     return targets;
 }
 
-bool IsListedName(const char16_t* name) {
+void BeginAddingFiles(AddBatch* batch) {
+    shell.addingFiles = true;
+    SendMessageW(shell.fileList, WM_SETREDRAW, FALSE, 0);
     int count = CountRows();
+    BeginAddBatch(batch, count, CountConvertTargets());
     for (int row = 0; row < count; ++row) {
-        char16_t listed[JOB_NAME_CHARS];
-        ReadRowText(row, COLUMN_NAME, listed, JOB_NAME_CHARS);
-        if (TextEquals(name, listed)) {
-            return true;
-        }
+        char16_t name[JOB_NAME_CHARS];
+        char16_t location[JOB_PATH_CHARS];
+        ReadRowText(row, COLUMN_NAME, name, JOB_NAME_CHARS);
+        ReadRowText(row, COLUMN_LOCATION, location, JOB_PATH_CHARS);
+        NoteListedRow(batch, name, location);
     }
-    return false;
+}
+
+void EndAddingFiles(const AddBatch* batch) {
+    shell.addingFiles = false;
+    SendMessageW(shell.fileList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(shell.fileList, nullptr, TRUE);
+    shell.targetCount = batch->targetCount;
+    ShowListButtons(batch->rowCount, batch->targetCount);
 }
 
 bool InsertFileRow(int index, const char16_t* name, const char16_t* updateTime,
@@ -230,7 +247,7 @@ bool InsertFileRow(int index, const char16_t* name, const char16_t* updateTime,
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = index;
-    item.iImage = 0;
+    item.iImage = shell.fileImage >= 0 ? shell.fileImage : I_IMAGENONE;
     item.pszText = const_cast<wchar_t*>(AsWide(name));
     int row = static_cast<int>(
         SendMessageW(shell.fileList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));

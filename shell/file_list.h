@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include "add_files_rules.h"
+
 // Report view with grid lines, check boxes, columns the user may reorder by dragging their
 // headers, and whole rows selected; the columns name, update time and location.
 void SetUpFileList(HWND list);
@@ -25,11 +27,14 @@ int CountSelectedRows();
 // Rows whose box is not clear.
 int CountConvertTargets();
 
-// Whether a row of the list already carries this display name, letter case included.
-bool IsListedName(const char16_t* name);
+// A batch of rows added at once (a drop, the open dialog's choice). While it lasts the list is
+// not redrawn and its change notifications leave the counts alone: the batch keeps them, from
+// the rows read once at its start, and the label and the buttons show them once at its end.
+void BeginAddingFiles(AddBatch* batch);
+void EndAddingFiles(const AddBatch* batch);
 
 // Inserts a row at `index` (the end of the list, normally): its name, update time and folder,
-// image 0 and a ticked box. False when the list did not take it.
+// the first file's icon and a ticked box. False when the list did not take it.
 bool InsertFileRow(int index, const char16_t* name, const char16_t* updateTime,
                    const char16_t* location);
 

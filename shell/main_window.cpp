@@ -100,6 +100,10 @@ void OnInitDialog(HWND window) {
     SendMessageW(shell.fileList, LVM_SETITEMCOUNT, 0, LVSICF_NOINVALIDATEALL);
     ShowFileCount(0);
     shell.smallIcons = ImageList_Create(SMALL_ICON_SIZE, SMALL_ICON_SIZE, ILC_COLOR32, 1, 0);
+    shell.fileImage = -1;
+    shell.addingFiles = false;
+    SendMessageW(shell.fileList, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(shell.smallIcons));
     ShowWindow(window, SW_SHOW);
 }
 

@@ -1,5 +1,5 @@
 // The application shell (Windows): its process-wide state, the one job record, and the
-// start-up of the program, step by step. The main window itself is in main_window.h.
+// start-up of the program. The main window itself is in main_window.h.
 #pragma once
 
 #include <windows.h>
@@ -34,11 +34,13 @@ struct ShellState {
     HWND selectAllButton;
     HWND toggleButton;
     HIMAGELIST smallIcons;  // the file list's small icons
+    int fileImage;          // the icon of the first file added, shown by every row; -1 before
     // The main window's own state, set afresh when it is set up.
     int targetCount;                        // convert targets, as last counted
     int sortDirections[FILE_LIST_COLUMNS];  // a SORT_DIRECTION_ value per column
     int toggleState;                        // 1: the last Toggle ticked the selected rows
     uint32_t options;                       // the option word, copied into each job
+    bool addingFiles;  // a batch of files is being added: it keeps the counts itself
 };
 
 extern ShellState shell;
