@@ -58,11 +58,23 @@
 #define IDS_ALREADY_RUNNING 210
 #define IDS_NO_DESKTOP_FOLDER 211
 #define IDS_JOB_NOT_STARTED 212
+// The tally's second line when files failed ("%d" their number).
+#define IDS_TALLY_FAILED 213
 // Texts of the main window and the about box.
 #define IDS_FILE_COUNT 220
 #define IDS_COLUMN_NAME 221
 #define IDS_COLUMN_UPDATE 222
 #define IDS_COLUMN_LOCATION 223
+#define IDS_COLUMN_RESULT 224
+// The result column: each outcome's text.
+#define IDS_RESULT_CONVERTED 270
+#define IDS_RESULT_CMX_FORMAT 271
+#define IDS_RESULT_UNKNOWN_FORMAT 272
+#define IDS_RESULT_OPEN_FAILED 273
+#define IDS_RESULT_WRITE_FAILED 274
+#define IDS_RESULT_NO_MEMORY 275
+#define IDS_RESULT_NOT_REACHED 276
+#define IDS_RESULT_FAILED 277
 #define IDS_ABOUT_CONTACT 230
 #define IDS_ABOUT_AUTHOR 231
 // Adding files: the captions of its message boxes (the first is also the open dialog's title),

@@ -1,5 +1,9 @@
 #include "file_list.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "file_list_rules.h"
 #include "file_names.h"
 #include "message_box.h"
@@ -21,11 +25,17 @@ struct FileListColumn {
     int width;  // pixels
 };
 
+// By subitem. The result column is added last, so the others keep their subitems, and shown
+// second, where it is seen without scrolling.
 constexpr FileListColumn COLUMNS[FILE_LIST_COLUMNS] = {
     {IDS_COLUMN_NAME, LVCFMT_CENTER, 180},  // the system shows the first column left-aligned
     {IDS_COLUMN_UPDATE, LVCFMT_CENTER, 103},
     {IDS_COLUMN_LOCATION, LVCFMT_LEFT, 270},
+    {IDS_COLUMN_RESULT, LVCFMT_LEFT, 80},
 };
+constexpr int COLUMN_ORDER[FILE_LIST_COLUMNS] = {COLUMN_NAME, COLUMN_RESULT, COLUMN_UPDATE,
+                                                 COLUMN_LOCATION};
+constexpr size_t RESULT_TEXT_CHARS = 64;
 
 int StateImage(int row) {
     auto state = static_cast<UINT>(SendMessageW(shell.fileList, LVM_GETITEMSTATE,
@@ -74,6 +84,61 @@ void SetRowText(int row, int column, const char16_t* text) {
     SendMessageW(shell.fileList, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+int ImageOf(RowIcon icon) {
+    switch (icon) {
+        case ROW_ICON_CONVERTED:
+            return shell.convertedImage;
+        case ROW_ICON_FAILED:
+            return shell.failedImage;
+        case ROW_ICON_FILE:
+            break;
+    }
+    return shell.fileImage >= 0 ? shell.fileImage : I_IMAGENONE;
+}
+
+// The row's outcome: kept as the row's item data, shown in the result column and by its icon.
+void SetRowResult(int row, int32_t result) {
+    ResultLook look = LookOfResult(result);
+    LVITEMW item{};
+    item.mask = LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = ImageOf(look.icon);
+    item.lParam = result;
+    SendMessageW(shell.fileList, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    wchar_t text[RESULT_TEXT_CHARS] = {};
+    if (look.textId != 0) {
+        LoadResourceText(look.textId, text, RESULT_TEXT_CHARS);
+    }
+    SetRowText(row, COLUMN_RESULT, AsUtf16(text));
+}
+
+// After a job every row shows what became of it in this job: the rows it took their outcome,
+// the others nothing. The folder written to and the last file written are kept for the
+// commands that open them.
+void ShowJobResults(const int rowOfFile[MAX_JOB_FILES]) {
+    shell.changingRows = true;
+    SendMessageW(shell.fileList, WM_SETREDRAW, FALSE, 0);
+    int count = CountRows();
+    for (int row = 0; row < count; ++row) {
+        SetRowResult(row, ROW_WITHOUT_RESULT);
+    }
+    shell.lastOutput[0] = 0;
+    for (int k = 0; k < conversionJob.fileCount; ++k) {
+        int32_t result = conversionJob.results[k];
+        SetRowResult(rowOfFile[k], result);
+        if (result == RESULT_CONVERTED) {
+            OutputPathOf(conversionJob.outputFolder, conversionJob.displayNames[k],
+                         shell.lastOutput, JOB_PATH_CHARS);
+        }
+    }
+    size_t length = Utf16Length(conversionJob.outputFolder);
+    std::copy(conversionJob.outputFolder, conversionJob.outputFolder + length + 1,
+              shell.resultFolder);
+    SendMessageW(shell.fileList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(shell.fileList, nullptr, TRUE);
+    shell.changingRows = false;
+}
+
 // --- Notifications -------------------------------------------------------------------------
 
 void ShowListButtons(int count, int targetCount) {
@@ -87,7 +152,7 @@ void ShowListButtons(int count, int targetCount) {
 
 void OnRowsChanged() {
     // While a batch of files is added, the batch counts; it shows the counts at its end.
-    if (shell.addingFiles) {
+    if (shell.changingRows) {
         return;
     }
     shell.targetCount = CountConvertTargets();
@@ -108,24 +173,62 @@ void OnListClick(const NMITEMACTIVATE* click) {
     }
 }
 
-// The comparison of LVM_SORTITEMSEX: two rows by their indices, the column in `column`.
-int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column) {
-    char16_t firstText[JOB_PATH_CHARS];
-    char16_t secondText[JOB_PATH_CHARS];
-    auto c = static_cast<int>(column);
-    ReadRowText(static_cast<int>(first), c, firstText, JOB_PATH_CHARS);
-    ReadRowText(static_cast<int>(second), c, secondText, JOB_PATH_CHARS);
-    return DirectedComparison(lstrcmpW(AsWide(firstText), AsWide(secondText)),
-                              shell.sortDirections[c]);
+int32_t RowResult(int row) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageW(shell.fileList, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return static_cast<int32_t>(item.lParam);
 }
 
+void SetRowParam(int row, LPARAM value) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = value;
+    SendMessageW(shell.fileList, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+// The comparison of LVM_SORTITEMS: two rows by the places the sort gave them.
+int CALLBACK CompareRanks(LPARAM first, LPARAM second, LPARAM) {
+    return first < second ? -1 : first > second ? 1 : 0;
+}
+
+// Sorts the rows by the texts of one column. The order is worked out first, from every row's
+// text, and the list is then told each row's place: a comparison that reads rows by their
+// index while the list moves them may read the wrong ones. Rows of equal text keep their order.
 void SortByColumn(int column) {
     if (column < 0 || column >= FILE_LIST_COLUMNS) {
         return;
     }
-    shell.sortDirections[column] = NextSortDirection(shell.sortDirections[column]);
-    SendMessageW(shell.fileList, LVM_SORTITEMSEX, static_cast<WPARAM>(column),
-                 reinterpret_cast<LPARAM>(CompareRows));
+    int direction = NextSortDirection(shell.sortDirections[column]);
+    shell.sortDirections[column] = direction;
+    int count = CountRows();
+    std::vector<std::u16string> texts(static_cast<size_t>(count));
+    std::vector<int32_t> results(static_cast<size_t>(count));
+    std::vector<int> order(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        char16_t text[JOB_PATH_CHARS];
+        ReadRowText(row, column, text, JOB_PATH_CHARS);
+        texts[static_cast<size_t>(row)] = text;
+        results[static_cast<size_t>(row)] = RowResult(row);
+        order[static_cast<size_t>(row)] = row;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int first, int second) {
+        int comparison = lstrcmpW(AsWide(texts[static_cast<size_t>(first)].c_str()),
+                                  AsWide(texts[static_cast<size_t>(second)].c_str()));
+        return DirectedComparison(comparison, direction) < 0;
+    });
+    // Each row's item data holds its place for the sort, and its outcome again afterwards.
+    shell.changingRows = true;
+    for (int place = 0; place < count; ++place) {
+        SetRowParam(order[static_cast<size_t>(place)], place);
+    }
+    SendMessageW(shell.fileList, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareRanks));
+    for (int place = 0; place < count; ++place) {
+        SetRowParam(place, results[static_cast<size_t>(order[static_cast<size_t>(place)])]);
+    }
+    shell.changingRows = false;
 }
 
 // --- Convert -------------------------------------------------------------------------------
@@ -159,6 +262,8 @@ void SetUpFileList(HWND list) {
                      reinterpret_cast<LPARAM>(&item));
         ++index;
     }
+    SendMessageW(list, LVM_SETCOLUMNORDERARRAY, FILE_LIST_COLUMNS,
+                 reinterpret_cast<LPARAM>(COLUMN_ORDER));
 }
 
 void OnFileListNotify(HWND, const NMHDR* notification) {
@@ -221,7 +326,7 @@ int CountConvertTargets() {
 }
 
 void BeginAddingFiles(AddBatch* batch) {
-    shell.addingFiles = true;
+    shell.changingRows = true;
     SendMessageW(shell.fileList, WM_SETREDRAW, FALSE, 0);
     int count = CountRows();
     BeginAddBatch(batch, count, CountConvertTargets());
@@ -235,7 +340,7 @@ void BeginAddingFiles(AddBatch* batch) {
 }
 
 void EndAddingFiles(const AddBatch* batch) {
-    shell.addingFiles = false;
+    shell.changingRows = false;
     SendMessageW(shell.fileList, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(shell.fileList, nullptr, TRUE);
     shell.targetCount = batch->targetCount;
@@ -245,9 +350,10 @@ void EndAddingFiles(const AddBatch* batch) {
 bool InsertFileRow(int index, const char16_t* name, const char16_t* updateTime,
                    const char16_t* location) {
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = index;
     item.iImage = shell.fileImage >= 0 ? shell.fileImage : I_IMAGENONE;
+    item.lParam = ROW_WITHOUT_RESULT;
     item.pszText = const_cast<wchar_t*>(AsWide(name));
     int row = static_cast<int>(
         SendMessageW(shell.fileList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -291,10 +397,12 @@ void ToggleConvertTargets() {
 // The modal progress dialog keeps the main window from taking input while the job runs; the
 // job changes neither the rows, nor their ticks, nor their order.
 void ConvertTargets(HWND window) {
-    JobFillResult filled =
-        FillJobFromList(&conversionJob, CountRows(), ReadListedRow, nullptr, shell.options);
+    static int rowOfFile[MAX_JOB_FILES];
+    JobFillResult filled = FillJobFromList(&conversionJob, CountRows(), ReadListedRow, nullptr,
+                                           shell.options, rowOfFile);
     if (filled.outcome == JOB_FILLED) {
         RunProgressDialog(window, &conversionJob);
+        ShowJobResults(rowOfFile);
     } else if (filled.outcome == JOB_TOO_MANY_FILES) {
         ShowMessage(window, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_TOO_MANY_TARGETS, {},
                     {MAX_JOB_FILES});

@@ -2,6 +2,8 @@
 
 #include "file_names.h"
 #include "job_result.h"
+#include "output_file.h"
+#include "resource.h"
 
 bool IsConvertTarget(int stateImage) {
     return stateImage != STATE_IMAGE_EXCLUDED;
@@ -76,7 +78,7 @@ bool JoinPath(const char16_t* folder, const char16_t* name, char16_t* out, size_
 }
 
 JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile read, void* context,
-                              uint32_t options) {
+                              uint32_t options, int rowOfFile[MAX_JOB_FILES]) {
     ListedFile file;
     char16_t fullPath[JOB_PATH_CHARS];
     int k = 0;
@@ -95,9 +97,51 @@ JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile r
             !SetJobFile(job, k, fullPath, file.name)) {
             return JobFillResult{JOB_PATH_TOO_LONG, row};
         }
+        rowOfFile[k] = row;
         ++k;
     }
     job->options = options;
     job->fileCount = k;
+    for (int32_t& result : job->results) {
+        result = RESULT_NOT_REACHED;
+    }
     return JobFillResult{JOB_FILLED, -1};
+}
+
+ResultLook LookOfResult(int32_t result) {
+    switch (result) {
+        case ROW_WITHOUT_RESULT:
+            return ResultLook{0, ROW_ICON_FILE};
+        case RESULT_NOT_REACHED:
+            return ResultLook{IDS_RESULT_NOT_REACHED, ROW_ICON_FILE};
+        case RESULT_CONVERTED:
+            return ResultLook{IDS_RESULT_CONVERTED, ROW_ICON_CONVERTED};
+        case RESULT_CMX_FORMAT:
+            return ResultLook{IDS_RESULT_CMX_FORMAT, ROW_ICON_FAILED};
+        case RESULT_UNKNOWN_FORMAT:
+            return ResultLook{IDS_RESULT_UNKNOWN_FORMAT, ROW_ICON_FAILED};
+        case RESULT_OPEN_FAILED:
+            return ResultLook{IDS_RESULT_OPEN_FAILED, ROW_ICON_FAILED};
+        case RESULT_WRITE_FAILED:
+            return ResultLook{IDS_RESULT_WRITE_FAILED, ROW_ICON_FAILED};
+        case RESULT_NO_MEMORY:
+            return ResultLook{IDS_RESULT_NO_MEMORY, ROW_ICON_FAILED};
+    }
+    // An outcome this table does not know yet is still shown as a failure, never as nothing.
+    return ResultLook{IDS_RESULT_FAILED, ROW_ICON_FAILED};
+}
+
+bool OutputPathOf(const char16_t* outputFolder, const char16_t* displayName, char16_t* out,
+                  size_t capacity) {
+    size_t needed =
+        Utf16Length(outputFolder) + Utf16Length(OUTPUT_NAME_PREFIX) + Utf16Length(displayName);
+    if (capacity == 0 || needed >= capacity) {
+        if (capacity > 0) {
+            out[0] = 0;
+        }
+        return false;
+    }
+    const char16_t* parts[3] = {outputFolder, OUTPUT_NAME_PREFIX, displayName};
+    FillTemplate(u"%s%s%s", parts, 3, nullptr, 0, out, capacity);
+    return true;
 }

@@ -49,6 +49,14 @@ int WindowDpi(HWND window) {
     return dpi;
 }
 
+// Appends an icon, in the small size, to the list's image list; gives its index (-1 when it
+// could not be loaded).
+int AddSmallIcon(HINSTANCE instance, const wchar_t* name) {
+    auto icon = static_cast<HICON>(
+        LoadImageW(instance, name, IMAGE_ICON, SMALL_ICON_SIZE, SMALL_ICON_SIZE, LR_SHARED));
+    return icon != nullptr ? ImageList_ReplaceIcon(shell.smallIcons, -1, icon) : -1;
+}
+
 // At the stored left and top, always in the window's one size.
 void PlaceMainWindow(HWND window) {
     WindowPosition position = ReadStoredPosition();
@@ -101,7 +109,11 @@ void OnInitDialog(HWND window) {
     ShowFileCount(0);
     shell.smallIcons = ImageList_Create(SMALL_ICON_SIZE, SMALL_ICON_SIZE, ILC_COLOR32, 1, 0);
     shell.fileImage = -1;
-    shell.addingFiles = false;
+    shell.convertedImage = AddSmallIcon(shell.instance, MAKEINTRESOURCEW(IDI_APPLICATION_SMALL));
+    shell.failedImage = AddSmallIcon(nullptr, IDI_ERROR);
+    shell.changingRows = false;
+    shell.resultFolder[0] = 0;
+    shell.lastOutput[0] = 0;
     SendMessageW(shell.fileList, LVM_SETIMAGELIST, LVSIL_SMALL,
                  reinterpret_cast<LPARAM>(shell.smallIcons));
     ShowWindow(window, SW_SHOW);

@@ -74,7 +74,8 @@ TEST_F(AddFilesTest, DroppedFilesBecomeTickedRowsWithTheirTimeAndFolder) {
     item.mask = LVIF_IMAGE;
     item.iItem = 1;
     ASSERT_TRUE(SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    EXPECT_EQ(0, item.iImage);
+    EXPECT_EQ(shell.fileImage, item.iImage) << "the first file's icon";
+    EXPECT_EQ(rows[0].image, rows[1].image);
     HIMAGELIST icons =
         reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     EXPECT_EQ(shell.smallIcons, icons);

@@ -151,10 +151,15 @@ TEST_F(MainWindowTest, ShowsItsTitleMenuFolderButtonsAndEmptyList) {
         int format;
     } columns[] = {{L"EDL File(s)", 180, LVCFMT_CENTER},
                    {L"Update", 103, LVCFMT_CENTER},
-                   {L"Location", 270, LVCFMT_LEFT}};
+                   {L"Location", 270, LVCFMT_LEFT},
+                   {L"結果", 80, LVCFMT_LEFT}};
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    EXPECT_EQ(3, SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(4, SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    // The result column is shown second, where it is seen without scrolling.
+    int order[4] = {};
+    ASSERT_TRUE(SendMessageW(list, LVM_GETCOLUMNORDERARRAY, 4, reinterpret_cast<LPARAM>(order)));
+    EXPECT_EQ((std::vector<int>{0, 3, 1, 2}), std::vector<int>(order, order + 4));
+    for (int k = 0; k < 4; ++k) {
         wchar_t text[64] = {};
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
