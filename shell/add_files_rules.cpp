@@ -6,16 +6,6 @@
 
 namespace {
 
-bool SameFolder(const std::u16string& listed, const char16_t* folder) {
-    size_t k = 0;
-    for (; k < listed.size() && folder[k] != 0; ++k) {
-        if (UpperCaseUnit(listed[k]) != UpperCaseUnit(folder[k])) {
-            return false;
-        }
-    }
-    return k == listed.size() && folder[k] == 0;
-}
-
 // `text` into `field`, cut with a closing "…" when it does not fit.
 void CopyCut(char16_t* field, size_t capacity, const char16_t* text) {
     size_t length = Utf16Length(text);
@@ -67,7 +57,7 @@ CandidateCheck CheckCandidate(const AddBatch* batch, const char16_t* folder, con
     if (listed == batch->folderOfName.end()) {
         return CandidateCheck{ADD_AS_NEW_ROW, REFUSAL_NOT_EDL};
     }
-    if (SameFolder(listed->second, folder)) {
+    if (SameFolderPath(listed->second.c_str(), folder)) {
         return CandidateCheck{ADD_ALREADY_LISTED, REFUSAL_NOT_EDL};
     }
     return CandidateCheck{ADD_REFUSED, REFUSAL_DUPLICATE_NAME};

@@ -131,6 +131,23 @@ ResultLook LookOfResult(int32_t result) {
     return ResultLook{IDS_RESULT_FAILED, ROW_ICON_FAILED};
 }
 
+bool SameFolderPath(const char16_t* a, const char16_t* b) {
+    for (; *a != 0 && *b != 0; ++a, ++b) {
+        if (UpperCaseUnit(*a) != UpperCaseUnit(*b)) {
+            return false;
+        }
+    }
+    return *a == *b;
+}
+
+const char16_t* OutputToSelect(const char16_t* outputFolder, const char16_t* resultFolder,
+                               const char16_t* lastOutput) {
+    if (lastOutput[0] == 0 || !SameFolderPath(outputFolder, resultFolder)) {
+        return nullptr;
+    }
+    return lastOutput;
+}
+
 bool OutputPathOf(const char16_t* outputFolder, const char16_t* displayName, char16_t* out,
                   size_t capacity) {
     size_t needed =

@@ -128,6 +128,15 @@ struct ResultLook {
 };
 ResultLook LookOfResult(int32_t result);
 
+// Whether two folder paths name the same folder as Windows sees them: equal but for letter case.
+bool SameFolderPath(const char16_t* a, const char16_t* b);
+
+// What opening the output folder shows selected: the last file the last job wrote
+// (`lastOutput`, empty when none), when that job wrote into the folder that is the output folder
+// now; null when the folder is to open as it is.
+const char16_t* OutputToSelect(const char16_t* outputFolder, const char16_t* resultFolder,
+                               const char16_t* lastOutput);
+
 // The file a job wrote for `displayName` into `outputFolder`: the folder, "C_" and the name.
 // False, with `out` empty, when it does not fit.
 bool OutputPathOf(const char16_t* outputFolder, const char16_t* displayName, char16_t* out,

@@ -323,4 +323,22 @@ TEST(FileListRules, TheOutputOfARowIsCPrefixedInTheOutputFolder) {
     EXPECT_EQ(u'\0', out[0]);
 }
 
+TEST(FileListRules, AFolderIsTheSameWhateverItsLetterCase) {
+    EXPECT_TRUE(SameFolderPath(u"C:\\Users\\ed\\Desktop\\", u"c:\\users\\ED\\desktop\\"));
+    EXPECT_TRUE(SameFolderPath(u"", u""));
+    EXPECT_FALSE(SameFolderPath(u"C:\\out\\", u"C:\\out2\\"));
+    EXPECT_FALSE(SameFolderPath(u"C:\\out", u"C:\\out\\"));
+    EXPECT_FALSE(SameFolderPath(u"C:\\out\\", u"C:\\out"));
+}
+
+TEST(FileListRules, OpeningTheOutputFolderSelectsTheLastFileWrittenThere) {
+    const char16_t* last = u"D:\\out\\C_B.EDL";
+    EXPECT_EQ(last, OutputToSelect(u"D:\\out\\", u"D:\\out\\", last));
+    EXPECT_EQ(last, OutputToSelect(u"d:\\OUT\\", u"D:\\out\\", last));
+    EXPECT_EQ(nullptr, OutputToSelect(u"E:\\new\\", u"D:\\out\\", last))
+        << "another folder chosen since the job: the folder alone";
+    EXPECT_EQ(nullptr, OutputToSelect(u"D:\\out\\", u"D:\\out\\", u"")) << "nothing written";
+    EXPECT_EQ(nullptr, OutputToSelect(u"D:\\out\\", u"", u"")) << "no job yet";
+}
+
 }  // namespace
