@@ -10,6 +10,8 @@
 // --- Menu and accelerator table of the main window ---------------------------------------------
 #define IDR_MAIN_MENU 109
 #define IDR_MAIN_ACCELERATORS 109
+// The menu of a row of the file list, opened by its right click.
+#define IDR_ROW_MENU 110
 
 // --- Icons -------------------------------------------------------------------------------------
 #define IDI_APPLICATION_LARGE 108
@@ -27,6 +29,11 @@
 #define IDM_CHOOSE_OUTPUT_FOLDER 32872
 #define IDM_RESET_POSITION 32877
 #define IDM_OPEN_FILES 32886
+#define IDM_OPEN_OUTPUT_FOLDER 32890
+// Commands of a row's menu.
+#define IDM_OPEN_OUTPUT 32891
+#define IDM_OPEN_SOURCE 32892
+#define IDM_SHOW_IN_FOLDER 32893
 
 // --- Controls ----------------------------------------------------------------------------------
 // About box
@@ -47,6 +54,8 @@
 #define IDC_FILE_COUNT 1125
 #define IDC_PICTURE 1127
 #define IDC_OUTPUT_FOLDER 1128
+#define IDC_OPEN_OUTPUT_FOLDER 1140
+#define IDC_DELETE_INTERNAL_DATA 1141
 
 // --- Strings -----------------------------------------------------------------------------------
 #define IDS_APP_TITLE 103
@@ -66,6 +75,7 @@
 #define IDS_COLUMN_UPDATE 222
 #define IDS_COLUMN_LOCATION 223
 #define IDS_COLUMN_RESULT 224
+#define IDS_EMPTY_LIST_HINT 225
 // The result column: each outcome's text.
 #define IDS_RESULT_CONVERTED 270
 #define IDS_RESULT_CMX_FORMAT 271
@@ -104,3 +114,6 @@
 // Convert and the output folder.
 #define IDS_TOO_MANY_TARGETS 260
 #define IDS_CHOOSE_FOLDER_TITLE 261
+// Opening the output folder, an output or a source ("%s" its path).
+#define IDS_CANNOT_OPEN_FOLDER 262
+#define IDS_CANNOT_OPEN_FILE 263

@@ -4,9 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "explorer.h"
 #include "file_list_rules.h"
 #include "file_names.h"
+#include "layout_rules.h"
+#include "main_window.h"
+#include "menu_rules.h"
 #include "message_box.h"
+#include "position_record.h"
 #include "progress_dialog.h"
 #include "resource.h"
 #include "shell.h"
@@ -22,7 +27,7 @@ constexpr COLORREF LABEL_TEXT = RGB(255, 255, 0);
 struct FileListColumn {
     UINT textId;
     int format;
-    int width;  // pixels
+    int width;  // pixels at 96 dpi
 };
 
 // By subitem. The result column is added last, so the others keep their subitems, and shown
@@ -36,6 +41,15 @@ constexpr FileListColumn COLUMNS[FILE_LIST_COLUMNS] = {
 constexpr int COLUMN_ORDER[FILE_LIST_COLUMNS] = {COLUMN_NAME, COLUMN_RESULT, COLUMN_UPDATE,
                                                  COLUMN_LOCATION};
 constexpr size_t RESULT_TEXT_CHARS = 64;
+// Room a column needs around its text (the list's and the header's margins), at 96 dpi.
+constexpr int COLUMN_PADDING = 14;
+// The widest update time: every digit takes the room of a zero or less.
+constexpr char16_t WIDEST_UPDATE_TIME[] = u"0000/00/00 00:00";
+constexpr unsigned RESULT_TEXTS[] = {IDS_RESULT_CONVERTED,      IDS_RESULT_CMX_FORMAT,
+                                     IDS_RESULT_UNKNOWN_FORMAT, IDS_RESULT_OPEN_FAILED,
+                                     IDS_RESULT_WRITE_FAILED,   IDS_RESULT_NO_MEMORY,
+                                     IDS_RESULT_NOT_REACHED,    IDS_RESULT_FAILED};
+constexpr COLORREF HINT_TEXT = RGB(128, 128, 128);
 
 int StateImage(int row) {
     auto state = static_cast<UINT>(SendMessageW(shell.fileList, LVM_GETITEMSTATE,
@@ -139,6 +153,81 @@ void ShowJobResults(const int rowOfFile[MAX_JOB_FILES]) {
     shell.changingRows = false;
 }
 
+// The full path of a row's file: its location, "\" and its name.
+void ReadRowPath(int row, char16_t* out) {
+    char16_t name[JOB_NAME_CHARS];
+    char16_t location[JOB_PATH_CHARS];
+    ReadRowText(row, COLUMN_NAME, name, JOB_NAME_CHARS);
+    ReadRowText(row, COLUMN_LOCATION, location, JOB_PATH_CHARS);
+    JoinPath(location, name, out, JOB_PATH_CHARS);
+}
+
+// The file the last job wrote for a row it converted.
+bool ReadRowOutput(int row, char16_t* out) {
+    char16_t name[JOB_NAME_CHARS];
+    ReadRowText(row, COLUMN_NAME, name, JOB_NAME_CHARS);
+    return OutputPathOf(shell.resultFolder, name, out, JOB_PATH_CHARS);
+}
+
+int TextWidth(HDC dc, const wchar_t* text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    return size.cx;
+}
+
+// What a column's texts need besides the files' own: its header, and the fixed texts it shows.
+int NeededColumnWidth(HDC dc, int column) {
+    wchar_t text[COLUMN_TEXT_CHARS];
+    LoadResourceText(COLUMNS[column].textId, text, COLUMN_TEXT_CHARS);
+    int needed = TextWidth(dc, text);
+    if (column == COLUMN_UPDATE) {
+        needed = std::max(needed, TextWidth(dc, AsWide(WIDEST_UPDATE_TIME)));
+    } else if (column == COLUMN_RESULT) {
+        for (unsigned id : RESULT_TEXTS) {
+            LoadResourceText(id, text, COLUMN_TEXT_CHARS);
+            needed = std::max(needed, TextWidth(dc, text));
+        }
+    }
+    return needed;
+}
+
+// An empty list says, in its middle, what to do first.
+void DrawEmptyListHint(HDC dc) {
+    RECT area{};
+    GetClientRect(shell.fileList, &area);
+    auto header = reinterpret_cast<HWND>(SendMessageW(shell.fileList, LVM_GETHEADER, 0, 0));
+    RECT headerRect{};
+    if (header != nullptr && GetWindowRect(header, &headerRect)) {
+        area.top += headerRect.bottom - headerRect.top;
+    }
+    wchar_t hint[COLUMN_TEXT_CHARS];
+    LoadResourceText(IDS_EMPTY_LIST_HINT, hint, COLUMN_TEXT_CHARS);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(shell.fileList, WM_GETFONT, 0, 0)));
+    int previousMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF previousColor = SetTextColor(dc, HINT_TEXT);
+    DrawTextW(dc, hint, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SetTextColor(dc, previousColor);
+    SetBkMode(dc, previousMode);
+    SelectObject(dc, previous);
+}
+
+int32_t RowResult(int row) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageW(shell.fileList, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return static_cast<int32_t>(item.lParam);
+}
+
+void SetRowParam(int row, LPARAM value) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = value;
+    SendMessageW(shell.fileList, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 // --- Notifications -------------------------------------------------------------------------
 
 void ShowListButtons(int count, int targetCount) {
@@ -160,10 +249,42 @@ void OnRowsChanged() {
 }
 
 void OnRowDeleting() {
-    DeleteButtons buttons = ButtonsDuringDelete(CountRows(), shell.targetCount);
+    int count = CountRows();
+    // The last row goes: the hint comes back in the middle of the list.
+    if (count == 1) {
+        InvalidateRect(shell.fileList, nullptr, TRUE);
+    }
+    DeleteButtons buttons = ButtonsDuringDelete(count, shell.targetCount);
     EnableWindow(shell.selectAllButton, buttons.selectAll);
     EnableWindow(shell.convertButton, buttons.convert);
     ShowFileCount(buttons.shownCount);
+}
+
+// A double click on a converted row opens what the job wrote for it.
+void OnListDoubleClick(HWND window, const NMITEMACTIVATE* click) {
+    if (click->iItem >= 0 && RowResult(click->iItem) == RESULT_CONVERTED) {
+        RunRowCommand(window, click->iItem, IDM_OPEN_OUTPUT);
+    }
+}
+
+LRESULT OnListCustomDraw(const NMLVCUSTOMDRAW* draw) {
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        return CountRows() == 0 ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+    }
+    if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT && CountRows() == 0) {
+        DrawEmptyListHint(draw->nmcd.hdc);
+    }
+    return CDRF_DODEFAULT;
+}
+
+// The tip of a row: its whole path, which its name and location columns may cut.
+void OnInfoTip(NMLVGETINFOTIPW* tip) {
+    if (tip->iItem < 0 || tip->pszText == nullptr || tip->cchTextMax <= 0) {
+        return;
+    }
+    char16_t path[JOB_PATH_CHARS];
+    ReadRowPath(tip->iItem, path);
+    lstrcpynW(tip->pszText, AsWide(path), tip->cchTextMax);
 }
 
 void OnListClick(const NMITEMACTIVATE* click) {
@@ -171,22 +292,6 @@ void OnListClick(const NMITEMACTIVATE* click) {
         shell.targetCount = 0;
         EnableWindow(shell.convertButton, FALSE);
     }
-}
-
-int32_t RowResult(int row) {
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    SendMessageW(shell.fileList, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return static_cast<int32_t>(item.lParam);
-}
-
-void SetRowParam(int row, LPARAM value) {
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    item.lParam = value;
-    SendMessageW(shell.fileList, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 // The comparison of LVM_SORTITEMS: two rows by the places the sort gave them.
@@ -245,9 +350,9 @@ void ReadListedRow(void*, int row, ListedFile* file) {
 }  // namespace
 
 void SetUpFileList(HWND list) {
-    SendMessageW(
-        list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-        LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_HEADERDRAGDROP |
+                     LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     int index = 0;
     for (const FileListColumn& column : COLUMNS) {
         wchar_t text[COLUMN_TEXT_CHARS];
@@ -266,7 +371,7 @@ void SetUpFileList(HWND list) {
                  reinterpret_cast<LPARAM>(COLUMN_ORDER));
 }
 
-void OnFileListNotify(HWND, const NMHDR* notification) {
+LRESULT OnFileListNotify(HWND window, NMHDR* notification) {
     switch (notification->code) {
         case LVN_ITEMCHANGED:
             OnRowsChanged();
@@ -279,6 +384,104 @@ void OnFileListNotify(HWND, const NMHDR* notification) {
             break;
         case NM_CLICK:
             OnListClick(reinterpret_cast<const NMITEMACTIVATE*>(notification));
+            break;
+        case NM_DBLCLK:
+            OnListDoubleClick(window, reinterpret_cast<const NMITEMACTIVATE*>(notification));
+            break;
+        case NM_CUSTOMDRAW:
+            return OnListCustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW*>(notification));
+        case LVN_GETINFOTIPW:
+            OnInfoTip(reinterpret_cast<NMLVGETINFOTIPW*>(notification));
+            break;
+    }
+    return 0;
+}
+
+void FitColumns(int dpi) {
+    HDC dc = GetDC(shell.fileList);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(shell.fileList, WM_GETFONT, 0, 0)));
+    int padding = ScaleForDpi(COLUMN_PADDING, dpi);
+    for (int column = 0; column < FILE_LIST_COLUMNS; ++column) {
+        int width =
+            ColumnWidth(COLUMNS[column].width, dpi, NeededColumnWidth(dc, column) + padding);
+        SendMessageW(shell.fileList, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(shell.fileList, dc);
+}
+
+void ShowRowMenu(HWND window, int x, int y) {
+    int row = -1;
+    if (x == -1 && y == -1) {
+        // From the keyboard: the focused row, under its name.
+        row = static_cast<int>(
+            SendMessageW(shell.fileList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        RECT rect{};
+        rect.left = LVIR_LABEL;
+        if (row < 0 || !SendMessageW(shell.fileList, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                     reinterpret_cast<LPARAM>(&rect))) {
+            return;
+        }
+        POINT corner{rect.left, rect.bottom};
+        ClientToScreen(shell.fileList, &corner);
+        x = corner.x;
+        y = corner.y;
+    } else {
+        LVHITTESTINFO hit{};
+        hit.pt = POINT{x, y};
+        ScreenToClient(shell.fileList, &hit.pt);
+        row = static_cast<int>(
+            SendMessageW(shell.fileList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    }
+    if (row < 0) {
+        return;  // not on a row
+    }
+    // The menu is about this row: it is selected, as a click would select it.
+    if ((SendMessageW(shell.fileList, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) &
+         LVIS_SELECTED) == 0) {
+        LVITEMW none{};
+        none.stateMask = LVIS_SELECTED;
+        SendMessageW(shell.fileList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&none));
+        SelectRow(row);
+    }
+    HMENU bar = LoadMenuW(shell.instance, MAKEINTRESOURCEW(IDR_ROW_MENU));
+    HMENU menu = GetSubMenu(bar, 0);
+    RowMenuEnabling enabling = RowMenuFor(RowResult(row));
+    auto enable = [menu](UINT id, bool enabled) {
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    };
+    enable(IDM_OPEN_OUTPUT, enabling.openOutput);
+    enable(IDM_OPEN_SOURCE, enabling.openSource);
+    enable(IDM_SHOW_IN_FOLDER, enabling.showInFolder);
+    enable(IDM_REMOVE, enabling.remove);
+    auto command = static_cast<int>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, window, nullptr));
+    DestroyMenu(bar);
+    if (command != 0) {
+        RunRowCommand(window, row, command);
+    }
+}
+
+void RunRowCommand(HWND window, int row, int command) {
+    char16_t path[JOB_PATH_CHARS];
+    switch (command) {
+        case IDM_OPEN_OUTPUT:
+            if (RowResult(row) == RESULT_CONVERTED && ReadRowOutput(row, path)) {
+                OpenWithProgram(window, AsWide(path));
+            }
+            break;
+        case IDM_OPEN_SOURCE:
+            ReadRowPath(row, path);
+            OpenWithProgram(window, AsWide(path));
+            break;
+        case IDM_SHOW_IN_FOLDER:
+            ReadRowPath(row, path);
+            ShowInFolder(window, AsWide(path));
+            break;
+        case IDM_REMOVE:
+            SendMessageW(window, WM_COMMAND, IDM_REMOVE, 0);
             break;
     }
 }
@@ -401,7 +604,12 @@ void ConvertTargets(HWND window) {
     JobFillResult filled = FillJobFromList(&conversionJob, CountRows(), ReadListedRow, nullptr,
                                            shell.options, rowOfFile);
     if (filled.outcome == JOB_FILLED) {
+        // The output folder stays shut while the job writes into it.
+        shell.jobRunning = true;
+        ShowOutputFolderState();
         RunProgressDialog(window, &conversionJob);
+        shell.jobRunning = false;
+        ShowOutputFolderState();
         ShowJobResults(rowOfFile);
     } else if (filled.outcome == JOB_TOO_MANY_FILES) {
         ShowMessage(window, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, IDS_TOO_MANY_TARGETS, {},

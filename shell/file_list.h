@@ -13,8 +13,22 @@
 // headers, and whole rows selected; the columns name, update time and location.
 void SetUpFileList(HWND list);
 
-// WM_NOTIFY from the file list: changes, deletions, header clicks and clicks.
-void OnFileListNotify(HWND window, const NMHDR* notification);
+// WM_NOTIFY from the file list: changes, deletions, header clicks, clicks and double clicks,
+// its drawing (the hint of an empty list) and the tips of its rows. Gives what the
+// notification answers.
+LRESULT OnFileListNotify(HWND window, NMHDR* notification);
+
+// Sets each column's width for a display of `dpi` dots per inch: scaled, and never narrower
+// than its header and fixed texts need.
+void FitColumns(int dpi);
+
+// The menu of the row at the screen point x, y (both -1: of the focused row, from the
+// keyboard): open what the last job wrote for it, open it, show it in its folder, remove it.
+void ShowRowMenu(HWND window, int x, int y);
+
+// Carries out a command of a row's menu (IDM_OPEN_OUTPUT, IDM_OPEN_SOURCE, IDM_SHOW_IN_FOLDER,
+// IDM_REMOVE) for row `row`.
+void RunRowCommand(HWND window, int row, int command);
 
 // WM_DRAWITEM for the file count label: its text in yellow on black.
 void DrawFileCountLabel(const DRAWITEMSTRUCT* item);

@@ -33,6 +33,9 @@ struct ShellState {
     HWND removeButton;
     HWND selectAllButton;
     HWND toggleButton;
+    HWND openFolderButton;
+    HWND optionCheck;       // the check box that shows and switches the conversion option
+    HWND folderTip;         // the tooltip that shows the whole output folder
     HIMAGELIST smallIcons;  // the file list's small icons
     int fileImage;          // the icon of the first file added, shown by every row; -1 before
     int convertedImage;     // the icons of a converted row and of a failed one
@@ -45,6 +48,7 @@ struct ShellState {
     // Rows are changed as one batch (files added, a job's results shown): the list's change
     // notifications leave the counts and the buttons to the batch's end.
     bool changingRows;
+    bool jobRunning;  // the progress dialog is open
     // The output folder of the last job, where its converted rows' files are, and the last
     // file it wrote (empty when it wrote none).
     char16_t resultFolder[JOB_PATH_CHARS];

@@ -503,4 +503,50 @@ TEST_F(FileListTest, TheResultColumnSortsLikeTheOthers) {
     }
 }
 
+// --- The empty list's hint ------------------------------------------------------------------
+
+// The list's client area drawn into a bitmap as the list draws itself; gives how many pixels
+// of the hint's grey lie in the middle third of its height, where no row of a short list is.
+int HintPixelsInTheMiddle(HWND list) {
+    RECT client{};
+    GetClientRect(list, &client);
+    int width = client.right;
+    int height = client.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, width, height, WHITENESS);
+    SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    int grey = 0;
+    for (int y = height / 3; y < 2 * height / 3; ++y) {
+        for (int x = 0; x < width; ++x) {
+            grey += (pixels[y * width + x] & 0xFFFFFF) == 0x808080 ? 1 : 0;
+        }
+    }
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return grey;
+}
+
+TEST_F(FileListTest, AnEmptyListSaysWhereToDropFiles) {
+    EXPECT_GT(HintPixelsInTheMiddle(list), 30) << "the hint of the empty list";
+    DropNamed(folder, {L"A.EDL"});
+    EXPECT_EQ(0, HintPixelsInTheMiddle(list)) << "gone with the first row";
+    Command(IDC_SELECT_ALL);
+    Command(IDC_REMOVE);
+    EXPECT_GT(HintPixelsInTheMiddle(list), 30) << "back with the last row gone";
+}
+
 }  // namespace
