@@ -52,7 +52,7 @@ if [[ "${1:-}" != --inside ]]; then
     apt-get update -q
     apt-get install -y -q --no-install-recommends unzip </dev/null
   fi
-  probe=build/win/tests/win/window_probe.exe
+  probe=build/win/tools/screenshots/window_probe.exe
   if [[ ! -f build/win/build.ninja ]]; then
     cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake >/dev/null
   fi
