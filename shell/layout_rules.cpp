@@ -71,8 +71,3 @@ MainWindowLayout LayOutMainWindow(const MainWindowMeasures& m) {
 int ColumnWidth(int widthAt96, int dpi, int neededWidth) {
     return std::max(ScaleForDpi(widthAt96, dpi), neededWidth);
 }
-
-bool BoxesOverlap(const ControlBox& a, const ControlBox& b) {
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
-           b.top < a.top + a.height;
-}

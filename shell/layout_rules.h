@@ -61,6 +61,3 @@ MainWindowLayout LayOutMainWindow(const MainWindowMeasures& measures);
 // The width of a list column: its width at 96 dpi scaled to the display, or more when its
 // texts need more.
 int ColumnWidth(int widthAt96, int dpi, int neededWidth);
-
-// Whether two boxes share any pixel.
-bool BoxesOverlap(const ControlBox& a, const ControlBox& b);
