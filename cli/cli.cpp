@@ -141,10 +141,10 @@ void StepProgress(ConversionJob* job, int index) {
     CliProgress& progress = ProgressOf(job);
     ClearProgressLine(&progress);
     ++progress.tally->converted;
-    std::u16string path = job->outputFolder;
-    path += OUTPUT_NAME_PREFIX;
-    path += job->displayNames[index];
-    if (!PrintOutput((Shown(path.c_str()) + u"\n").c_str())) {
+    char16_t path[JOB_PATH_CHARS + JOB_NAME_CHARS + 8];
+    FormatOutputPath(job->outputFolder, OUTPUT_NAME_PREFIX, job->displayNames[index], path,
+                     sizeof path / sizeof path[0]);
+    if (!PrintOutput((Shown(path) + u"\n").c_str())) {
         progress.tally->outputFailed = true;
     }
 }

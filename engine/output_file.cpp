@@ -23,21 +23,33 @@ bool ObtainOutputText(ByteBuffer* text, size_t decodedCount) {
     return BufferReserve(text, capacity < MIN_OUTPUT_CAPACITY ? MIN_OUTPUT_CAPACITY : capacity);
 }
 
-char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* prefix,
-                          const char16_t* displayName) {
+bool FormatOutputPath(const char16_t* outputFolder, const char16_t* prefix,
+                      const char16_t* displayName, char16_t* out, size_t capacity) {
     size_t folderLength = Utf16Length(outputFolder);
     size_t prefixLength = Utf16Length(prefix);
     size_t nameLength = Utf16Length(displayName);
-    size_t total = folderLength + prefixLength + nameLength + 1;
-    auto* path = static_cast<char16_t*>(EngineAlloc(total * sizeof(char16_t)));
-    if (path == nullptr) {
-        return nullptr;
+    if (capacity == 0 || folderLength + prefixLength + nameLength >= capacity) {
+        if (capacity > 0) {
+            out[0] = 0;
+        }
+        return false;
     }
-    char16_t* at = path;
+    char16_t* at = out;
     CopyUnits(&at, outputFolder, folderLength);
     CopyUnits(&at, prefix, prefixLength);
     CopyUnits(&at, displayName, nameLength);
     *at = 0;
+    return true;
+}
+
+char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* prefix,
+                          const char16_t* displayName) {
+    size_t capacity =
+        Utf16Length(outputFolder) + Utf16Length(prefix) + Utf16Length(displayName) + 1;
+    auto* path = static_cast<char16_t*>(EngineAlloc(capacity * sizeof(char16_t)));
+    if (path != nullptr) {
+        FormatOutputPath(outputFolder, prefix, displayName, path, capacity);
+    }
     return path;
 }
 

@@ -13,8 +13,13 @@ constexpr char16_t OUTPUT_NAME_PREFIX[] = u"C_";
 // it grows beyond that when it must.
 bool ObtainOutputText(ByteBuffer* text, size_t decodedCount);
 
-// Builds an output path (`outputFolder`, `prefix`, `displayName`) into a new buffer from
-// EngineAlloc; null when memory runs out. The caller frees it with EngineFree.
+// The one rule for an output's path: `outputFolder`, `prefix`, `displayName`, into `out`.
+// False, with `out` empty, when it does not fit `capacity`.
+bool FormatOutputPath(const char16_t* outputFolder, const char16_t* prefix,
+                      const char16_t* displayName, char16_t* out, size_t capacity);
+
+// The same into a new buffer from EngineAlloc; null when memory runs out. The caller frees it
+// with EngineFree.
 char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* prefix,
                           const char16_t* displayName);
 

@@ -168,6 +168,23 @@ void OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// The tally, and under it, when files failed, how many and where to see which. Its icon warns
+// when no file was converted.
+void ShowTally(HWND dialog, const ConversionJob* job) {
+    int converted = job->fileCount - job->failedCount;
+    char16_t text[JOB_MESSAGE_CHARS];
+    size_t length = FormatJobTally(job->fileCount, converted, text, JOB_MESSAGE_CHARS);
+    if (job->failedCount > 0 && length + 1 < JOB_MESSAGE_CHARS) {
+        wchar_t pattern[JOB_MESSAGE_CHARS];
+        LoadResourceText(IDS_TALLY_FAILED, pattern, JOB_MESSAGE_CHARS);
+        text[length++] = u'\n';
+        FillTemplate(AsUtf16(pattern), nullptr, 0, &job->failedCount, 1, text + length,
+                     JOB_MESSAGE_CHARS - length);
+    }
+    UINT icon = converted == 0 && job->failedCount > 0 ? MB_ICONWARNING : MB_ICONINFORMATION;
+    ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | icon, u"%s", {text});
+}
+
 void OnJobReport(HWND dialog, WPARAM code, const char16_t* displayName) {
     ProgressDialog* state = DialogState(dialog);
     // After a cancel nobody is to see the report, and the worker does not wait for it.
@@ -179,9 +196,7 @@ void OnJobReport(HWND dialog, WPARAM code, const char16_t* displayName) {
     if (code == RESULT_JOB_DONE) {
         // The tally stands alone on the screen.
         ShowWindow(dialog, SW_HIDE);
-        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONINFORMATION,
-                    MessageText(MESSAGE_TALLY), {},
-                    {job->fileCount, job->fileCount - job->failedCount});
+        ShowTally(dialog, job);
     } else if (ResultMessage(static_cast<JobResult>(code)) != nullptr) {
         const char16_t* name = displayName != nullptr ? displayName : u"";
         ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING,

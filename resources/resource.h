@@ -10,6 +10,8 @@
 // --- Menu and accelerator table of the main window ---------------------------------------------
 #define IDR_MAIN_MENU 109
 #define IDR_MAIN_ACCELERATORS 109
+// The menu of a row of the file list, opened by its right click.
+#define IDR_ROW_MENU 110
 
 // --- Icons -------------------------------------------------------------------------------------
 #define IDI_APPLICATION_LARGE 108
@@ -27,6 +29,11 @@
 #define IDM_CHOOSE_OUTPUT_FOLDER 32872
 #define IDM_RESET_POSITION 32877
 #define IDM_OPEN_FILES 32886
+#define IDM_OPEN_OUTPUT_FOLDER 32890
+// Commands of a row's menu.
+#define IDM_OPEN_OUTPUT 32891
+#define IDM_OPEN_SOURCE 32892
+#define IDM_SHOW_IN_FOLDER 32893
 
 // --- Controls ----------------------------------------------------------------------------------
 // About box
@@ -47,6 +54,8 @@
 #define IDC_FILE_COUNT 1125
 #define IDC_PICTURE 1127
 #define IDC_OUTPUT_FOLDER 1128
+#define IDC_OPEN_OUTPUT_FOLDER 1140
+#define IDC_DELETE_INTERNAL_DATA 1141
 
 // --- Strings -----------------------------------------------------------------------------------
 #define IDS_APP_TITLE 103
@@ -57,11 +66,27 @@
 // Messages of the shell and the progress dialog.
 #define IDS_ALREADY_RUNNING 210
 #define IDS_NO_DESKTOP_FOLDER 211
+// The tally's second line when files failed ("%d" their number).
+#define IDS_TALLY_FAILED 213
 // Texts of the main window and the about box.
 #define IDS_FILE_COUNT 220
 #define IDS_COLUMN_NAME 221
 #define IDS_COLUMN_UPDATE 222
 #define IDS_COLUMN_LOCATION 223
+#define IDS_COLUMN_RESULT 224
+#define IDS_EMPTY_LIST_HINT 225
+// The result column: each outcome's text, at consecutive ids from IDS_RESULT_CONVERTED to
+// IDS_RESULT_FAILED, the text of an outcome the program does not know, which stays last.
+#define IDS_RESULT_CONVERTED 270
+#define IDS_RESULT_CMX_FORMAT 271
+#define IDS_RESULT_UNKNOWN_FORMAT 272
+#define IDS_RESULT_OPEN_FAILED 273
+#define IDS_RESULT_WRITE_FAILED 274
+#define IDS_RESULT_NO_MEMORY 275
+#define IDS_RESULT_NOT_REACHED 276
+#define IDS_RESULT_OUTPUT_IS_SOURCE 277
+#define IDS_RESULT_NAME_TOO_LONG 278
+#define IDS_RESULT_FAILED 279
 #define IDS_ABOUT_CONTACT 230
 #define IDS_ABOUT_AUTHOR 231
 // Adding files: the captions of its message boxes (the first is also the open dialog's title),
@@ -75,6 +100,21 @@
 #define IDS_OPEN_FILTER_NAME 248
 #define IDS_OPEN_FILTER_PATTERN 249
 #define IDS_OPEN_DEFAULT_EXTENSION 250
+#define IDS_NO_EDL_IN_FOLDER 251
+// Several files refused in one batch: the heading, one line per file ("%s" name, "%s" reason),
+// the count of those not named, and the short reasons.
+#define IDS_REFUSED_HEADING 252
+#define IDS_REFUSED_LINE 253
+#define IDS_REFUSED_MORE 254
+#define IDS_REASON_NOT_EDL 255
+#define IDS_REASON_DUPLICATE_NAME 256
+#define IDS_REASON_PATH_TOO_LONG 257
+#define IDS_REASON_FILE_MISSING 258
+#define IDS_REASON_NO_EDL_IN_FOLDER 259
 // Convert and the output folder.
 #define IDS_TOO_MANY_TARGETS 260
 #define IDS_CHOOSE_FOLDER_TITLE 261
+#define IDS_OUTPUT_FOLDER_UNUSABLE 264
+// Opening the output folder, an output or a source ("%s" its path).
+#define IDS_CANNOT_OPEN_FOLDER 262
+#define IDS_CANNOT_OPEN_FILE 263

@@ -1,6 +1,8 @@
-// Adding files to the main window's list (Windows): dropped onto the window, or chosen in the
-// open dialog. Each accepted file becomes a row at the end of the list, ticked as a convert
-// target; a refused one is named in a warning box and the others go on.
+// Adding files to the main window's list (Windows): dropped onto the window (files, or folders
+// whose EDL files are taken), or chosen in the open dialog. Each accepted file becomes a row at
+// the end of the list, ticked as a convert target; a file already listed is simply there. The
+// files refused are named once the rest are added: in their own warning box when only one
+// was, else listed in one box.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +14,7 @@ constexpr UINT DROP_LIMIT = 256;
 // Room for the open dialog's result: one full path, or a folder and the chosen names.
 constexpr DWORD OPEN_RESULT_CHARS = 65536;
 
-// WM_DROPFILES: adds the dropped files in their order, up to the first one without the "EDL"
-// extension. Releases the drop.
+// WM_DROPFILES: adds the dropped files and folders in their order. Releases the drop.
 void OnDropFiles(HWND window, HDROP drop);
 
 // The open dialog: adds the chosen files in the order the dialog gives them.

@@ -2,6 +2,7 @@
 
 #include "about_box.h"
 #include "add_files.h"
+#include "explorer.h"
 #include "file_list.h"
 #include "main_window.h"
 #include "menu_rules.h"
@@ -26,9 +27,10 @@ void ResetWindowPosition(HWND window) {
     SetFocus(shell.fileList);
 }
 
-// The check mark follows the next time the menu opens.
+// The check box shows the new state at once, the menu's check mark the next time it opens.
 void SwitchOption() {
     shell.options = SwitchDeleteInternalData(shell.options);
+    ShowOption();
     SetFocus(shell.fileList);
 }
 
@@ -45,6 +47,9 @@ void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
             break;
         case IDM_CHOOSE_OUTPUT_FOLDER:
             ClickButton(shell.chooseFolderButton, wParam, lParam);
+            break;
+        case IDM_OPEN_OUTPUT_FOLDER:
+            ClickButton(shell.openFolderButton, wParam, lParam);
             break;
         case IDM_CONVERT:
             ClickButton(shell.convertButton, wParam, lParam);
@@ -85,6 +90,12 @@ void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case IDC_CHOOSE_OUTPUT_FOLDER:
             ChooseOutputFolder(window);
             break;
+        case IDC_OPEN_OUTPUT_FOLDER:
+            OpenOutputFolder(window);
+            break;
+        case IDC_DELETE_INTERNAL_DATA:
+            SwitchOption();
+            break;
     }
 }
 
@@ -97,6 +108,13 @@ void OnInitMenu(HWND) {
     EnableItem(shell.menu, IDM_TOGGLE_TARGET, enabling.toggle);
     EnableItem(shell.menu, IDM_CONVERT, enabling.convert);
     EnableItem(shell.menu, IDM_DELETE_INTERNAL_DATA, true);
+    EnableItem(shell.menu, IDM_OPEN_OUTPUT_FOLDER,
+               CanOpenOutputFolder(shell.jobRunning, conversionJob.outputFolder));
     CheckMenuItem(shell.menu, IDM_DELETE_INTERNAL_DATA,
                   MF_BYCOMMAND | (enabling.optionChecked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void ShowOption() {
+    bool on = MenuEnablingFromCounts(0, 0, 0, shell.options).optionChecked;
+    SendMessageW(shell.optionCheck, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }

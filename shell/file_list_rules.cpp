@@ -1,6 +1,9 @@
 #include "file_list_rules.h"
 
 #include "file_names.h"
+#include "job_result.h"
+#include "output_file.h"
+#include "resource.h"
 
 bool IsConvertTarget(int stateImage) {
     return stateImage != STATE_IMAGE_EXCLUDED;
@@ -52,7 +55,7 @@ bool FitsJobFields(size_t folderLength, size_t nameLength) {
 }
 
 JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile read, void* context,
-                              uint32_t options) {
+                              uint32_t options, int rowOfFile[MAX_JOB_FILES]) {
     ListedFile file;
     char16_t fullPath[JOB_PATH_CHARS];
     int k = 0;
@@ -71,9 +74,57 @@ JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile r
             !SetJobFile(job, k, fullPath, file.name)) {
             return JobFillResult{JOB_PATH_TOO_LONG, row};
         }
+        rowOfFile[k] = row;
         ++k;
     }
     job->options = options;
     job->fileCount = k;
+    for (int32_t& result : job->results) {
+        result = RESULT_NOT_REACHED;
+    }
     return JobFillResult{JOB_FILLED, -1};
+}
+
+ResultLook LookOfResult(int32_t result) {
+    switch (result) {
+        case ROW_WITHOUT_RESULT:
+            return ResultLook{0, ROW_ICON_FILE};
+        case RESULT_NOT_REACHED:
+            return ResultLook{IDS_RESULT_NOT_REACHED, ROW_ICON_FILE};
+        case RESULT_CONVERTED:
+            return ResultLook{IDS_RESULT_CONVERTED, ROW_ICON_CONVERTED};
+        case RESULT_CMX_FORMAT:
+            return ResultLook{IDS_RESULT_CMX_FORMAT, ROW_ICON_FAILED};
+        case RESULT_UNKNOWN_FORMAT:
+            return ResultLook{IDS_RESULT_UNKNOWN_FORMAT, ROW_ICON_FAILED};
+        case RESULT_OPEN_FAILED:
+            return ResultLook{IDS_RESULT_OPEN_FAILED, ROW_ICON_FAILED};
+        case RESULT_WRITE_FAILED:
+            return ResultLook{IDS_RESULT_WRITE_FAILED, ROW_ICON_FAILED};
+        case RESULT_NO_MEMORY:
+            return ResultLook{IDS_RESULT_NO_MEMORY, ROW_ICON_FAILED};
+        case RESULT_OUTPUT_IS_SOURCE:
+            return ResultLook{IDS_RESULT_OUTPUT_IS_SOURCE, ROW_ICON_FAILED};
+        case RESULT_NAME_TOO_LONG:
+            return ResultLook{IDS_RESULT_NAME_TOO_LONG, ROW_ICON_FAILED};
+    }
+    // An outcome this table does not know yet is still shown as a failure, never as nothing.
+    return ResultLook{IDS_RESULT_FAILED, ROW_ICON_FAILED};
+}
+
+bool SameFolderPath(const char16_t* a, const char16_t* b) {
+    for (; *a != 0 && *b != 0; ++a, ++b) {
+        if (UpperCaseUnit(*a) != UpperCaseUnit(*b)) {
+            return false;
+        }
+    }
+    return *a == *b;
+}
+
+const char16_t* OutputToSelect(const char16_t* outputFolder, const char16_t* resultFolder,
+                               const char16_t* lastOutput) {
+    if (lastOutput[0] == 0 || !SameFolderPath(outputFolder, resultFolder)) {
+        return nullptr;
+    }
+    return lastOutput;
 }

@@ -1,6 +1,6 @@
 // Rules of the main window's file list that need no window: a row's check state, the buttons
 // that follow the list's counts, sorting by column, the update time shown for a file, the full
-// path of a listed file and the job filled from the rows.
+// path of a listed file, the job filled from the rows and what a row shows of its outcome.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +16,8 @@ constexpr int STATE_IMAGE_TARGET = 2;    // box ticked: a convert target
 constexpr int COLUMN_NAME = 0;
 constexpr int COLUMN_UPDATE = 1;
 constexpr int COLUMN_LOCATION = 2;
-constexpr int FILE_LIST_COLUMNS = 3;
+constexpr int COLUMN_RESULT = 3;  // shown second, after the name
+constexpr int FILE_LIST_COLUMNS = 4;
 
 // Sort direction of a column.
 constexpr int SORT_DIRECTION_NONE = 0;  // never sorted
@@ -96,7 +97,38 @@ struct JobFillResult {
 };
 
 // Puts every convert target of the `rowCount` rows into `job`, in the order shown, with the
-// full path location + "\" + name, and copies the option word. `fileCount` and `options` are
-// set only when every target fits; the job is never written past its MAX_JOB_FILES entries.
+// full path location + "\" + name, and copies the option word; `rowOfFile[k]` tells which row
+// gave file k. `fileCount` and `options` are set only when every target fits, and the files'
+// results then read RESULT_NOT_REACHED; the job is never written past its MAX_JOB_FILES entries.
 JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile read, void* context,
-                              uint32_t options);
+                              uint32_t options, int rowOfFile[MAX_JOB_FILES]);
+
+// --- A row's outcome ---------------------------------------------------------------------------
+
+// The outcome a row holds when no job has taken it: rows start so, and each job starts all rows
+// so again before it gives the rows it took their results.
+constexpr int32_t ROW_WITHOUT_RESULT = -2;
+
+// The small icon a row shows.
+enum RowIcon {
+    ROW_ICON_FILE,       // the first file's shell icon: no outcome, or not reached
+    ROW_ICON_CONVERTED,  // written
+    ROW_ICON_FAILED,     // reported as a failure
+};
+
+// What the result column shows for an outcome: a JobResult code, RESULT_CONVERTED,
+// RESULT_NOT_REACHED or ROW_WITHOUT_RESULT.
+struct ResultLook {
+    unsigned textId;  // a string of the window's string table; 0 leaves the column empty
+    RowIcon icon;
+};
+ResultLook LookOfResult(int32_t result);
+
+// Whether two folder paths name the same folder as Windows sees them: equal but for letter case.
+bool SameFolderPath(const char16_t* a, const char16_t* b);
+
+// What opening the output folder shows selected: the last file the last job wrote
+// (`lastOutput`, empty when none), when that job wrote into the folder that is the output folder
+// now; null when the folder is to open as it is.
+const char16_t* OutputToSelect(const char16_t* outputFolder, const char16_t* resultFolder,
+                               const char16_t* lastOutput);

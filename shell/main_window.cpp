@@ -1,10 +1,12 @@
 #include "main_window.h"
 
 #include <shlobj.h>
+#include <windowsx.h>
 
 #include "add_files.h"
 #include "commands.h"
 #include "file_list.h"
+#include "menu_rules.h"
 #include "message_box.h"
 #include "output_folder.h"
 #include "position_record.h"
@@ -33,20 +35,12 @@ void SetDefaultOutputFolder(HWND window) {
     SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS, AsUtf16(path), PATH_SEPARATORS);
 }
 
-// The dots per inch of the display the window is on. The program is per-monitor DPI aware;
-// GetDpiForWindow exists from Windows 10 1607 on, older systems have one scale for all.
-int WindowDpi(HWND window) {
-    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow =
-        reinterpret_cast<GetDpiForWindowProc>(reinterpret_cast<void (*)()>(
-            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow != nullptr) {
-        return static_cast<int>(getDpiForWindow(window));
-    }
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+// Appends an icon, in the small size, to the list's image list; gives its index (-1 when it
+// could not be loaded).
+int AddSmallIcon(HINSTANCE instance, const wchar_t* name) {
+    auto icon = static_cast<HICON>(
+        LoadImageW(instance, name, IMAGE_ICON, SMALL_ICON_SIZE, SMALL_ICON_SIZE, LR_SHARED));
+    return icon != nullptr ? ImageList_ReplaceIcon(shell.smallIcons, -1, icon) : -1;
 }
 
 // At the stored left and top, always in the window's one size.
@@ -55,12 +49,35 @@ void PlaceMainWindow(HWND window) {
     PlaceMainWindowAt(window, position.left, position.top);
 }
 
-// Moved to a display of another scale: the system rescales the controls and suggests the
-// window's new rectangle.
+// Moved to a display of another scale: the system rescales the controls' fonts and suggests the
+// window's new rectangle; the controls are placed again for the new measures.
 void OnDpiChanged(HWND window, const RECT* suggested) {
     SetWindowPos(window, nullptr, suggested->left, suggested->top,
                  suggested->right - suggested->left, suggested->bottom - suggested->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOutControls(window);
+}
+
+// A tooltip over the output folder's field shows the whole folder, which the field may cut.
+// Its text is asked for each time it shows (TTN_GETDISPINFOW), so it follows the folder.
+void CreateFolderTip(HWND window) {
+    shell.folderTip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, shell.instance, nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(shell.outputFolderEdit);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(shell.folderTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Long folders wrap rather than run off the screen.
+    SendMessageW(shell.folderTip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) / 2);
+}
+
+void OnFolderTipText(NMTTDISPINFOW* tip) {
+    tip->lpszText = AsWide(conversionJob.outputFolder);
 }
 
 void StoreWindowHandles(HWND window) {
@@ -72,6 +89,8 @@ void StoreWindowHandles(HWND window) {
     shell.removeButton = GetDlgItem(window, IDC_REMOVE);
     shell.selectAllButton = GetDlgItem(window, IDC_SELECT_ALL);
     shell.toggleButton = GetDlgItem(window, IDC_TOGGLE_TARGET);
+    shell.openFolderButton = GetDlgItem(window, IDC_OPEN_OUTPUT_FOLDER);
+    shell.optionCheck = GetDlgItem(window, IDC_DELETE_INTERNAL_DATA);
 }
 
 void OnInitDialog(HWND window) {
@@ -86,6 +105,8 @@ void OnInitDialog(HWND window) {
     }
     shell.toggleState = 0;
     shell.options = 0;
+    shell.jobRunning = false;
+    ShowOption();
     // Only the output folder can be chosen while the list is empty.
     EnableWindow(shell.chooseFolderButton, TRUE);
     EnableWindow(shell.toggleButton, FALSE);
@@ -100,6 +121,17 @@ void OnInitDialog(HWND window) {
     SendMessageW(shell.fileList, LVM_SETITEMCOUNT, 0, LVSICF_NOINVALIDATEALL);
     ShowFileCount(0);
     shell.smallIcons = ImageList_Create(SMALL_ICON_SIZE, SMALL_ICON_SIZE, ILC_COLOR32, 1, 0);
+    shell.fileImage = -1;
+    shell.convertedImage = AddSmallIcon(shell.instance, MAKEINTRESOURCEW(IDI_APPLICATION_SMALL));
+    shell.failedImage = AddSmallIcon(nullptr, IDI_ERROR);
+    shell.changingRows = false;
+    shell.resultFolder[0] = 0;
+    shell.lastOutput[0] = 0;
+    SendMessageW(shell.fileList, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(shell.smallIcons));
+    LayOutControls(window);
+    CreateFolderTip(window);
+    ShowOutputFolderState();
     ShowWindow(window, SW_SHOW);
 }
 
@@ -132,10 +164,23 @@ void OnDrawItem(const DRAWITEMSTRUCT* item) {
     }
 }
 
-// Only the file list's notifications are handled.
-void OnNotify(HWND window, const NMHDR* notification) {
+// The file list's notifications, and the output folder's tooltip asking for its text.
+LRESULT OnNotify(HWND window, NMHDR* notification) {
     if (notification->idFrom == IDC_FILE_LIST) {
-        OnFileListNotify(window, notification);
+        return OnFileListNotify(window, notification);
+    }
+    if (notification->code == TTN_GETDISPINFOW &&
+        notification->idFrom == reinterpret_cast<UINT_PTR>(shell.outputFolderEdit)) {
+        OnFolderTipText(reinterpret_cast<NMTTDISPINFOW*>(notification));
+    }
+    return 0;
+}
+
+// A right click on a row of the list (or the menu key while the list has the focus) opens
+// the row's menu.
+void OnContextMenu(HWND window, HWND from, LPARAM point) {
+    if (from == shell.fileList) {
+        ShowRowMenu(window, GET_X_LPARAM(point), GET_Y_LPARAM(point));
     }
 }
 
@@ -156,7 +201,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return 0;
         case WM_NOTIFY:
-            OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
+            return OnNotify(window, reinterpret_cast<NMHDR*>(lParam));
+        case WM_CONTEXTMENU:
+            OnContextMenu(window, reinterpret_cast<HWND>(wParam), lParam);
             return 0;
         case WM_COMMAND:
             OnCommand(window, wParam, lParam);
@@ -172,6 +219,28 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The dots per inch of the display the window is on. The program is per-monitor DPI aware;
+// GetDpiForWindow exists from Windows 10 1607 on, older systems have one scale for all.
+int WindowDpi(HWND window) {
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowProc>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        return static_cast<int>(getDpiForWindow(window));
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+void ShowOutputFolderState() {
+    EnableWindow(shell.openFolderButton,
+                 CanOpenOutputFolder(shell.jobRunning, conversionJob.outputFolder));
+    SendMessageW(shell.folderTip, TTM_UPDATE, 0, 0);
 }
 
 void PlaceMainWindowAt(HWND window, int left, int top) {

@@ -1,6 +1,7 @@
 #include "menu_rules.h"
 
 #include "conversion_options.h"
+#include "job_result.h"
 
 MenuEnabling MenuEnablingFromCounts(int itemCount, int targetCount, int selectedCount,
                                     uint32_t options) {
@@ -15,4 +16,17 @@ MenuEnabling MenuEnablingFromCounts(int itemCount, int targetCount, int selected
 
 uint32_t SwitchDeleteInternalData(uint32_t options) {
     return options ^ OPTION_DELETE_INTERNAL_DATA;
+}
+
+bool CanOpenOutputFolder(bool jobRunning, const char16_t* outputFolder) {
+    return !jobRunning && outputFolder[0] != 0;
+}
+
+RowMenuEnabling RowMenuFor(int32_t rowResult) {
+    RowMenuEnabling menu{};
+    menu.openOutput = rowResult == RESULT_CONVERTED;
+    menu.openSource = true;
+    menu.showInFolder = true;
+    menu.remove = true;
+    return menu;
 }

@@ -1,6 +1,7 @@
 // Choosing the output folder with the shell's folder browser.
 #include <shlobj.h>
 
+#include "main_window.h"
 #include "message_box.h"
 #include "output_folder.h"
 #include "resource.h"
@@ -40,6 +41,7 @@ void ChooseOutputFolder(HWND window) {
         SetOutputFolder(conversionJob.outputFolder, JOB_PATH_CHARS, AsUtf16(path),
                         PATH_SEPARATORS)) {
         SetWindowTextW(shell.outputFolderEdit, AsWide(conversionJob.outputFolder));
+        ShowOutputFolderState();
     }
     CoTaskMemFree(chosen);
     if (SUCCEEDED(com)) {

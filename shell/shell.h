@@ -33,12 +33,26 @@ struct ShellState {
     HWND removeButton;
     HWND selectAllButton;
     HWND toggleButton;
+    HWND openFolderButton;
+    HWND optionCheck;       // the check box that shows and switches the conversion option
+    HWND folderTip;         // the tooltip that shows the whole output folder
     HIMAGELIST smallIcons;  // the file list's small icons
+    int fileImage;          // the icon of the first file added, shown by every row; -1 before
+    int convertedImage;     // the icons of a converted row and of a failed one
+    int failedImage;
     // The main window's own state, set afresh when it is set up.
     int targetCount;                        // convert targets, as last counted
     int sortDirections[FILE_LIST_COLUMNS];  // a SORT_DIRECTION_ value per column
     int toggleState;                        // 1: the last Toggle ticked the selected rows
     uint32_t options;                       // the option word, copied into each job
+    // Rows are changed as one batch (files added, a job's results shown): the list's change
+    // notifications leave the counts and the buttons to the batch's end.
+    bool changingRows;
+    bool jobRunning;  // the progress dialog is open
+    // The output folder of the last job, where its converted rows' files are, and the last
+    // file it wrote (empty when it wrote none).
+    char16_t resultFolder[JOB_PATH_CHARS];
+    char16_t lastOutput[JOB_PATH_CHARS];
 };
 
 extern ShellState shell;

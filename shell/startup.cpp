@@ -72,6 +72,17 @@ HWND CreateMainWindow(HINSTANCE instance) {
     return window;
 }
 
+namespace {
+
+// Ctrl+C copies in the output folder's field, as in any text field; elsewhere it switches the
+// conversion option, as it always has.
+bool IsCopyInOutputFolder(const MSG& message) {
+    return message.message == WM_KEYDOWN && message.wParam == 'C' &&
+           message.hwnd == shell.outputFolderEdit && (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+}
+
+}  // namespace
+
 int RunMessageLoop(HWND mainWindow) {
     HACCEL accelerators =
         LoadAcceleratorsW(shell.instance, MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
@@ -83,7 +94,8 @@ int RunMessageLoop(HWND mainWindow) {
         }
         // Accelerators first, whichever control has the focus: Enter, Space and Del act on the
         // whole window. There is no dialog keyboard handling: Tab does not move the focus.
-        if (TranslateAcceleratorW(mainWindow, accelerators, &message)) {
+        if (!IsCopyInOutputFolder(message) &&
+            TranslateAcceleratorW(mainWindow, accelerators, &message)) {
             continue;
         }
         TranslateMessage(&message);

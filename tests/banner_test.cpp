@@ -135,13 +135,16 @@ TEST(OutputFile, NamedCPrefixAndReplacingAnEarlierOne) {
     BufferRelease(&text);
 }
 
-TEST(OutputFile, EmptyFolderMeansTheCurrentFolder) {
-    char16_t* path = BuildOutputPath(u"", OUTPUT_NAME_PREFIX, u"A.EDL");
-    EXPECT_EQ(std::u16string(u"C_A.EDL"), path);
-    EngineFree(path);
-    path = BuildOutputPath(u"D:\\out\\", OUTPUT_NAME_PREFIX, u"A.EDL");
-    EXPECT_EQ(std::u16string(u"D:\\out\\C_A.EDL"), path);
-    EngineFree(path);
+TEST(OutputFile, ThePathIsTheFolderThePrefixAndTheName) {
+    char16_t out[24];
+    ASSERT_TRUE(FormatOutputPath(u"D:\\out\\", OUTPUT_NAME_PREFIX, u"A.EDL", out, 24));
+    EXPECT_EQ(u"D:\\out\\C_A.EDL", std::u16string(out));
+    ASSERT_TRUE(FormatOutputPath(u"", OUTPUT_NAME_PREFIX, u"A.EDL", out, 24));
+    EXPECT_EQ(u"C_A.EDL", std::u16string(out));
+    // 23 units and the terminator fill 24; one more does not fit.
+    ASSERT_TRUE(FormatOutputPath(u"D:\\folder\\", OUTPUT_NAME_PREFIX, u"NAME123.EDL", out, 24));
+    EXPECT_FALSE(FormatOutputPath(u"D:\\folder\\", OUTPUT_NAME_PREFIX, u"NAME1234.EDL", out, 24));
+    EXPECT_EQ(u'\0', out[0]);
 }
 
 TEST(OutputFile, FailuresLeaveNothingAndKeepAnEarlierOutput) {

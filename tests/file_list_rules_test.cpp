@@ -1,5 +1,6 @@
 // The file list's rules: convert targets, sort directions, the buttons from the counts, the
 // click that suspends Convert, the update time, the full path and the job filled from rows.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -176,9 +177,11 @@ struct JobFill : ::testing::Test {
     }
     void TearDown() override { delete job; }
     JobFillResult Fill(std::vector<Row>& rows, uint32_t options) {
-        return FillJobFromList(job, static_cast<int>(rows.size()), ReadRow, &rows, options);
+        return FillJobFromList(job, static_cast<int>(rows.size()), ReadRow, &rows, options,
+                               rowOfFile);
     }
     ConversionJob* job = nullptr;
+    int rowOfFile[MAX_JOB_FILES] = {};
 };
 
 TEST_F(JobFill, TakesTheTickedRowsInTheOrderShown) {
@@ -188,9 +191,18 @@ TEST_F(JobFill, TakesTheTickedRowsInTheOrderShown) {
         {STATE_IMAGE_TARGET, u"C.EDL", u"D:\\c d"}, {STATE_IMAGE_EXCLUDED, u"B.EDL", u"C:\\a"},
         {0, u"A.EDL", u"\\\\server\\share"},
     };
+    job->results[0] = RESULT_CONVERTED;  // from an earlier job
+    job->results[2] = RESULT_CMX_FORMAT;
     JobFillResult result = Fill(rows, OPTION_DELETE_INTERNAL_DATA);
     ASSERT_EQ(JOB_FILLED, result.outcome);
     ASSERT_EQ(3, job->fileCount);
+    // Each file knows its row, and has no outcome yet.
+    EXPECT_EQ(0, rowOfFile[0]);
+    EXPECT_EQ(2, rowOfFile[1]);
+    EXPECT_EQ(4, rowOfFile[2]);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(RESULT_NOT_REACHED, job->results[k]) << k;
+    }
     EXPECT_EQ(OPTION_DELETE_INTERNAL_DATA, job->options);
     const char16_t* paths[] = {u"C:\\a\\E.EDL", u"D:\\c d\\C.EDL", u"\\\\server\\share\\A.EDL"};
     const char16_t* names[] = {u"E.EDL", u"C.EDL", u"A.EDL"};
@@ -217,6 +229,7 @@ TEST_F(JobFill, TakesAsManyFilesAsAJobHoldsAndRefusesOneMore) {
     rows.push_back({STATE_IMAGE_EXCLUDED, u"OUT.EDL", u"C:\\many"});
     ASSERT_EQ(JOB_FILLED, Fill(rows, 0).outcome);
     EXPECT_EQ(MAX_JOB_FILES, job->fileCount);
+    EXPECT_EQ(MAX_JOB_FILES - 1, rowOfFile[MAX_JOB_FILES - 1]);
 
     // One more target: refused before the job is touched past its entries, and the count and
     // options stay as they were.
@@ -247,6 +260,63 @@ TEST_F(JobFill, RefusesARowWhosePathDoesNotFit) {
     ASSERT_EQ(JOB_FILLED, result.outcome);
     EXPECT_EQ(2, job->fileCount);
     EXPECT_EQ(JOB_PATH_CHARS - 1, std::u16string(job->sourcePaths[1]).size());
+}
+
+// --- A row's outcome -------------------------------------------------------------------------
+
+TEST(FileListRules, EveryOutcomeHasItsOwnTextAndFailuresTheErrorIcon) {
+    const int32_t failures[] = {RESULT_OPEN_FAILED,  RESULT_WRITE_FAILED,   RESULT_NO_MEMORY,
+                                RESULT_CMX_FORMAT,   RESULT_UNKNOWN_FORMAT, RESULT_OUTPUT_IS_SOURCE,
+                                RESULT_NAME_TOO_LONG};
+    std::vector<unsigned> texts;
+    for (int32_t code : failures) {
+        ResultLook look = LookOfResult(code);
+        EXPECT_EQ(ROW_ICON_FAILED, look.icon) << code;
+        EXPECT_NE(0u, look.textId) << code;
+        texts.push_back(look.textId);
+    }
+    ResultLook converted = LookOfResult(RESULT_CONVERTED);
+    EXPECT_EQ(ROW_ICON_CONVERTED, converted.icon);
+    texts.push_back(converted.textId);
+    // Not reached after a cancel: said so, but nothing failed for the file.
+    ResultLook notReached = LookOfResult(RESULT_NOT_REACHED);
+    EXPECT_EQ(ROW_ICON_FILE, notReached.icon);
+    EXPECT_NE(0u, notReached.textId);
+    texts.push_back(notReached.textId);
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts.end(), std::adjacent_find(texts.begin(), texts.end()))
+        << "two outcomes read the same";
+
+    ResultLook none = LookOfResult(ROW_WITHOUT_RESULT);
+    EXPECT_EQ(0u, none.textId) << "a row no job took stays empty";
+    EXPECT_EQ(ROW_ICON_FILE, none.icon);
+}
+
+TEST(FileListRules, AnOutcomeNotKnownHereStillShowsAsAFailure) {
+    for (int32_t code : {int32_t{RESULT_JOB_DONE}, 40, -9}) {
+        ResultLook look = LookOfResult(code);
+        EXPECT_EQ(ROW_ICON_FAILED, look.icon) << code;
+        EXPECT_NE(0u, look.textId) << code;
+        EXPECT_NE(LookOfResult(RESULT_CONVERTED).textId, look.textId) << code;
+    }
+}
+
+TEST(FileListRules, AFolderIsTheSameWhateverItsLetterCase) {
+    EXPECT_TRUE(SameFolderPath(u"C:\\Users\\ed\\Desktop\\", u"c:\\users\\ED\\desktop\\"));
+    EXPECT_TRUE(SameFolderPath(u"", u""));
+    EXPECT_FALSE(SameFolderPath(u"C:\\out\\", u"C:\\out2\\"));
+    EXPECT_FALSE(SameFolderPath(u"C:\\out", u"C:\\out\\"));
+    EXPECT_FALSE(SameFolderPath(u"C:\\out\\", u"C:\\out"));
+}
+
+TEST(FileListRules, OpeningTheOutputFolderSelectsTheLastFileWrittenThere) {
+    const char16_t* last = u"D:\\out\\C_B.EDL";
+    EXPECT_EQ(last, OutputToSelect(u"D:\\out\\", u"D:\\out\\", last));
+    EXPECT_EQ(last, OutputToSelect(u"d:\\OUT\\", u"D:\\out\\", last));
+    EXPECT_EQ(nullptr, OutputToSelect(u"E:\\new\\", u"D:\\out\\", last))
+        << "another folder chosen since the job: the folder alone";
+    EXPECT_EQ(nullptr, OutputToSelect(u"D:\\out\\", u"D:\\out\\", u"")) << "nothing written";
+    EXPECT_EQ(nullptr, OutputToSelect(u"D:\\out\\", u"", u"")) << "no job yet";
 }
 
 }  // namespace

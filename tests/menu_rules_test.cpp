@@ -1,6 +1,8 @@
 // The menu's enabling from the list's counts, its check mark, and the option switch.
 #include "menu_rules.h"
 #include "conversion_options.h"
+#include "file_list_rules.h"
+#include "job_result.h"
 #include "test_util.h"
 
 namespace {
@@ -39,6 +41,26 @@ TEST(MenuRules, TheSwitchFlipsOnlyItsBit) {
     EXPECT_EQ(0u, SwitchDeleteInternalData(0x2));
     EXPECT_EQ(0x2u, SwitchDeleteInternalData(SwitchDeleteInternalData(0x2)));
     EXPECT_EQ(0x41u, SwitchDeleteInternalData(0x43));
+}
+
+TEST(MenuRules, TheOutputFolderOpensWhenThereIsOneAndNoJobRuns) {
+    EXPECT_TRUE(CanOpenOutputFolder(false, u"C:\\out\\"));
+    EXPECT_FALSE(CanOpenOutputFolder(true, u"C:\\out\\")) << "while a job runs";
+    EXPECT_FALSE(CanOpenOutputFolder(false, u"")) << "no desktop found, none chosen";
+}
+
+TEST(MenuRules, OnlyAConvertedRowOpensItsOutput) {
+    for (int32_t result :
+         {int32_t{RESULT_OPEN_FAILED}, int32_t{RESULT_WRITE_FAILED}, int32_t{RESULT_NO_MEMORY},
+          int32_t{RESULT_CMX_FORMAT}, int32_t{RESULT_UNKNOWN_FORMAT}, RESULT_NOT_REACHED,
+          ROW_WITHOUT_RESULT}) {
+        RowMenuEnabling menu = RowMenuFor(result);
+        EXPECT_FALSE(menu.openOutput) << result;
+        EXPECT_TRUE(menu.openSource && menu.showInFolder && menu.remove) << result;
+    }
+    RowMenuEnabling converted = RowMenuFor(RESULT_CONVERTED);
+    EXPECT_TRUE(converted.openOutput);
+    EXPECT_TRUE(converted.openSource && converted.showInFolder && converted.remove);
 }
 
 }  // namespace

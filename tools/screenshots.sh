@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# screenshots.sh - remakes the pictures of the guide in docs/images: the main window with a few
-# files (main-window.png), its first menu open (menu.png), the about box (about-box.png), the
+# screenshots.sh - remakes the pictures of the guide in docs/images: the main window as it opens,
+# its empty list saying where to drop files (empty-list.png), with a few files (main-window.png),
+# its first menu open (menu.png), after a job that met a CMX list with each row's outcome
+# (results.png) and a row's menu open (row-menu.png), the about box (about-box.png), the
 # progress dialog (progress-dialog.png), a failure's warning box (failure-message.png), the
 # tally at the end of a job (summary.png), and a controller-coded sample as a Japanese PC shows
 # it above its conversion (before-after.png). The window program runs under Wine in a private
@@ -9,7 +11,7 @@
 # Needs the Windows build and the Wine prefix:
 #   bash tools/setup-windows-toolchain.sh
 #   cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake
-#   cmake --build build/win --target tamsel_scenes
+#   cmake --build build/win --target tamsel_scenes   (tools/screenshots/screenshot_scenes.cpp)
 #   bash tools/screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +20,7 @@ if [[ "${1:-}" != --inside ]]; then
   exec bash tools/with-xvfb-wine.sh bash tools/screenshots.sh --inside
 fi
 
-scenes=build/win/tests/win/tamsel_scenes.exe
+scenes=build/win/tools/screenshots/tamsel_scenes.exe
 if [[ ! -f "$scenes" ]]; then
   echo "screenshots: $scenes is missing; build the Windows build first (see the header)" >&2
   exit 1
@@ -56,8 +58,11 @@ shoot() {
 }
 
 mkdir -p docs/images
+shoot empty docs/images/empty-list.png
 shoot main docs/images/main-window.png
 shoot menu docs/images/menu.png
+shoot results docs/images/results.png
+shoot rowmenu docs/images/row-menu.png
 shoot about docs/images/about-box.png
 shoot progress docs/images/progress-dialog.png
 shoot failure docs/images/failure-message.png

@@ -7,6 +7,8 @@
 #include <cderr.h>
 #include <dlgs.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <thread>
 
 namespace {
@@ -30,6 +32,22 @@ std::wstring TooLong(const std::wstring& name, const std::wstring& location) {
 std::wstring Missing(const std::wstring& name, const std::wstring& location) {
     return L"ファイル名: \"" + name + L"\"\n場所:[" + location + L"]\n\nファイルが見つかりません。";
 }
+
+// The one box that names several refused files: a line each, "name: reason".
+std::wstring RefusedList(const std::vector<std::wstring>& lines, int more = 0) {
+    std::wstring text = L"次のファイルは一覧に加えませんでした。\n";
+    for (const std::wstring& line : lines) {
+        text += L"\n" + line;
+    }
+    if (more > 0) {
+        text += L"\nほか " + std::to_wstring(more) + L" 件";
+    }
+    return text;
+}
+const std::wstring NOT_EDL_REASON = L": 拡張子が EDL ではありません";
+const std::wstring DUPLICATE_REASON = L": 同じ名前のファイルが一覧にあります";
+const std::wstring TOO_LONG_REASON = L": パスが長すぎます";
+const std::wstring MISSING_REASON = L": ファイルが見つかりません";
 
 using AddFilesTest = MainWindowFixture;
 
@@ -56,7 +74,8 @@ TEST_F(AddFilesTest, DroppedFilesBecomeTickedRowsWithTheirTimeAndFolder) {
     item.mask = LVIF_IMAGE;
     item.iItem = 1;
     ASSERT_TRUE(SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    EXPECT_EQ(0, item.iImage);
+    EXPECT_EQ(shell.fileImage, item.iImage) << "the first file's icon";
+    EXPECT_EQ(rows[0].image, rows[1].image);
     HIMAGELIST icons =
         reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     EXPECT_EQ(shell.smallIcons, icons);
@@ -85,14 +104,15 @@ TEST_F(AddFilesTest, ADropOf256IsTakenAndOneOf257IsRefusedWhole) {
     EXPECT_EQ(L"ファイル参照数:256", Label());
 }
 
-TEST_F(AddFilesTest, APathWithoutTheEdlExtensionStopsTheRestOfTheDrop) {
+TEST_F(AddFilesTest, AFileWithoutTheEdlExtensionIsSkippedAndTheRestOfTheDropAdded) {
     std::wstring b = AddSample(folder, L"b.EDL");
     std::wstring a = AddSample(folder, L"a.txt");
     std::wstring c = AddSample(folder, L"c.EDL");
     std::vector<SpyEvent> boxes = Boxes(Drop({b, a, c}));
     ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
     ExpectBox(boxes[0], ADD_CAPTION, NotEdl(folder + L"a.TXT"), MB_ICONWARNING, window);
-    EXPECT_EQ(std::vector<std::wstring>{L"b.EDL"}, Names());
+    EXPECT_EQ((std::vector<std::wstring>{L"b.EDL", L"c.EDL"}), Names());
+    EXPECT_EQ(L"ファイル参照数:2", Label());
 
     // Only the text after the last "." counts: a dot in a folder's name is not an extension,
     // and the message shows the path as upper-cased from that dot.
@@ -104,7 +124,42 @@ TEST_F(AddFilesTest, APathWithoutTheEdlExtensionStopsTheRestOfTheDrop) {
     RemoveDirectoryW(inside.c_str());
     ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
     ExpectBox(boxes[0], ADD_CAPTION, NotEdl(dotted + L"v1.0\\TAKE"), MB_ICONWARNING, window);
-    EXPECT_EQ(1u, Rows().size());
+    EXPECT_EQ(2u, Rows().size());
+}
+
+TEST_F(AddFilesTest, SeveralRefusalsAreListedInOneBoxAfterTheRestIsAdded) {
+    std::wstring other = NewFolder();
+    ASSERT_TRUE(Boxes(Drop({AddSample(other, L"taken.EDL")})).empty());
+    std::vector<std::wstring> paths = {
+        AddSample(folder, L"memo.txt"), AddSample(folder, L"first.EDL"),
+        AddSample(folder, L"taken.EDL"), folder + L"gone.edl", AddSample(folder, L"last.edl")};
+    std::vector<SpyEvent> boxes = Boxes(Drop(paths));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION,
+              RefusedList({L"memo.TXT" + NOT_EDL_REASON, L"taken.EDL" + DUPLICATE_REASON,
+                           L"gone.EDL" + MISSING_REASON}),
+              MB_ICONWARNING, window);
+    EXPECT_EQ((std::vector<std::wstring>{L"taken.EDL", L"first.EDL", L"last.EDL"}), Names());
+    EXPECT_EQ(L"ファイル参照数:3", Label());
+    EXPECT_TRUE(Enabled(IDC_CONVERT));
+    EXPECT_EQ(list, GetFocus());
+}
+
+TEST_F(AddFilesTest, AfterTwentyRefusedFilesTheRestAreCounted) {
+    std::vector<std::wstring> paths;
+    std::vector<std::wstring> lines;
+    for (int k = 0; k < 24; ++k) {
+        std::wstring name = L"note" + std::to_wstring(10 + k) + L".txt";
+        paths.push_back(AddSample(folder, name));
+        if (k < 20) {
+            lines.push_back(L"note" + std::to_wstring(10 + k) + L".TXT" + NOT_EDL_REASON);
+        }
+    }
+    paths.push_back(AddSample(folder, L"kept.EDL"));
+    std::vector<SpyEvent> boxes = Boxes(Drop(paths));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, RefusedList(lines, 4), MB_ICONWARNING, window);
+    EXPECT_EQ(std::vector<std::wstring>{L"kept.EDL"}, Names());
 }
 
 TEST_F(AddFilesTest, ANameAlreadyListedIsRefusedWhateverItsFolder) {
@@ -123,13 +178,14 @@ TEST_F(AddFilesTest, ANameAlreadyListedIsRefusedWhateverItsFolder) {
     EXPECT_EQ((std::vector<std::wstring>{L"a.EDL", L"A.EDL", L"z.EDL"}), Names());
     EXPECT_EQ(Location(folder), Rows()[0].location);
 
-    // Twice the same file in one drop: the first is taken, the second refused.
+    // The very same file again, in one drop or a later one, is simply there already.
     std::wstring twice = AddSample(folder, L"twice.EDL");
     boxes = Boxes(Drop({twice, twice}));
-    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
-    ExpectBox(boxes[0], ADD_CAPTION, Duplicate(L"twice.EDL", Location(folder)), MB_ICONWARNING,
-              window);
-    EXPECT_EQ(4u, Rows().size());
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    boxes = Boxes(Drop({first, twice}));
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    EXPECT_EQ((std::vector<std::wstring>{L"a.EDL", L"A.EDL", L"z.EDL", L"twice.EDL"}), Names());
+    EXPECT_EQ(L"ファイル参照数:4", Label());
 }
 
 TEST_F(AddFilesTest, APathTooLongForAJobIsRefusedAndTheDropGoesOn) {
@@ -139,10 +195,18 @@ TEST_F(AddFilesTest, APathTooLongForAJobIsRefusedAndTheDropGoesOn) {
     std::wstring longName = std::wstring(256, L'n') + L".EDL";  // longer than a display name
     std::wstring fine = AddSample(folder, L"fine.EDL");
     std::vector<SpyEvent> boxes = Boxes(Drop({deep + L"\\X.edl", fine, folder + longName}));
-    ASSERT_EQ(2u, boxes.size()) << Describe(boxes);
-    ExpectBox(boxes[0], ADD_CAPTION, TooLong(L"X.EDL", deep), MB_ICONWARNING, window);
-    ExpectBox(boxes[1], ADD_CAPTION, TooLong(longName, Location(folder)), MB_ICONWARNING, window);
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    // In the list the long name is cut to 258 units and an ellipsis.
+    ExpectBox(
+        boxes[0], ADD_CAPTION,
+        RefusedList({L"X.EDL" + TOO_LONG_REASON, longName.substr(0, 258) + L"…" + TOO_LONG_REASON}),
+        MB_ICONWARNING, window);
     EXPECT_EQ(std::vector<std::wstring>{L"fine.EDL"}, Names());
+
+    // Alone, a refused file is named in full with its folder.
+    boxes = Boxes(Drop({deep + L"\\X.edl"}));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, TooLong(L"X.EDL", deep), MB_ICONWARNING, window);
 }
 
 TEST_F(AddFilesTest, ADroppedFileThatIsGoneIsRefused) {
@@ -152,6 +216,92 @@ TEST_F(AddFilesTest, ADroppedFileThatIsGoneIsRefused) {
     ExpectBox(boxes[0], ADD_CAPTION, Missing(L"gone.EDL", Location(folder)), MB_ICONWARNING,
               window);
     EXPECT_EQ(std::vector<std::wstring>{L"here.EDL"}, Names());
+}
+
+TEST_F(AddFilesTest, ADroppedFolderAddsTheEdlFilesDirectlyInside) {
+    std::wstring dropped = NewFolder();
+    AddSample(dropped, L"b.edl");
+    AddSample(dropped, L"A.EDL");
+    AddSample(dropped, L"notes.txt");
+    AddSample(dropped, L"take.edlx");
+    std::wstring inner = dropped + L"inner\\";
+    ASSERT_TRUE(CreateDirectoryW(inner.c_str(), nullptr));
+    std::wstring deeper = AddSample(inner, L"deeper.EDL");
+    std::wstring single = AddSample(folder, L"single.EDL");
+
+    std::vector<SpyEvent> boxes = Boxes(Drop({Location(dropped), single}));
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    std::vector<ListRow> rows = Rows();
+    ASSERT_EQ(3u, rows.size());
+    EXPECT_EQ(L"A.EDL", rows[0].name) << "in the order of their names";
+    EXPECT_EQ(L"b.EDL", rows[1].name) << "the extension upper-cased";
+    EXPECT_EQ(L"single.EDL", rows[2].name);
+    EXPECT_EQ(Location(dropped), rows[0].location);
+    EXPECT_EQ(Location(dropped), rows[1].location);
+    EXPECT_EQ(2, rows[1].stateImage);
+    EXPECT_EQ(L"ファイル参照数:3", Label());
+
+    // Dropped again: its files are simply there already.
+    boxes = Boxes(Drop({Location(dropped)}));
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    EXPECT_EQ(3u, Rows().size());
+    DeleteFileW(deeper.c_str());
+    RemoveDirectoryW(inner.c_str());
+
+    std::wstring empty = NewFolder();
+    AddSample(empty, L"readme.txt");
+    boxes = Boxes(Drop({Location(empty)}));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(
+        boxes[0], ADD_CAPTION,
+        L"フォルダ: \"" + Location(empty) + L"\"\n\nこのフォルダには EDL ファイルがありません。",
+        MB_ICONWARNING, window);
+    EXPECT_EQ(3u, Rows().size());
+}
+
+// The one timed test: 320 files added in one drop (255 files and a folder of 65) under half a
+// second. The best of three drops into an empty list is taken, so that a busy machine does not
+// decide it; the figure is printed for bench/RESULTS.md.
+TEST_F(AddFilesTest, ThreeHundredTwentyFilesAreAddedUnderHalfASecond) {
+    std::wstring inner = NewFolder();
+    std::vector<std::wstring> paths;
+    for (int k = 0; k < 255; ++k) {
+        paths.push_back(AddSample(folder, L"F" + std::to_wstring(1000 + k) + L".EDL"));
+    }
+    for (int k = 0; k < 65; ++k) {
+        AddSample(inner, L"G" + std::to_wstring(1000 + k) + L".EDL");
+    }
+    paths.push_back(Location(inner));
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    double best = 1e9;
+    std::string all;
+    for (int round = 0; round < 3; ++round) {
+        SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+        ASSERT_TRUE(Rows().empty());
+        HDROP drop = MakeDrop(paths);
+        StartSpy();
+        LARGE_INTEGER start{};
+        LARGE_INTEGER end{};
+        QueryPerformanceCounter(&start);
+        SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        QueryPerformanceCounter(&end);
+        std::vector<SpyEvent> boxes = Boxes(StopSpy());
+        ASSERT_TRUE(boxes.empty()) << Describe(boxes);
+        double seconds = static_cast<double>(end.QuadPart - start.QuadPart) /
+                         static_cast<double>(frequency.QuadPart);
+        best = std::min(best, seconds);
+        all += " " + std::to_string(seconds);
+        ASSERT_EQ(320u, Rows().size());
+        EXPECT_EQ(L"ファイル参照数:320", Label());
+    }
+    std::printf("320 files added in %.3f s (best of three:%s)\n", best, all.c_str());
+    EXPECT_LT(best, 0.5) << "each drop took" << all << " s";
+    std::vector<std::wstring> names = Names();
+    EXPECT_EQ(L"F1000.EDL", names.front());
+    EXPECT_EQ(L"G1064.EDL", names.back());
+    EXPECT_TRUE(Enabled(IDC_CONVERT));
+    EXPECT_TRUE(Enabled(IDC_SELECT_ALL));
 }
 
 TEST_F(AddFilesTest, RowsAfterASortAreAppendedAtTheEnd) {
@@ -240,13 +390,14 @@ TEST_F(OpenDialogTest, TheDefaultExtensionCompletesATypedName) {
 TEST_F(OpenDialogTest, AddsSeveralChosenNamesInTheDialogsOrder) {
     AddSample(folder, L"c.edl");
     AddSample(folder, L"a.edl");
-    AddSample(folder, L"b.txt");  // the dialog does not test the extension
-    std::vector<SpyEvent> boxes = Boxes(OpenAndType(folder, L"\"c.edl\" \"a.edl\" \"b.txt\""));
-    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    AddSample(folder, L"b.txt");  // chosen by name: no EDL file all the same
+    std::vector<SpyEvent> boxes = Boxes(OpenAndType(folder, L"\"c.edl\" \"b.txt\" \"a.edl\""));
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION, NotEdl(folder + L"b.TXT"), MB_ICONWARNING, window);
     std::vector<ListRow> rows = Rows();
-    ASSERT_EQ(3u, rows.size());
-    const wchar_t* names[] = {L"c.EDL", L"a.EDL", L"b.TXT"};
-    for (size_t k = 0; k < 3; ++k) {
+    ASSERT_EQ(2u, rows.size());
+    const wchar_t* names[] = {L"c.EDL", L"a.EDL"};
+    for (size_t k = 0; k < 2; ++k) {
         EXPECT_EQ(names[k], rows[k].name);
         EXPECT_EQ(Location(folder), rows[k].location);
         EXPECT_EQ(2, rows[k].stateImage);
@@ -260,10 +411,10 @@ TEST_F(OpenDialogTest, ChosenNamesAreRefusedWhenListedOrMissing) {
     AddSample(folder, L"b.edl");
     std::vector<SpyEvent> boxes =
         Boxes(OpenAndType(folder, L"\"a.edl\" \"missing.edl\" \"b.edl\""));
-    ASSERT_EQ(2u, boxes.size()) << Describe(boxes);
-    ExpectBox(boxes[0], ADD_CAPTION, Duplicate(L"a.EDL", Location(folder)), MB_ICONWARNING, window);
-    ExpectBox(boxes[1], ADD_CAPTION, Missing(L"missing.EDL", Location(folder)), MB_ICONWARNING,
-              window);
+    ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
+    ExpectBox(boxes[0], ADD_CAPTION,
+              RefusedList({L"a.EDL" + DUPLICATE_REASON, L"missing.EDL" + MISSING_REASON}),
+              MB_ICONWARNING, window);
     EXPECT_EQ((std::vector<std::wstring>{L"a.EDL", L"b.EDL"}), Names());
     EXPECT_EQ(Location(other), Rows()[0].location);
 }

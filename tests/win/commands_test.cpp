@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "about_box.h"
+#include "explorer.h"
 #include "main_window_fixture.h"
 
 // After windows.h, which it needs.
@@ -70,6 +71,29 @@ TEST_F(CommandsTest, OpeningTheMenuGreysWhatTheListDoesNotAllow) {
     check({0, 0, 0, OFF, MF_CHECKED}, "the option on");
     SendMessageW(window, WM_COMMAND, IDM_DELETE_INTERNAL_DATA, 0);
     check({0, 0, 0, OFF, 0}, "the option off again");
+
+    // The output folder opens when there is one.
+    EXPECT_EQ(0u, MenuState(IDM_OPEN_OUTPUT_FOLDER));
+    conversionJob.outputFolder[0] = 0;
+    SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(window)), 0);
+    EXPECT_EQ(static_cast<UINT>(MF_GRAYED), MenuState(IDM_OPEN_OUTPUT_FOLDER));
+}
+
+TEST_F(CommandsTest, TheCheckBoxShowsAndSwitchesTheOption) {
+    HWND check = GetDlgItem(window, IDC_DELETE_INTERNAL_DATA);
+    EXPECT_EQ(L"内部データ記述行を削除", WindowText(check));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(check, BM_GETCHECK, 0, 0));
+    // A click on it switches the option, as the menu item does, and the menu follows.
+    SendMessageW(check, BM_CLICK, 0, 0);
+    EXPECT_EQ(0x2u, shell.options);
+    EXPECT_EQ(BST_CHECKED, SendMessageW(check, BM_GETCHECK, 0, 0));
+    SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(window)), 0);
+    EXPECT_EQ(static_cast<UINT>(MF_CHECKED), MenuState(IDM_DELETE_INTERNAL_DATA));
+    EXPECT_EQ(list, GetFocus());
+    // The menu item switches it back, and the check box follows at once.
+    Command(IDM_DELETE_INTERNAL_DATA);
+    EXPECT_EQ(0u, shell.options);
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(check, BM_GETCHECK, 0, 0));
 }
 
 TEST_F(CommandsTest, TheOptionSwitchesAndTheFocusGoesToTheList) {
@@ -293,6 +317,13 @@ void SetModifiers(bool control, bool alt) {
     SetKeyboardState(keys);
 }
 
+// A key pressed while `target` has the focus.
+void PressKeyIn(HWND target, WPARAM key, bool control) {
+    SetFocus(target);
+    SetModifiers(control, false);
+    PostMessageW(target, WM_KEYDOWN, key, 0);
+}
+
 // A key pressed while the list has the focus.
 void PressKey(WPARAM key, bool control = false, bool alt = false) {
     SetFocus(script.list);
@@ -361,7 +392,35 @@ std::vector<std::wstring> FileLabels(const std::vector<SpyEvent>& events) {
     return labels;
 }
 
+// The folders the output-folder command opened, by a stub in place of the shell's call.
+std::vector<std::wstring> openedFolders;
+
+INT_PTR RecordOpenedFolder(HWND, const wchar_t*, const wchar_t* file, const wchar_t*) {
+    openedFolders.push_back(file);
+    return 42;
+}
+
+HRESULT SelectNothing(const wchar_t*) {
+    return E_FAIL;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) {
+        return text;
+    }
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data != nullptr) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
 TEST_F(CommandsTest, EveryAcceleratorWorksWhileTheListHasTheFocus) {
+    openedFolders.clear();
+    shellActions = ShellActions{RecordOpenedFolder, SelectNothing};
     DropNamed({L"a.EDL", L"b.EDL", L"c.EDL"});
     std::wstring output = NewFolder();
     std::u16string outputText(output.begin(), output.end());
@@ -416,6 +475,23 @@ TEST_F(CommandsTest, EveryAcceleratorWorksWhileTheListHasTheFocus) {
         },
         [&] {
             EXPECT_EQ(0u, shell.options) << "Ctrl+C again";
+            EXPECT_EQ(clipboard, GetClipboardSequenceNumber()) << "Ctrl+C in the list copies";
+            // In the output folder's field Ctrl+C copies what is selected there.
+            HWND edit = GetDlgItem(window, IDC_OUTPUT_FOLDER);
+            SendMessageW(edit, EM_SETSEL, 0, -1);
+            PressKeyIn(edit, 'C', true);
+        },
+        // The key's character message comes after this step's own: one step more.
+        [] {},
+        [&] {
+            EXPECT_EQ(0u, shell.options) << "Ctrl+C in the folder's field";
+            EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OUTPUT_FOLDER)), ClipboardText());
+            EXPECT_EQ(BST_UNCHECKED, SendMessageW(GetDlgItem(window, IDC_DELETE_INTERNAL_DATA),
+                                                  BM_GETCHECK, 0, 0));
+            PressKey('E', true);
+        },
+        [&] {
+            EXPECT_EQ(std::vector<std::wstring>{output}, openedFolders) << "Ctrl+E";
             SetWindowPos(window, nullptr, 250, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             PressKey('R', true);
         },
@@ -447,6 +523,7 @@ TEST_F(CommandsTest, EveryAcceleratorWorksWhileTheListHasTheFocus) {
     int exitCode = RunMessageLoop(window);
     std::vector<SpyEvent> events = StopSpy();
     SetModifiers(false, false);
+    shellActions = SYSTEM_SHELL_ACTIONS;
 
     EXPECT_EQ(script.steps.size(), script.next) << "every step ran";
     EXPECT_EQ(0, exitCode);
@@ -457,7 +534,6 @@ TEST_F(CommandsTest, EveryAcceleratorWorksWhileTheListHasTheFocus) {
     std::vector<SpyEvent> boxes = Boxes(events);
     ASSERT_EQ(1u, boxes.size()) << Describe(events);
     EXPECT_EQ(L"1個中1個の変換が終了しました。", boxes[0].text);
-    EXPECT_EQ(clipboard, GetClipboardSequenceNumber()) << "Ctrl+C copies nothing";
     // The position that Ctrl+R set is the one stored at exit.
     std::vector<BYTE> record;
     ASSERT_TRUE(ReadStoredRecord(&record));

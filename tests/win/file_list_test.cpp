@@ -18,12 +18,17 @@ class FileListTest : public MainWindowFixture {
         ASSERT_TRUE(boxes.empty()) << Describe(boxes);
     }
 
-    // A click on a column's header, as the mouse makes it.
+    // A click on a column's header, as the mouse makes it: in the middle of the part of the
+    // header that shows.
     void ClickHeader(int column) {
         HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
         RECT rect{};
         SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
                      reinterpret_cast<LPARAM>(&rect));
+        RECT shown{};
+        GetClientRect(header, &shown);
+        IntersectRect(&rect, &rect, &shown);
+        ASSERT_FALSE(IsRectEmpty(&rect)) << "column " << column << " is out of sight";
         LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
         SendMessageW(header, WM_LBUTTONUP, 0, point);
@@ -378,6 +383,184 @@ TEST_F(FileListTest, ConvertRefusesMoreFilesThanAJobTakes) {
     EXPECT_TRUE(FilesMatching(output, L"*").empty());
     EXPECT_EQ(321u, Rows().size());
     EXPECT_EQ(list, GetFocus());
+}
+
+TEST_F(FileListTest, ConvertIntoAFolderThatIsGoneSaysSoOnceAndStartsNoJob) {
+    DropNamed(folder, {L"A.EDL", L"B.EDL", L"C.EDL"});
+    std::wstring gone = NewFolder();
+    UseOutputFolder(gone);
+    ASSERT_TRUE(RemoveDirectoryW(gone.c_str()));
+
+    std::vector<SpyEvent> events = Command(IDC_CONVERT);
+    std::vector<SpyEvent> boxes = Boxes(events);
+    ASSERT_EQ(1u, boxes.size()) << "one message, not one a file: " << Describe(events);
+    EXPECT_EQ(0u, boxes[0].text.find(L"保存先:[" + gone + L"]")) << Utf8(boxes[0].text);
+    EXPECT_TRUE(FileLabels(events).empty()) << "no job started";
+    EXPECT_EQ(list, GetFocus());
+}
+
+// --- The result column ---------------------------------------------------------------------
+
+// The results column's texts, row by row.
+std::vector<std::wstring> ResultTexts(const std::vector<ListRow>& rows) {
+    std::vector<std::wstring> texts;
+    for (const ListRow& row : rows) {
+        texts.push_back(row.result);
+    }
+    return texts;
+}
+
+TEST_F(FileListTest, AfterAJobEachRowItTookShowsItsOutcome) {
+    std::wstring output = NewFolder();
+    UseOutputFolder(output);
+    std::vector<std::wstring> paths = {AddSample(folder, L"GOOD.EDL"),
+                                       folder + L"CMX.EDL",
+                                       folder + L"NOTES.EDL",
+                                       AddSample(folder, L"LOCKED.EDL"),
+                                       AddSample(folder, L"LEFT_OUT.EDL"),
+                                       AddSample(folder, L"LAST.EDL")};
+    WriteBytes(paths[1], CmxEdl());
+    WriteBytes(paths[2], EdlWithoutEvents());
+    ASSERT_TRUE(Boxes(Drop(paths)).empty());
+    SetStateImage(4, 1);
+    EXPECT_EQ(std::vector<std::wstring>(6, L""), ResultTexts(Rows())) << "empty before a job";
+
+    // Held open without sharing: the worker cannot open it.
+    HANDLE locked =
+        CreateFileW(paths[3].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    std::vector<SpyEvent> boxes = Boxes(Command(IDC_CONVERT));
+    CloseHandle(locked);
+    ASSERT_EQ(4u, boxes.size()) << Describe(boxes);
+
+    std::vector<ListRow> rows = Rows();
+    EXPECT_EQ((std::vector<std::wstring>{L"変換済み", L"CMX形式", L"不明な形式", L"開けません", L"",
+                                         L"変換済み"}),
+              ResultTexts(rows));
+    // A failure shows the error icon, a converted file its own; the row the job did not take
+    // keeps the file's icon.
+    EXPECT_EQ(shell.convertedImage, rows[0].image);
+    EXPECT_EQ(shell.failedImage, rows[1].image);
+    EXPECT_EQ(shell.failedImage, rows[3].image);
+    EXPECT_EQ(shell.fileImage, rows[4].image);
+    EXPECT_NE(shell.fileImage, shell.failedImage);
+    EXPECT_NE(shell.convertedImage, shell.failedImage);
+
+    // A row added after the job starts empty.
+    ASSERT_TRUE(Boxes(Drop({AddSample(folder, L"NEW.EDL")})).empty());
+    rows = Rows();
+    ASSERT_EQ(7u, rows.size());
+    EXPECT_EQ(L"", rows[6].result);
+    EXPECT_EQ(shell.fileImage, rows[6].image);
+
+    // The next job shows its own outcomes: rows it did not take are empty again.
+    for (int row = 0; row < 7; ++row) {
+        SetStateImage(row, row == 2 || row == 6 ? 2 : 1);
+    }
+    boxes = Boxes(Command(IDC_CONVERT));
+    EXPECT_EQ(2u, boxes.size()) << Describe(boxes);
+    EXPECT_EQ((std::vector<std::wstring>{L"", L"", L"不明な形式", L"", L"", L"", L"変換済み"}),
+              ResultTexts(Rows()));
+}
+
+TEST_F(FileListTest, FilesACancelLeftShowTheyWereNotReached) {
+    std::wstring output = NewFolder();
+    UseOutputFolder(output);
+    DropNamed(folder, {L"A.EDL", L"B.EDL", L"C.EDL"});
+    StartSpy([](const SpyEvent& event) {
+        if (event.kind == SpyEventKind::STATUS_LABEL &&
+            event.text.find(L"(2/3)") != std::wstring::npos) {
+            SendMessageW(GetDlgItem(event.dialog, IDC_PROGRESS_CANCEL), BM_CLICK, 0, 0);
+        }
+    });
+    SendMessageW(window, WM_COMMAND, IDC_CONVERT, 0);
+    StopSpy();
+    std::vector<ListRow> rows = Rows();
+    // The file in hand at the cancel is finished; the one after it is never started.
+    EXPECT_EQ((std::vector<std::wstring>{L"変換済み", L"変換済み", L"中止"}), ResultTexts(rows));
+    EXPECT_EQ(shell.fileImage, rows[2].image);
+    EXPECT_FALSE(FileExists(output + L"C_C.EDL"));
+}
+
+TEST_F(FileListTest, TheResultColumnSortsLikeTheOthers) {
+    std::wstring output = NewFolder();
+    UseOutputFolder(output);
+    std::vector<std::wstring> paths = {AddSample(folder, L"A.EDL"), folder + L"B.EDL",
+                                       AddSample(folder, L"C.EDL"), folder + L"D.EDL"};
+    WriteBytes(paths[1], CmxEdl());
+    WriteBytes(paths[3], EdlWithoutEvents());
+    ASSERT_TRUE(Boxes(Drop(paths)).empty());
+    SetStateImage(2, 1);
+    Command(IDC_CONVERT);
+
+    auto ordered = [](const std::vector<std::wstring>& texts, int sign) {
+        for (size_t k = 1; k < texts.size(); ++k) {
+            if (sign * lstrcmpW(texts[k - 1].c_str(), texts[k].c_str()) > 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ClickHeader(COLUMN_RESULT);
+    std::vector<ListRow> rows = Rows();
+    EXPECT_TRUE(ordered(ResultTexts(rows), 1)) << Utf8(ResultTexts(rows)[0]);
+    ClickHeader(COLUMN_RESULT);
+    rows = Rows();
+    EXPECT_TRUE(ordered(ResultTexts(rows), -1));
+    // Each row keeps its outcome through the sort.
+    for (const ListRow& row : rows) {
+        const wchar_t* expected = row.name == L"A.EDL"   ? L"変換済み"
+                                  : row.name == L"B.EDL" ? L"CMX形式"
+                                  : row.name == L"D.EDL" ? L"不明な形式"
+                                                         : L"";
+        EXPECT_EQ(expected, row.result) << Utf8(row.name);
+    }
+}
+
+// --- The empty list's hint ------------------------------------------------------------------
+
+// The list's client area drawn into a bitmap as the list draws itself; gives how many pixels
+// of the hint's grey lie in the middle third of its height, where no row of a short list is.
+int HintPixelsInTheMiddle(HWND list) {
+    RECT client{};
+    GetClientRect(list, &client);
+    int width = client.right;
+    int height = client.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, width, height, WHITENESS);
+    SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    int grey = 0;
+    for (int y = height / 3; y < 2 * height / 3; ++y) {
+        for (int x = 0; x < width; ++x) {
+            grey += (pixels[y * width + x] & 0xFFFFFF) == 0x808080 ? 1 : 0;
+        }
+    }
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return grey;
+}
+
+TEST_F(FileListTest, AnEmptyListSaysWhereToDropFiles) {
+    EXPECT_GT(HintPixelsInTheMiddle(list), 30) << "the hint of the empty list";
+    DropNamed(folder, {L"A.EDL"});
+    EXPECT_EQ(0, HintPixelsInTheMiddle(list)) << "gone with the first row";
+    Command(IDC_SELECT_ALL);
+    Command(IDC_REMOVE);
+    EXPECT_GT(HintPixelsInTheMiddle(list), 30) << "back with the last row gone";
 }
 
 }  // namespace

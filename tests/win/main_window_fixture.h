@@ -20,8 +20,10 @@ struct ListRow {
     std::wstring name;
     std::wstring update;
     std::wstring location;
+    std::wstring result;
     int stateImage;
     bool selected;
+    int image;  // its small icon's index
 };
 
 class MainWindowFixture : public ::testing::Test {
@@ -92,6 +94,12 @@ class MainWindowFixture : public ::testing::Test {
             read.name = RowText(row, 0);
             read.update = RowText(row, 1);
             read.location = RowText(row, 2);
+            read.result = RowText(row, 3);
+            LVITEMW item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = row;
+            SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            read.image = item.iImage;
             auto state = static_cast<UINT>(
                 SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK | LVIS_SELECTED));
             read.stateImage = static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12);

@@ -132,6 +132,7 @@ TEST_F(MainWindowTest, ShowsItsTitleMenuFolderButtonsAndEmptyList) {
     EXPECT_EQ(expected, Wide(conversionJob.outputFolder));
 
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_CHOOSE_OUTPUT_FOLDER)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_OPEN_OUTPUT_FOLDER)));
     for (int id : {IDC_TOGGLE_TARGET, IDC_SELECT_ALL, IDC_REMOVE, IDC_CONVERT}) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, id))) << "button " << id;
     }
@@ -143,7 +144,7 @@ TEST_F(MainWindowTest, ShowsItsTitleMenuFolderButtonsAndEmptyList) {
     EXPECT_EQ(0, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     DWORD extended = static_cast<DWORD>(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     EXPECT_EQ(static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_HEADERDRAGDROP |
-                                 LVS_EX_FULLROWSELECT),
+                                 LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP),
               extended);
     struct Column {
         const wchar_t* text;
@@ -151,10 +152,15 @@ TEST_F(MainWindowTest, ShowsItsTitleMenuFolderButtonsAndEmptyList) {
         int format;
     } columns[] = {{L"EDL File(s)", 180, LVCFMT_CENTER},
                    {L"Update", 103, LVCFMT_CENTER},
-                   {L"Location", 270, LVCFMT_LEFT}};
+                   {L"Location", 270, LVCFMT_LEFT},
+                   {L"結果", 80, LVCFMT_LEFT}};
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    EXPECT_EQ(3, SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(4, SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    // The result column is shown second, where it is seen without scrolling.
+    int order[4] = {};
+    ASSERT_TRUE(SendMessageW(list, LVM_GETCOLUMNORDERARRAY, 4, reinterpret_cast<LPARAM>(order)));
+    EXPECT_EQ((std::vector<int>{0, 3, 1, 2}), std::vector<int>(order, order + 4));
+    for (int k = 0; k < 4; ++k) {
         wchar_t text[64] = {};
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -163,7 +169,8 @@ TEST_F(MainWindowTest, ShowsItsTitleMenuFolderButtonsAndEmptyList) {
         ASSERT_TRUE(SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(k),
                                  reinterpret_cast<LPARAM>(&column)));
         EXPECT_EQ(std::wstring(columns[k].text), text);
-        EXPECT_EQ(columns[k].width, column.cx) << "column " << k;
+        // At least as wide as at 96 dpi: wider where the texts need it (layout_test.cpp).
+        EXPECT_GE(column.cx, columns[k].width) << "column " << k;
         // The system may show the first column left-aligned whatever it was given.
         if (k > 0) {
             EXPECT_EQ(columns[k].format, column.fmt & LVCFMT_JUSTIFYMASK) << "column " << k;
@@ -227,6 +234,7 @@ TEST_F(MainWindowTest, WarnsWhenTheDesktopCannotBeFound) {
     // The output folder stays empty until the user chooses one.
     EXPECT_EQ(u'\0', conversionJob.outputFolder[0]);
     EXPECT_EQ(L"", WindowText(GetDlgItem(window, IDC_OUTPUT_FOLDER)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_OPEN_OUTPUT_FOLDER))) << "nothing to open";
     EXPECT_TRUE(IsWindowVisible(window));
 }
 

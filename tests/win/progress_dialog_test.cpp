@@ -2,6 +2,9 @@
 // the tally, Escape, Cancel (also while the worker is busy or a box is on screen) and a job
 // that cannot start.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -31,10 +34,19 @@ std::wstring Failure(JobResult code, const wchar_t* displayName) {
     return Wide(text);
 }
 
+// The tally: under the count, when files failed, how many; it warns when none was converted.
 std::wstring Tally(int fileCount, int converted) {
     char16_t text[JOB_MESSAGE_CHARS];
     FormatJobTally(fileCount, converted, text, JOB_MESSAGE_CHARS);
-    return Wide(text);
+    std::wstring tally = Wide(text);
+    if (converted < fileCount) {
+        tally += L"\n変換できなかったファイル: " + std::to_wstring(fileCount - converted) +
+                 L" 個（一覧の「結果」欄をご覧ください）";
+    }
+    return tally;
+}
+UINT TallyIcon(int fileCount, int converted) {
+    return fileCount > 0 && converted == 0 ? MB_ICONWARNING : MB_ICONINFORMATION;
 }
 
 SpyEvent Label(SpyEventKind kind, const std::wstring& text) {
@@ -64,6 +76,11 @@ SpyEvent CancelClicked() {
     SpyEvent event{};
     event.kind = SpyEventKind::CANCEL_CLICKED;
     return event;
+}
+SpyEvent Box(UINT icon, const std::wstring& text, bool ownerVisible);
+// The tally's box: it stands alone, its dialog hidden.
+SpyEvent TallyBox(int fileCount, int converted) {
+    return Box(TallyIcon(fileCount, converted), Tally(fileCount, converted), false);
 }
 SpyEvent Box(UINT icon, const std::wstring& text, bool ownerVisible) {
     SpyEvent event{};
@@ -193,12 +210,14 @@ TEST_F(ProgressDialogTest, ThreeFilesWithOneUnreadable) {
     ExpectEvents(
         {Range(3), FileLabel(L"A.EDL"), StatusLabel(1, 3), Step(), FileLabel(L"B.EDL"),
          StatusLabel(2, 3), Box(MB_ICONWARNING, Failure(RESULT_OPEN_FAILED, L"B.EDL"), true),
-         FileLabel(L"C.EDL"), StatusLabel(3, 3), Step(),
-         Box(MB_ICONINFORMATION, Tally(3, 2), false)},
+         FileLabel(L"C.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 2)},
         events);
     ASSERT_GE(events.size(), 7u);
     EXPECT_EQ(0u, events[6].text.rfind(L"ファイル名:<B.EDL>", 0));
-    EXPECT_EQ(L"3個中2個の変換が終了しました。", events.back().text);
+    EXPECT_EQ(
+        L"3個中2個の変換が終了しました。\n"
+        L"変換できなかったファイル: 1 個（一覧の「結果」欄をご覧ください）",
+        events.back().text);
     // Labels, steps and reports come from the worker, each waited for.
     for (const SpyEvent& event : events) {
         if (event.kind != SpyEventKind::PROGRESS_RANGE && event.kind != SpyEventKind::MESSAGE_BOX) {
@@ -208,6 +227,31 @@ TEST_F(ProgressDialogTest, ThreeFilesWithOneUnreadable) {
     EXPECT_TRUE(Written(L"A.EDL"));
     EXPECT_FALSE(Written(L"B.EDL"));
     EXPECT_TRUE(Written(L"C.EDL"));
+    ExpectJobReleased();
+}
+
+// The bar shows how many files are done: read when each file starts and at the tally. A file
+// that cannot be opened leaves it where it was; every other outcome moves it on by one.
+TEST_F(ProgressDialogTest, TheBarAdvancesOncePerFileItFinishes) {
+    FillJob({{L"A.EDL", SampleEdl("FIRST", 2), true},
+             {L"MISSING.EDL", "", false},
+             {L"CMX.EDL", CmxEdl(), true},
+             {L"D.EDL", SampleEdl("FOURTH", 2), true}});
+    std::vector<int> positions;
+    LONG barStyle = 0;
+    INT_PTR result = RunJob([&](const SpyEvent& event) {
+        HWND bar = GetDlgItem(event.dialog, IDC_PROGRESS_BAR);
+        bool tally = event.kind == SpyEventKind::MESSAGE_BOX && event.text == Tally(4, 2);
+        if (event.kind == SpyEventKind::FILE_LABEL || tally) {
+            positions.push_back(static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)));
+            barStyle = GetWindowLongW(bar, GWL_STYLE);
+        }
+    });
+
+    EXPECT_EQ(0, result);
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 2, 3}), positions) << Describe(events);
+    // Under the marquee style the bar draws no position at all.
+    EXPECT_EQ(0, barStyle & PBS_MARQUEE);
     ExpectJobReleased();
 }
 
@@ -221,8 +265,7 @@ TEST_F(ProgressDialogTest, EachRefusedLayoutIsReportedAndStepsTheBar) {
                   Box(MB_ICONWARNING, Failure(RESULT_CMX_FORMAT, L"CMX.EDL"), true), Step(),
                   FileLabel(L"NOTES.EDL"), StatusLabel(2, 3),
                   Box(MB_ICONWARNING, Failure(RESULT_UNKNOWN_FORMAT, L"NOTES.EDL"), true), Step(),
-                  FileLabel(L"GOOD.EDL"), StatusLabel(3, 3), Step(),
-                  Box(MB_ICONINFORMATION, Tally(3, 1), false)},
+                  FileLabel(L"GOOD.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 1)},
                  events);
     EXPECT_FALSE(Written(L"CMX.EDL"));
     EXPECT_FALSE(Written(L"NOTES.EDL"));
@@ -230,10 +273,31 @@ TEST_F(ProgressDialogTest, EachRefusedLayoutIsReportedAndStepsTheBar) {
     ExpectJobReleased();
 }
 
+TEST_F(ProgressDialogTest, TheTallyCountsTheFailedFilesAndWarnsWhenNoneWasConverted) {
+    FillJob({{L"CMX.EDL", CmxEdl(), true}, {L"GONE.EDL", "", false}});
+    EXPECT_EQ(0, RunJob());
+    ASSERT_FALSE(events.empty());
+    const SpyEvent& tally = events.back();
+    EXPECT_EQ(
+        L"2個中0個の変換が終了しました。\n"
+        L"変換できなかったファイル: 2 個（一覧の「結果」欄をご覧ください）",
+        tally.text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), tally.icon);
+    ExpectJobReleased();
+
+    // With every file converted the tally is its one line, with the information icon.
+    FillJob({{L"A.EDL", SampleEdl("FIRST", 2), true}});
+    EXPECT_EQ(0, RunJob());
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(L"1個中1個の変換が終了しました。", events.back().text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), events.back().icon);
+    ExpectJobReleased();
+}
+
 TEST_F(ProgressDialogTest, ZeroFilesShowsTheTallyAtOnce) {
     FillJob({});
     EXPECT_EQ(0, RunJob());
-    ExpectEvents({Range(0), Box(MB_ICONINFORMATION, Tally(0, 0), false)}, events);
+    ExpectEvents({Range(0), TallyBox(0, 0)}, events);
     ExpectJobReleased();
 }
 
@@ -248,7 +312,7 @@ TEST_F(ProgressDialogTest, ALongNameIsReportedInFull) {
     std::wstring expected = L"ファイル名:<" + name + L">\n出力ファイル名 C_" + name +
                             L" が長すぎるため、出力フォルダに書き出すことができません。";
     ExpectEvents({Range(1), FileLabel(name), StatusLabel(1, 1), Box(MB_ICONWARNING, expected, true),
-                  Step(), Box(MB_ICONINFORMATION, Tally(1, 0), false)},
+                  Step(), TallyBox(1, 0)},
                  events);
     ExpectJobReleased();
 }
@@ -274,7 +338,7 @@ TEST_F(ProgressDialogTest, EscapeEnterAndOtherCommandsChangeNothing) {
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(0, result);
     ExpectEvents({Range(2), FileLabel(L"A.EDL"), StatusLabel(1, 2), Step(), FileLabel(L"B.EDL"),
-                  StatusLabel(2, 2), Step(), Box(MB_ICONINFORMATION, Tally(2, 2), false)},
+                  StatusLabel(2, 2), Step(), TallyBox(2, 2)},
                  events);
     EXPECT_TRUE(Written(L"A.EDL"));
     EXPECT_TRUE(Written(L"B.EDL"));
@@ -306,10 +370,10 @@ TEST_F(ProgressDialogTest, CancelWhileTheWorkerWaitsInASend) {
     DeleteFileW((output + L"C_A.EDL").c_str());
     DeleteFileW((output + L"C_B.EDL").c_str());
     EXPECT_EQ(0, RunJob());
-    ExpectEvents({Range(3), FileLabel(L"A.EDL"), StatusLabel(1, 3), Step(), FileLabel(L"B.EDL"),
-                  StatusLabel(2, 3), Step(), FileLabel(L"C.EDL"), StatusLabel(3, 3), Step(),
-                  Box(MB_ICONINFORMATION, Tally(3, 3), false)},
-                 events);
+    ExpectEvents(
+        {Range(3), FileLabel(L"A.EDL"), StatusLabel(1, 3), Step(), FileLabel(L"B.EDL"),
+         StatusLabel(2, 3), Step(), FileLabel(L"C.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 3)},
+        events);
     EXPECT_TRUE(Written(L"A.EDL"));
     EXPECT_TRUE(Written(L"B.EDL"));
     EXPECT_TRUE(Written(L"C.EDL"));
@@ -427,10 +491,10 @@ TEST_F(ProgressDialogTest, TheDialogIsOnScreenBeforeTheWorkersFirstMessage) {
     ASSERT_TRUE(firstSendBeforeIdle) << "the worker's first message never came";
     EXPECT_TRUE(visibleAtFirstLabel);
     EXPECT_EQ(0, result);
-    ExpectEvents({Range(1), FileLabel(L"MISSING.EDL"), StatusLabel(1, 1),
-                  Box(MB_ICONWARNING, Failure(RESULT_OPEN_FAILED, L"MISSING.EDL"), true),
-                  Box(MB_ICONINFORMATION, Tally(1, 0), false)},
-                 events);
+    ExpectEvents(
+        {Range(1), FileLabel(L"MISSING.EDL"), StatusLabel(1, 1),
+         Box(MB_ICONWARNING, Failure(RESULT_OPEN_FAILED, L"MISSING.EDL"), true), TallyBox(1, 0)},
+        events);
     ExpectJobReleased();
 }
 
@@ -493,11 +557,10 @@ TEST_P(ProgressDialogCloseTest, CloseWhileAFailureIsOnScreen) {
 
     // The same job again: its failure count starts from zero and it runs to its tally.
     EXPECT_EQ(0, RunJob());
-    ExpectEvents(
-        {Range(3), FileLabel(L"MISSING.EDL"), StatusLabel(1, 3), Box(MB_ICONWARNING, failure, true),
-         FileLabel(L"B.EDL"), StatusLabel(2, 3), Step(), FileLabel(L"C.EDL"), StatusLabel(3, 3),
-         Step(), Box(MB_ICONINFORMATION, Tally(3, 2), false)},
-        events);
+    ExpectEvents({Range(3), FileLabel(L"MISSING.EDL"), StatusLabel(1, 3),
+                  Box(MB_ICONWARNING, failure, true), FileLabel(L"B.EDL"), StatusLabel(2, 3),
+                  Step(), FileLabel(L"C.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 2)},
+                 events);
     EXPECT_TRUE(Written(L"B.EDL"));
     EXPECT_TRUE(Written(L"C.EDL"));
     ExpectJobReleased();

@@ -1,5 +1,7 @@
-// The compiled resources, read back as the program finds them: strings, the menu, the
-// accelerators, the three dialog templates, the icons, the manifest and the version of both
+// The compiled resources, read back as the program finds them: every string the program loads
+// is there and takes what the code fills into it, every command has its menu item and every
+// accelerator is the one its item shows, the controls the code talks to are in their templates
+// and every control lies inside its dialog; the icons, the manifest and the version of both
 // programs.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,355 +29,348 @@ std::wstring LoadText(UINT id) {
     return std::wstring(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-TEST(Resources, Strings) {
-    struct Case {
+// How many "%s" and "%d" a template holds ("%02d" counts as a number).
+std::pair<int, int> Placeholders(const std::wstring& text) {
+    int texts = 0;
+    int numbers = 0;
+    for (size_t k = 0; k + 1 < text.size(); ++k) {
+        if (text[k] != L'%') {
+            continue;
+        }
+        size_t at = k + 1;
+        while (at < text.size() && text[at] >= L'0' && text[at] <= L'9') {
+            ++at;
+        }
+        if (at < text.size() && text[at] == L's') {
+            ++texts;
+        } else if (at < text.size() && text[at] == L'd') {
+            ++numbers;
+        }
+    }
+    return {texts, numbers};
+}
+
+// Every string the program loads: one that is missing shows nothing, and a template whose
+// placeholders differ from what the code fills in shows a wrong or empty part of its message.
+TEST(Resources, EveryStringTheProgramLoadsIsThereWithItsPlaceholders) {
+    const UINT plain[] = {IDS_APP_TITLE,
+                          IDS_WINDOW_CLASS,
+                          IDS_APP_NAME,
+                          IDS_MESSAGE_CAPTION,
+                          IDS_ALREADY_RUNNING,
+                          IDS_NO_DESKTOP_FOLDER,
+                          IDS_COLUMN_NAME,
+                          IDS_COLUMN_UPDATE,
+                          IDS_COLUMN_LOCATION,
+                          IDS_COLUMN_RESULT,
+                          IDS_EMPTY_LIST_HINT,
+                          IDS_ABOUT_CONTACT,
+                          IDS_ABOUT_AUTHOR,
+                          IDS_ADD_FILES_CAPTION,
+                          IDS_DROP_CAPTION,
+                          IDS_TOO_MANY_SELECTED,
+                          IDS_REFUSED_HEADING,
+                          IDS_REASON_NOT_EDL,
+                          IDS_REASON_DUPLICATE_NAME,
+                          IDS_REASON_PATH_TOO_LONG,
+                          IDS_REASON_FILE_MISSING,
+                          IDS_REASON_NO_EDL_IN_FOLDER,
+                          IDS_OPEN_FILTER_NAME,
+                          IDS_OPEN_FILTER_PATTERN,
+                          IDS_OPEN_DEFAULT_EXTENSION,
+                          IDS_CHOOSE_FOLDER_TITLE,
+                          IDS_RESULT_CONVERTED,
+                          IDS_RESULT_CMX_FORMAT,
+                          IDS_RESULT_UNKNOWN_FORMAT,
+                          IDS_RESULT_OPEN_FAILED,
+                          IDS_RESULT_WRITE_FAILED,
+                          IDS_RESULT_NO_MEMORY,
+                          IDS_RESULT_NOT_REACHED,
+                          IDS_RESULT_OUTPUT_IS_SOURCE,
+                          IDS_RESULT_NAME_TOO_LONG,
+                          IDS_RESULT_FAILED};
+    for (UINT id : plain) {
+        std::wstring text = LoadText(id);
+        EXPECT_FALSE(text.empty()) << "string " << id << " is missing";
+        EXPECT_EQ(std::make_pair(0, 0), Placeholders(text)) << "string " << id;
+    }
+    // Templates, with the texts ("%s") and numbers ("%d") the code gives them.
+    struct Template {
         UINT id;
-        const wchar_t* text;
-    } cases[] = {
-        {IDS_APP_TITLE, L"文字化けタムセル for SONY BVE-9100 EDL Ver 3.0.1"},
-        {IDS_WINDOW_CLASS, L"_GUI"},
-        {IDS_APP_NAME, L"文字化けタムセル"},
-        {IDS_MESSAGE_CAPTION, L"タムセル"},
-        {IDS_ALREADY_RUNNING, L"すでに起動しています。"},
-        {IDS_NO_DESKTOP_FOLDER,
-         L"デフォルトの保存先であるデスクトップの場所が取得できませんでした。\n"
-         L"メニューから保存先を設定してください。"},
-        {IDS_FILE_COUNT, L"ファイル参照数:%d"},
-        {IDS_COLUMN_NAME, L"EDL File(s)"},
-        {IDS_COLUMN_UPDATE, L"Update"},
-        {IDS_COLUMN_LOCATION, L"Location"},
-        {IDS_ABOUT_CONTACT, L"support@tamsel.example"},
-        {IDS_ABOUT_AUTHOR, L"Tamsel Project"},
-        {IDS_ADD_FILES_CAPTION, L"ＥＤＬファイルの参照"},
-        {IDS_DROP_CAPTION, L"ファイル参照"},
-        {IDS_DROP_LIMIT, L"一度にドラッグできるファイル参照数は%dまでです。"},
-        {IDS_NOT_EDL, L"ファイル名: \"%s\"\n\n拡張子が EDL ではありません。"},
-        {IDS_FILE_MISSING, L"ファイル名: \"%s\"\n場所:[%s]\n\nファイルが見つかりません。"},
-        {IDS_TOO_MANY_SELECTED,
-         L"選択したファイルが多すぎます。\n一度に選択するファイルを減らしてください。"},
-        {IDS_OPEN_FILTER_NAME, L"SONY BVE-9100 EDL(*.EDL)"},
-        {IDS_OPEN_FILTER_PATTERN, L"*.edl"},
-        {IDS_OPEN_DEFAULT_EXTENSION, L"EDL"},
-        {IDS_TOO_MANY_TARGETS,
-         L"一度に変換できるファイル数は%d個までです。\n変換対象を減らしてください。"},
-        {IDS_CHOOSE_FOLDER_TITLE, L"変換したＥＤＬの保存先を選択してください。"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(std::wstring(c.text), LoadText(c.id)) << "string " << c.id;
+        int texts;
+        int numbers;
+    } templates[] = {{IDS_TALLY_FAILED, 0, 1},       {IDS_FILE_COUNT, 0, 1},
+                     {IDS_DROP_LIMIT, 0, 1},         {IDS_NOT_EDL, 1, 0},
+                     {IDS_FILE_MISSING, 2, 0},       {IDS_NO_EDL_IN_FOLDER, 1, 0},
+                     {IDS_REFUSED_LINE, 2, 0},       {IDS_REFUSED_MORE, 0, 1},
+                     {IDS_TOO_MANY_TARGETS, 0, 1},   {IDS_OUTPUT_FOLDER_UNUSABLE, 1, 0},
+                     {IDS_CANNOT_OPEN_FOLDER, 1, 0}, {IDS_CANNOT_OPEN_FILE, 1, 0}};
+    for (const Template& use : templates) {
+        std::wstring text = LoadText(use.id);
+        EXPECT_EQ(std::make_pair(use.texts, use.numbers), Placeholders(text))
+            << "string " << use.id << ": " << Utf8(text);
+    }
+    // The title and the class name are loaded into 100 characters.
+    EXPECT_LT(LoadText(IDS_APP_TITLE).size(), 100u);
+    EXPECT_LT(LoadText(IDS_WINDOW_CLASS).size(), 100u);
+}
+
+// --- The menu and the accelerators --------------------------------------------------------------
+
+// The key of an accelerator as a menu item names it after its tab: "Ctrl+O", "Del", "Alt+F4".
+std::wstring KeyName(const ACCEL& accelerator) {
+    std::wstring name;
+    if (accelerator.fVirt & FCONTROL) {
+        name += L"Ctrl+";
+    }
+    if (accelerator.fVirt & FSHIFT) {
+        name += L"Shift+";
+    }
+    if (accelerator.fVirt & FALT) {
+        name += L"Alt+";
+    }
+    switch (accelerator.key) {
+        case VK_DELETE:
+            return name + L"Del";
+        case VK_RETURN:
+            return name + L"Enter";
+        case VK_SPACE:
+            return name + L"Space";
+        case VK_F4:
+            return name + L"F4";
+    }
+    return name + static_cast<wchar_t>(accelerator.key);
+}
+
+// Each command of a menu (and of its popups) with what its caption shows after the tab, trimmed.
+void ReadHints(HMENU menu, std::map<UINT, std::wstring>* hints) {
+    for (int k = 0; k < GetMenuItemCount(menu); ++k) {
+        HMENU popup = GetSubMenu(menu, k);
+        if (popup != nullptr) {
+            ReadHints(popup, hints);
+            continue;
+        }
+        wchar_t caption[128] = {};
+        GetMenuStringW(menu, static_cast<UINT>(k), caption, 128, MF_BYPOSITION);
+        std::wstring text(caption);
+        size_t tab = text.find(L'\t');
+        std::wstring hint = tab == std::wstring::npos ? L"" : text.substr(tab + 1);
+        while (!hint.empty() && hint.front() == L' ') {
+            hint.erase(hint.begin());
+        }
+        (*hints)[GetMenuItemID(menu, k)] = hint;
     }
 }
 
-TEST(Resources, MenuHasEveryCaptionAndCommand) {
-    struct Item {
-        int popup;
-        UINT id;
-        const wchar_t* caption;
-    } items[] = {
-        {0, IDM_OPEN_FILES, L"ＥＤＬファイルを参照(&O)\t Ctrl+O"},
-        {0, IDM_CHOOSE_OUTPUT_FOLDER, L"保存先設定(&T)\tCtrl+D"},
-        {0, IDM_CONVERT, L"変換する(&E)\tEnter"},
-        {0, IDM_EXIT, L"終了(&X)\tAlt+F4"},
-        {1, IDM_SELECT_ALL, L"すべてを選択(&A)\tCtrl+A"},
-        {1, IDM_TOGGLE_TARGET, L"変換対象/除外の切り替え(&F)\tSpace"},
-        {1, IDM_REMOVE, L"一覧から削除(&D)\tDel"},
-        {1, IDM_RESET_POSITION, L"ウィンドウ位置を初期に戻す\tCrtl+R"},
-        {2, IDM_DELETE_INTERNAL_DATA, L"内部データ記述行を削除(&C)\tCtrl+C"},
-        {3, IDM_ABOUT, L"バージョン情報(&H)\tCtrl+H"},
-    };
-    const wchar_t* popups[] = {L"ファイル(&F)", L"操作(&O)", L"変換設定(&C)", L"その他(&Z)"};
-
+TEST(Resources, EveryAcceleratorIsTheOneItsMenuItemShows) {
     HMENU menu = LoadMenuW(Instance(), MAKEINTRESOURCEW(IDR_MAIN_MENU));
     ASSERT_NE(nullptr, menu);
-    ASSERT_EQ(4, GetMenuItemCount(menu));
-    int next[4] = {};
-    for (int p = 0; p < 4; ++p) {
-        wchar_t caption[128];
-        GetMenuStringW(menu, static_cast<UINT>(p), caption, 128, MF_BYPOSITION);
-        EXPECT_EQ(std::wstring(popups[p]), caption);
-    }
-    for (const Item& item : items) {
-        HMENU popup = GetSubMenu(menu, item.popup);
-        ASSERT_NE(nullptr, popup);
-        int position = next[item.popup]++;
-        wchar_t caption[128];
-        GetMenuStringW(popup, static_cast<UINT>(position), caption, 128, MF_BYPOSITION);
-        EXPECT_EQ(std::wstring(item.caption), caption);
-        EXPECT_EQ(item.id, GetMenuItemID(popup, position)) << Utf8(item.caption);
-        EXPECT_EQ(0u, GetMenuState(popup, static_cast<UINT>(position), MF_BYPOSITION) &
-                          (MF_GRAYED | MF_DISABLED | MF_CHECKED));
-    }
-    for (int p = 0; p < 4; ++p) {
-        EXPECT_EQ(next[p], GetMenuItemCount(GetSubMenu(menu, p))) << "popup " << p;
-    }
+    std::map<UINT, std::wstring> hints;
+    ReadHints(menu, &hints);
     DestroyMenu(menu);
-}
+    // Every command the window carries out is in its menu.
+    for (UINT id : {IDM_OPEN_FILES, IDM_CHOOSE_OUTPUT_FOLDER, IDM_OPEN_OUTPUT_FOLDER, IDM_CONVERT,
+                    IDM_EXIT, IDM_SELECT_ALL, IDM_TOGGLE_TARGET, IDM_REMOVE, IDM_RESET_POSITION,
+                    IDM_DELETE_INTERNAL_DATA, IDM_ABOUT}) {
+        EXPECT_EQ(1u, hints.count(id)) << "command " << id << " has no menu item";
+    }
 
-TEST(Resources, AcceleratorsInTheirOrder) {
-    const ACCEL expected[] = {
-        {FVIRTKEY | FCONTROL | FNOINVERT, 'C', IDM_DELETE_INTERNAL_DATA},
-        {FVIRTKEY | FCONTROL | FNOINVERT, 'H', IDM_ABOUT},
-        {FVIRTKEY | FNOINVERT, VK_DELETE, IDM_REMOVE},
-        {FVIRTKEY | FNOINVERT, VK_RETURN, IDM_CONVERT},
-        {FVIRTKEY | FALT | FNOINVERT, VK_F4, IDM_EXIT},
-        {FVIRTKEY | FCONTROL | FNOINVERT, 'D', IDM_CHOOSE_OUTPUT_FOLDER},
-        {FVIRTKEY | FNOINVERT, VK_SPACE, IDM_TOGGLE_TARGET},
-        {FVIRTKEY | FCONTROL | FNOINVERT, 'O', IDM_OPEN_FILES},
-        {FVIRTKEY | FCONTROL | FNOINVERT, 'A', IDM_SELECT_ALL},
-        {FVIRTKEY | FCONTROL | FNOINVERT, 'R', IDM_RESET_POSITION},
-    };
     HACCEL table = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
     ASSERT_NE(nullptr, table);
-    ACCEL entries[16];
-    int count = CopyAcceleratorTableW(table, entries, 16);
-    ASSERT_EQ(10, count);
+    ACCEL entries[32];
+    int count = CopyAcceleratorTableW(table, entries, 32);
+    std::map<std::wstring, UINT> commandOfKey;
     for (int k = 0; k < count; ++k) {
-        EXPECT_EQ(expected[k].fVirt, entries[k].fVirt) << "entry " << k;
-        EXPECT_EQ(expected[k].key, entries[k].key) << "entry " << k;
-        EXPECT_EQ(expected[k].cmd, entries[k].cmd) << "entry " << k;
+        std::wstring key = KeyName(entries[k]);
+        // A key of a command without a menu item would act even when its item should be
+        // greyed: the system greys an accelerator only through its menu item.
+        ASSERT_EQ(1u, hints.count(entries[k].cmd)) << Utf8(key) << " has no menu item";
+        EXPECT_EQ(key, hints[entries[k].cmd]) << "the item of command " << entries[k].cmd;
+        EXPECT_TRUE(commandOfKey.emplace(key, entries[k].cmd).second) << Utf8(key) << " twice";
+        EXPECT_NE(0, entries[k].fVirt & FVIRTKEY) << Utf8(key);
+    }
+    // And the other way round: an item that names a key has that key.
+    for (const auto& [id, hint] : hints) {
+        if (!hint.empty()) {
+            EXPECT_EQ(1u, commandOfKey.count(hint)) << Utf8(hint) << " does nothing";
+        }
+    }
+}
+
+TEST(Resources, TheRowMenuHasTheCommandsTheListEnables) {
+    HMENU bar = LoadMenuW(Instance(), MAKEINTRESOURCEW(IDR_ROW_MENU));
+    ASSERT_NE(nullptr, bar);
+    HMENU menu = GetSubMenu(bar, 0);
+    ASSERT_NE(nullptr, menu);
+    std::map<UINT, std::wstring> hints;
+    ReadHints(menu, &hints);
+    DestroyMenu(bar);
+    for (UINT id : {IDM_OPEN_OUTPUT, IDM_OPEN_SOURCE, IDM_SHOW_IN_FOLDER, IDM_REMOVE}) {
+        EXPECT_EQ(1u, hints.count(id)) << "command " << id;
     }
 }
 
 // --- Dialog templates, read from the extended template format -----------------------------------
 
 struct TemplateItem {
-    DWORD exStyle;
     DWORD style;
     short x, y, cx, cy;
     DWORD id;
     std::wstring className;  // predefined classes by name
-    std::wstring text;       // "#n" for a resource number
 };
 
 struct DialogTemplate {
-    DWORD exStyle;
-    DWORD style;
-    short x, y, cx, cy;
-    std::wstring menu;
+    short cx, cy;
+    std::wstring menu;  // "#n" for a resource number
     std::wstring className;
-    std::wstring caption;
-    WORD pointSize;
-    WORD weight;
-    BYTE italic;
-    BYTE charset;
-    std::wstring typeface;
     std::vector<TemplateItem> items;
 };
 
 struct TemplateReader {
     const BYTE* at;
 
-    WORD Word() {
-        WORD value;
-        std::memcpy(&value, at, 2);
-        at += 2;
+    template <typename T>
+    T Next() {
+        T value;
+        std::memcpy(&value, at, sizeof value);
+        at += sizeof value;
         return value;
     }
-    DWORD Dword() {
-        DWORD value;
-        std::memcpy(&value, at, 4);
-        at += 4;
-        return value;
-    }
-    short Short() { return static_cast<short>(Word()); }
     std::wstring String() {
         std::wstring text;
-        for (WORD unit = Word(); unit != 0; unit = Word()) {
+        for (auto unit = Next<WORD>(); unit != 0; unit = Next<WORD>()) {
             text += static_cast<wchar_t>(unit);
         }
         return text;
     }
-    // A name or, after 0xFFFF, a number.
-    std::wstring NameOrNumber(bool isClass) {
+    // A name or, after 0xFFFF, a number: a predefined class's name, or "#n".
+    std::wstring NameOrNumber() {
         WORD first;
         std::memcpy(&first, at, 2);
         if (first != 0xFFFF) {
             return String();
         }
-        Word();
-        WORD number = Word();
-        if (isClass) {
-            const wchar_t* predefined[] = {L"Button",  L"Edit",      L"Static",
-                                           L"ListBox", L"ScrollBar", L"ComboBox"};
-            if (number >= 0x80 && number <= 0x85) {
-                return predefined[number - 0x80];
-            }
+        at += 2;
+        auto number = Next<WORD>();
+        const wchar_t* predefined[] = {L"Button",  L"Edit",      L"Static",
+                                       L"ListBox", L"ScrollBar", L"ComboBox"};
+        if (number >= 0x80 && number <= 0x85) {
+            return predefined[number - 0x80];
         }
         return L"#" + std::to_wstring(number);
     }
-    void AlignToDword(const BYTE* base) {
-        while ((at - base) % 4 != 0) {
-            ++at;
-        }
-    }
 };
 
+// An extended dialog template, as windres writes it.
 DialogTemplate ReadDialogTemplate(UINT id) {
     DialogTemplate dialog{};
-    HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));
+    HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(id), RT_DIALOG);
     if (found == nullptr) {
         ADD_FAILURE() << "no dialog template " << id;
         return dialog;
     }
     const auto* base = static_cast<const BYTE*>(LockResource(LoadResource(Instance(), found)));
-    TemplateReader read{base};
-    EXPECT_EQ(1, read.Word()) << "version of the extended format";
-    EXPECT_EQ(0xFFFF, read.Word()) << "signature of the extended format";
-    read.Dword();  // help id
-    dialog.exStyle = read.Dword();
-    dialog.style = read.Dword();
-    WORD count = read.Word();
-    dialog.x = read.Short();
-    dialog.y = read.Short();
-    dialog.cx = read.Short();
-    dialog.cy = read.Short();
-    dialog.menu = read.NameOrNumber(false);
-    dialog.className = read.NameOrNumber(false);
-    dialog.caption = read.String();
-    if ((dialog.style & DS_SETFONT) != 0) {
-        dialog.pointSize = read.Word();
-        dialog.weight = read.Word();
-        dialog.italic = *read.at++;
-        dialog.charset = *read.at++;
-        dialog.typeface = read.String();
+    TemplateReader read{base + 12};  // version, signature, help id, extended style
+    auto style = read.Next<DWORD>();
+    auto count = read.Next<WORD>();
+    read.at += 4;  // x, y
+    dialog.cx = read.Next<short>();
+    dialog.cy = read.Next<short>();
+    dialog.menu = read.NameOrNumber();
+    dialog.className = read.NameOrNumber();
+    read.String();  // caption
+    if ((style & DS_SETFONT) != 0) {
+        read.at += 6;  // point size, weight, italic, character set
+        read.String();
     }
     for (WORD k = 0; k < count; ++k) {
-        read.AlignToDword(base);
+        read.at += (4 - (read.at - base) % 4) % 4;
         TemplateItem item{};
-        read.Dword();  // help id
-        item.exStyle = read.Dword();
-        item.style = read.Dword();
-        item.x = read.Short();
-        item.y = read.Short();
-        item.cx = read.Short();
-        item.cy = read.Short();
-        item.id = read.Dword();
-        item.className = read.NameOrNumber(true);
-        item.text = read.NameOrNumber(false);
-        WORD extra = read.Word();
-        read.at += extra;
+        read.at += 8;  // help id, extended style
+        item.style = read.Next<DWORD>();
+        item.x = read.Next<short>();
+        item.y = read.Next<short>();
+        item.cx = read.Next<short>();
+        item.cy = read.Next<short>();
+        item.id = read.Next<DWORD>();
+        item.className = read.NameOrNumber();
+        read.NameOrNumber();  // text
+        read.at += read.Next<WORD>();
         dialog.items.push_back(item);
     }
     return dialog;
 }
 
-void ExpectItem(const TemplateItem& expected, const TemplateItem& item) {
-    SCOPED_TRACE("control " + std::to_string(static_cast<int>(expected.id)) + " " +
-                 Utf8(expected.text));
-    EXPECT_EQ(expected.id, item.id);
-    EXPECT_EQ(0, lstrcmpiW(expected.className.c_str(), item.className.c_str()))
-        << Utf8(item.className);
-    EXPECT_EQ(expected.text, item.text);
-    EXPECT_EQ(expected.x, item.x);
-    EXPECT_EQ(expected.y, item.y);
-    EXPECT_EQ(expected.cx, item.cx);
-    EXPECT_EQ(expected.cy, item.cy);
-    EXPECT_EQ(expected.style, item.style) << std::hex << item.style;
+// The class a template gives a control, by its name or its predefined number.
+bool IsClass(const TemplateItem& item, const wchar_t* name) {
+    return lstrcmpiW(item.className.c_str(), name) == 0;
 }
 
-constexpr DWORD NO_ID = 0xFFFFFFFF;
-constexpr DWORD CHILD = WS_CHILD | WS_VISIBLE;
-
-TEST(Resources, ProgressDialogTemplate) {
-    DialogTemplate dialog = ReadDialogTemplate(IDD_PROGRESS);
-    EXPECT_EQ(0x80C002C8u, dialog.style);
-    EXPECT_EQ(0x100u, dialog.exStyle);
-    EXPECT_EQ(L"文字化けタムセル", dialog.caption);
-    EXPECT_EQ(80, dialog.x);
-    EXPECT_EQ(15, dialog.y);
-    EXPECT_EQ(172, dialog.cx);
-    EXPECT_EQ(78, dialog.cy);
-    EXPECT_EQ(L"", dialog.menu);
-    EXPECT_EQ(L"", dialog.className);
-    EXPECT_EQ(8, dialog.pointSize);
-    EXPECT_EQ(400, dialog.weight);
-    EXPECT_EQ(0, dialog.italic);
-    EXPECT_EQ(1, dialog.charset);
-    EXPECT_EQ(L"MS Shell Dlg", dialog.typeface);
-    const TemplateItem expected[] = {
-        {0, 0x50020001, 6, 4, 160, 23, NO_ID, L"Static", L""},
-        {0, 0x50800019, 11, 30, 150, 11, IDC_PROGRESS_BAR, L"msctls_progress32", L""},
-        {0, 0x50020001, 19, 45, 133, 9, IDC_PROGRESS_STATUS, L"Static", L""},
-        {0, 0x50010000, 60, 60, 50, 14, IDC_PROGRESS_CANCEL, L"Button", L"キャンセル"},
-    };
-    ASSERT_EQ(4u, dialog.items.size());
-    for (size_t k = 0; k < 4; ++k) {
-        ExpectItem(expected[k], dialog.items[k]);
+const TemplateItem* FindItem(const DialogTemplate& dialog, DWORD id) {
+    for (const TemplateItem& item : dialog.items) {
+        if (item.id == id) {
+            return &item;
+        }
     }
+    return nullptr;
 }
 
-TEST(Resources, MainWindowTemplate) {
-    DialogTemplate dialog = ReadDialogTemplate(IDD_MAIN);
-    EXPECT_EQ(static_cast<DWORD>(WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT |
-                                 DS_NOIDLEMSG | WS_CLIPCHILDREN | WS_CLIPSIBLINGS),
-              dialog.style);
-    EXPECT_EQ(static_cast<DWORD>(WS_EX_ACCEPTFILES | WS_EX_APPWINDOW | WS_EX_STATICEDGE |
-                                 WS_EX_CONTROLPARENT | WS_EX_NOPARENTNOTIFY),
-              dialog.exStyle);
-    EXPECT_EQ(0, dialog.x);
-    EXPECT_EQ(0, dialog.y);
-    EXPECT_EQ(283, dialog.cx);
-    EXPECT_EQ(186, dialog.cy);
-    EXPECT_EQ(L"#109", dialog.menu);
-    EXPECT_EQ(L"_GUI", dialog.className);
-    EXPECT_EQ(9, dialog.pointSize);
-    EXPECT_EQ(400, dialog.weight);
-    EXPECT_EQ(0x80, dialog.charset);
-    EXPECT_EQ(L"MS UI Gothic", dialog.typeface);
-    const DWORD button = CHILD | WS_TABSTOP | BS_PUSHBUTTON;
-    const TemplateItem expected[] = {
-        {0,
-         CHILD | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOLABELWRAP |
-             LVS_AUTOARRANGE | LVS_ALIGNLEFT,
-         0, 1, 283, 129, IDC_FILE_LIST, L"SysListView32", L""},
-        {0, button, 3, 134, 33, 16, IDC_CHOOSE_OUTPUT_FOLDER, L"Button", L"保存先"},
-        {0, CHILD | WS_BORDER | WS_TABSTOP | ES_READONLY | ES_MULTILINE | ES_AUTOHSCROLL, 37, 135,
-         180, 13, IDC_OUTPUT_FOLDER, L"Edit", L""},
-        {0, CHILD | SS_OWNERDRAW | SS_SUNKEN | SS_CENTERIMAGE, 220, 135, 61, 13, IDC_FILE_COUNT,
-         L"Static", L""},
-        {0, button, 3, 151, 54, 30, IDC_SELECT_ALL, L"Button", L"全てを選択"},
-        {0, button | BS_MULTILINE | BS_FLAT, 57, 151, 54, 30, IDC_REMOVE, L"Button",
-         L"リストから削除"},
-        {0, button | BS_MULTILINE, 116, 151, 45, 30, IDC_TOGGLE_TARGET, L"Button",
-         L"変換対象の\nチェック\nON/OFF"},
-        {0, button | BS_MULTILINE | BS_CENTER | BS_VCENTER, 161, 151, 82, 30, IDC_CONVERT,
-         L"Button", L"変換"},
-        {0, CHILD | SS_ICON | SS_REALSIZEIMAGE | SS_NOTIFY, 245, 149, 20, 20, IDC_PICTURE,
-         L"Static", L"#158"},
-    };
-    ASSERT_EQ(9u, dialog.items.size());
-    for (size_t k = 0; k < 9; ++k) {
-        ExpectItem(expected[k], dialog.items[k]);
+// The controls the code finds by id, with the class whose messages it sends them.
+TEST(Resources, EveryControlTheCodeUsesIsInItsTemplate) {
+    struct Use {
+        UINT dialog;
+        DWORD id;
+        const wchar_t* className;
+    } uses[] = {{IDD_MAIN, IDC_FILE_LIST, L"SysListView32"},
+                {IDD_MAIN, IDC_DELETE_INTERNAL_DATA, L"Button"},
+                {IDD_MAIN, IDC_FILE_COUNT, L"Static"},
+                {IDD_MAIN, IDC_CHOOSE_OUTPUT_FOLDER, L"Button"},
+                {IDD_MAIN, IDC_OUTPUT_FOLDER, L"Edit"},
+                {IDD_MAIN, IDC_OPEN_OUTPUT_FOLDER, L"Button"},
+                {IDD_MAIN, IDC_SELECT_ALL, L"Button"},
+                {IDD_MAIN, IDC_REMOVE, L"Button"},
+                {IDD_MAIN, IDC_TOGGLE_TARGET, L"Button"},
+                {IDD_MAIN, IDC_CONVERT, L"Button"},
+                {IDD_MAIN, IDC_PICTURE, L"Static"},
+                {IDD_PROGRESS, IDC_PROGRESS_BAR, L"msctls_progress32"},
+                {IDD_PROGRESS, IDC_PROGRESS_STATUS, L"Static"},
+                {IDD_PROGRESS, IDC_PROGRESS_CANCEL, L"Button"},
+                {IDD_ABOUT, IDOK, L"Button"},
+                {IDD_ABOUT, IDC_ABOUT_AUTHOR, L"Static"},
+                {IDD_ABOUT, IDC_ABOUT_CONTACT, L"Edit"},
+                {IDD_ABOUT, IDC_ABOUT_PICTURE, L"Static"}};
+    std::map<UINT, DialogTemplate> dialogs;
+    for (UINT id : {IDD_MAIN, IDD_PROGRESS, IDD_ABOUT}) {
+        dialogs[id] = ReadDialogTemplate(id);
     }
+    for (const Use& use : uses) {
+        const TemplateItem* item = FindItem(dialogs[use.dialog], use.id);
+        ASSERT_NE(nullptr, item) << "control " << use.id << " of dialog " << use.dialog;
+        EXPECT_TRUE(IsClass(*item, use.className)) << "control " << use.id;
+    }
+    // The check box is switched by the code, not by itself: one click, one switch.
+    EXPECT_EQ(static_cast<DWORD>(BS_CHECKBOX),
+              FindItem(dialogs[IDD_MAIN], IDC_DELETE_INTERNAL_DATA)->style & BS_TYPEMASK);
+    // The progress dialog's file label is its first control, which the code takes by place.
+    ASSERT_FALSE(dialogs[IDD_PROGRESS].items.empty());
+    EXPECT_TRUE(IsClass(dialogs[IDD_PROGRESS].items[0], L"Static"));
+    // The main window is a window of the class the program registers, with its menu.
+    EXPECT_EQ(L"_GUI", dialogs[IDD_MAIN].className);
+    EXPECT_EQ(L"#" + std::to_wstring(IDR_MAIN_MENU), dialogs[IDD_MAIN].menu);
 }
 
-TEST(Resources, AboutBoxTemplate) {
-    DialogTemplate dialog = ReadDialogTemplate(IDD_ABOUT);
-    EXPECT_EQ(L"文字化けタムセルについて", dialog.caption);
-    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT), dialog.style);
-    EXPECT_EQ(40, dialog.x);
-    EXPECT_EQ(15, dialog.y);
-    EXPECT_EQ(156, dialog.cx);
-    EXPECT_EQ(98, dialog.cy);
-    EXPECT_EQ(10, dialog.pointSize);
-    EXPECT_EQ(L"ＭＳ ゴシック", dialog.typeface);
-    const DWORD text = CHILD | WS_GROUP;
-    const TemplateItem expected[] = {
-        {0, CHILD | WS_TABSTOP | BS_DEFPUSHBUTTON, 44, 78, 67, 16, IDOK, L"Button", L"閉じる"},
-        {0, CHILD | SS_ICON, 7, 17, 20, 20, IDC_ABOUT_PICTURE, L"Static", L"#158"},
-        {0, text | SS_LEFTNOWORDWRAP, 6, 5, 144, 8, NO_ID, L"Static",
-         L"文字化けタムセル for SONY BVE-9100 EDL"},
-        {0, text | SS_LEFTNOWORDWRAP, 42, 18, 92, 9, NO_ID, L"Static", L"バージョン: 3.0 cs1"},
-        {0, text | SS_LEFT, 42, 30, 80, 8, NO_ID, L"Static", L"最終更新: 2019/02/26"},
-        // The author line comes from the string table when the box opens.
-        {0, text | SS_LEFT, 23, 49, 110, 8, IDC_ABOUT_AUTHOR, L"Static", L""},
-        {0, CHILD | SS_ETCHEDHORZ, 0, 60, 155, 1, NO_ID, L"Static", L""},
-        {0, text | SS_LEFT, 2, 65, 34, 8, NO_ID, L"Static", L"お問合せ"},
-        {0, CHILD | WS_TABSTOP | WS_BORDER | ES_CENTER | ES_READONLY, 37, 63, 115, 13,
-         IDC_ABOUT_CONTACT, L"Edit", L""},
-    };
-    ASSERT_EQ(9u, dialog.items.size());
-    for (size_t k = 0; k < 9; ++k) {
-        ExpectItem(expected[k], dialog.items[k]);
+TEST(Resources, EveryControlLiesInsideItsDialog) {
+    for (UINT id : {IDD_MAIN, IDD_PROGRESS, IDD_ABOUT}) {
+        DialogTemplate dialog = ReadDialogTemplate(id);
+        ASSERT_FALSE(dialog.items.empty()) << "dialog " << id;
+        for (const TemplateItem& item : dialog.items) {
+            SCOPED_TRACE("dialog " + std::to_string(id) + ", control " +
+                         std::to_string(static_cast<int>(item.id)));
+            EXPECT_GE(item.x, 0);
+            EXPECT_GE(item.y, 0);
+            EXPECT_LE(item.x + item.cx, dialog.cx);
+            EXPECT_LE(item.y + item.cy, dialog.cy);
+        }
     }
 }
 

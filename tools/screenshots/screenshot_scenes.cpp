@@ -1,7 +1,10 @@
 // tamsel_scenes.exe SCENE READY DONE [SAMPLE] - puts the window program into one scene for a
 // screenshot (tools/screenshots.sh):
+//   empty     the main window as it opens, its empty list saying where to drop files
 //   main      the main window with a few files listed
 //   menu      the same with its first menu open
+//   results   the main window after a job that met a CMX list: the result column
+//   rowmenu   the same with a converted row's menu open
 //   about     the about box over the main window
 //   progress  a job of three files halfway, its dialog over the main window
 //   failure   a job that meets a CMX list: the warning box over the progress dialog
@@ -181,6 +184,40 @@ int ModalScene(HWND mainWindow, const wchar_t* popupClass, void (*open)(HWND),
     open(mainWindow);
     photographer.join();
     return shown ? 0 : 1;
+}
+
+// A job of four files whose second is a CMX list and whose third is left out, its boxes
+// answered as they come; the main window then shows each row's outcome.
+void ConvertWithAFailure(HWND mainWindow, const std::wstring& folder) {
+    ListFiles(mainWindow, folder,
+              {{L"NEWS0612.EDL", SampleEdl("NEWS", 20)},
+               {L"CMX3600.EDL", CmxEdl()},
+               {L"PROMO_B.EDL", SampleEdl("PROMO", 20)},
+               {L"REEL_A_0412.EDL", SampleEdl("REEL A", 20)}});
+    HWND list = GetDlgItem(mainWindow, IDC_FILE_LIST);
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(1);
+    SendMessageW(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
+    SetSceneOutputFolder(mainWindow, folder + L"変換済み");
+    StartSpy();
+    ClickConvert(mainWindow);
+    StopSpy();
+}
+
+void OpenRowMenu(HWND mainWindow) {
+    HWND list = GetDlgItem(mainWindow, IDC_FILE_LIST);
+    RECT rect{};
+    rect.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &point);
+    SendMessageW(mainWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
+                 MAKELPARAM(point.x, point.y));
+}
+
+void CloseRowMenu(HWND, HWND menu) {
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 void OpenFileMenu(HWND mainWindow) {
@@ -443,7 +480,8 @@ int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
 int main(int argc, char** argv) {
     if (argc < 4) {
         std::fprintf(stderr,
-                     "usage: tamsel_scenes main|menu|about|progress|failure|summary READY DONE\n"
+                     "usage: tamsel_scenes empty|main|menu|results|rowmenu|about|progress|failure|"
+                     "summary READY DONE\n"
                      "       tamsel_scenes compare READY DONE SAMPLE\n");
         return 2;
     }
@@ -463,7 +501,24 @@ int main(int argc, char** argv) {
     HWND mainWindow = CreateMainWindow(instance);
     std::wstring folder = MakeSceneFolder();
     int status = 1;
-    if (mainWindow != nullptr && scene == "main") {
+    if (mainWindow != nullptr && scene == "empty") {
+        RECT frame{};
+        GetWindowRect(mainWindow, &frame);
+        HoldScene(frame, ready, done);
+        status = 0;
+    } else if (mainWindow != nullptr && scene == "results") {
+        ConvertWithAFailure(mainWindow, folder);
+        RECT frame{};
+        GetWindowRect(mainWindow, &frame);
+        HoldScene(frame, ready, done);
+        RemoveTemporaryFolder(folder + L"変換済み\\");
+        status = 0;
+    } else if (mainWindow != nullptr && scene == "rowmenu") {
+        ConvertWithAFailure(mainWindow, folder);
+        PumpMessagesFor(300);
+        status = ModalScene(mainWindow, L"#32768", OpenRowMenu, CloseRowMenu, ready, done);
+        RemoveTemporaryFolder(folder + L"変換済み\\");
+    } else if (mainWindow != nullptr && scene == "main") {
         ListSomeFiles(mainWindow, folder);
         RECT frame{};
         GetWindowRect(mainWindow, &frame);
