@@ -143,9 +143,9 @@ void PutText(char* field, size_t fieldEnd, size_t offset, const char* text) {
     }
 }
 
-// Writes the word at `start` into the type field; the word stops at `stop` (the first
-// timecode position for the words of "D", "KB" and "KI", so that a type without a word takes
-// no timecode characters). Returns the word's end in the line.
+// Writes the word at `start` into the type field; the word stops at `stop`, the first
+// timecode position, so that a type without a word takes no timecode characters. Returns the
+// word's end in the line.
 size_t PutTypeWord(char* type, size_t offset, const EventLine& line, size_t start, size_t stop) {
     size_t end = WordEnd(line, start);
     PutLineBytes(type, TYPE_WIDTH, offset, line, start, end < stop ? end : stop);
@@ -231,11 +231,12 @@ size_t FillMode(const EventLine& line, size_t from, size_t firstTimecode, char* 
 }
 
 // "C": a signed word after the letter ("-12") is kept at offset 7; an unsigned one is not,
-// because the skip stops on its first digit right after a space.
-void FillCutType(const EventLine& line, size_t letterAt, char* type) {
+// because the skip stops on its first digit right after a space. Like every word of the type
+// field, it stops at the first timecode: "C00:00:00:00" is a cut, not a word "C00:00:".
+void FillCutType(const EventLine& line, size_t letterAt, size_t firstTimecode, char* type) {
     size_t stop = SkipLow(line, letterAt + 1);
     if (ByteAt(line, stop - 1) != ' ') {
-        PutTypeWord(type, C_WORD_OFFSET, line, stop - 1, PIECE_BUFFER_SIZE);
+        PutTypeWord(type, C_WORD_OFFSET, line, stop - 1, firstTimecode);
     }
 }
 
@@ -278,7 +279,7 @@ void FillType(const EventLine& line, size_t from, size_t firstTimecode, char* ty
     type[0] = static_cast<char>(letter);
     switch (letter) {
         case 'C':
-            FillCutType(line, letterAt, type);
+            FillCutType(line, letterAt, firstTimecode, type);
             break;
         case 'D':
             PutTypeWord(type, D_WORD_IN_TYPE_OFFSET, line, SkipLow(line, letterAt + 1),

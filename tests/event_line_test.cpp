@@ -366,6 +366,21 @@ TEST(EventLine, BytesPastThePieceEndReadAsNul) {
     ExpectRewrites(vectors);
 }
 
+// Found against the rules: a "C" with text glued to it copied the first timecode's leading
+// characters into the type field ("C      C00:00:"); its word now stops at the first timecode
+// like those of "D", "KB" and "KI".
+TEST(EventLine, CutWordGluedToTheFirstTimecodeStopsThere) {
+    const EventVector vectors[] = {
+        {"the literal line of the report",
+         "12 AB C00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n",
+         "0012 AB           C                 \r\n"},
+        {"a signed word before the timecodes is still kept",
+         "12 AB C-12 00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n",
+         "0012 AB           C      -12    " + TIMECODES + "\r\n"},
+    };
+    ExpectRewrites(vectors);
+}
+
 TEST(EventLine, ShortPieceAfterLongOneTakesNothingFromIt) {
     const Bytes longLine = CUT_IN + TIMECODES + " F" + Bytes(60, 'Q') + "\r\n";
     const Bytes expected = CUT_OUT + TIMECODES + Blanks(50) + "FQQQ\r\n" + DOTTED_OUT + "V     K" +
