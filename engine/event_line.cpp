@@ -169,18 +169,23 @@ size_t FillEventNumber(const EventLine& line, char* field) {
 
 // The reel word, cut to six characters. A pre-read line ("PREREAD" anywhere after the reel
 // start) keeps the reel unpadded and starts the mode search at the word's last character;
-// otherwise the reel is padded to six and the mode search starts after the word. Returns the
-// mode search start.
-size_t FillReel(const EventLine& line, size_t reelStart, char* field) {
+// otherwise the reel is padded to six and the mode search starts after the word. An empty
+// reel word (a CR right after the event number) starts the mode search at the event number's
+// last digit, so that nothing after the CR is taken for a mode or a type. Returns the mode
+// search start.
+size_t FillReel(const EventLine& line, size_t numberEnd, size_t reelStart, char* field) {
     size_t end = WordEnd(line, reelStart);
     size_t kept = end - reelStart < REEL_WIDTH ? end - reelStart : REEL_WIDTH;
     PutLineBytes(field, REEL_WIDTH, 0, line, reelStart, reelStart + kept);
-    if (reelStart < line.length &&
-        ContainsText(line.bytes + reelStart, line.length - reelStart, "PREREAD")) {
-        return end > reelStart ? end - 1 : reelStart;
+    bool preread = reelStart < line.length &&
+                   ContainsText(line.bytes + reelStart, line.length - reelStart, "PREREAD");
+    if (!preread) {
+        FillBytes(field + kept, REEL_WIDTH - kept, ' ');
     }
-    FillBytes(field + kept, REEL_WIDTH - kept, ' ');
-    return end;
+    if (end == reelStart) {
+        return numberEnd > 0 ? numberEnd - 1 : 0;
+    }
+    return preread ? end - 1 : end;
 }
 
 // Where the first timecode begins: the start of the word that holds the second colon from
@@ -428,7 +433,7 @@ bool RewriteEventLine(const LinePiece& piece, ByteBuffer* text, LineState* state
 
     size_t runEnd = FillEventNumber(line, fields.eventNumber);
     size_t reelStart = SkipSpaces(line, runEnd);
-    size_t modeSearch = FillReel(line, reelStart, fields.reel);
+    size_t modeSearch = FillReel(line, runEnd, reelStart, fields.reel);
     size_t firstTimecode = FindFirstTimecode(line, modeSearch);
     size_t typeSearch = FillMode(line, modeSearch, firstTimecode, fields.mode);
     FillType(line, typeSearch, firstTimecode, fields.type, state);

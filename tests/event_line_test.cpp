@@ -381,6 +381,25 @@ TEST(EventLine, CutWordGluedToTheFirstTimecodeStopsThere) {
     ExpectRewrites(vectors);
 }
 
+// Found against the rules: with a CR right after the event number (CR-only files, or the
+// controller's 0x0D 0x0A line ends) the reel word is empty, and the mode search began at the
+// CR, taking the next line's text into the type field. It now begins at the event number's
+// last digit, so the type field stays blank.
+TEST(EventLine, EmptyReelWordKeepsTheTextAfterTheCrOutOfTheType) {
+    const EventVector vectors[] = {
+        {"the literal line of the report: pre-read, unpadded empty reel",
+         "12\rX 00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00 PREREAD\r\n",
+         "0012   A    " + Blanks(14) + TIMECODES + Blanks(15) + "AD  \r\n"},
+        {"without PREREAD: the empty reel is padded",
+         "12\rX 00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n",
+         "0012" + Blanks(1 + 6 + 1 + 5 + 1 + 14) + TIMECODES + "\r\n"},
+        {"leading spaces before the number",
+         "  12\rKB 002 00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n",
+         "0012" + Blanks(1 + 6 + 1 + 5 + 1 + 14) + TIMECODES + "\r\n"},
+    };
+    ExpectRewrites(vectors);
+}
+
 TEST(EventLine, ShortPieceAfterLongOneTakesNothingFromIt) {
     const Bytes longLine = CUT_IN + TIMECODES + " F" + Bytes(60, 'Q') + "\r\n";
     const Bytes expected = CUT_OUT + TIMECODES + Blanks(50) + "FQQQ\r\n" + DOTTED_OUT + "V     K" +
