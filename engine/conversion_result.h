@@ -14,6 +14,7 @@ enum ConversionResult {
     RESULT_NO_MEMORY = 3,
     // One of the first ten lines begins with "FCM: ": a CMX edit list, which is refused.
     RESULT_CMX_FORMAT = 4,
-    // No line holds twelve or more of ":", "." and ",": no event line, layout unknown.
+    // No line holds twelve or more of ":", "." and ",": no event line, layout unknown. Also a
+    // source that begins with a UTF-16 byte-order mark (FF FE or FE FF).
     RESULT_UNKNOWN_FORMAT = 5,
 };

@@ -22,6 +22,12 @@ bool Emit(ByteBuffer* text, uint8_t first, uint8_t second, size_t count) {
     return true;
 }
 
+// FF FE or FE FF: a UTF-16 text. Its NUL halves would vanish in decoding and leave a text that
+// converts with garbled notes, so such a file is refused as a layout the engine does not know.
+bool IsUtf16ByteOrderMark(const uint8_t* head) {
+    return (head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF);
+}
+
 uint8_t At(const uint8_t* text, size_t count, size_t position) {
     return position < count ? text[position] : 0;
 }
@@ -84,6 +90,8 @@ ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode
     text->length = 0;
     uint8_t chunk[READ_CHUNK];
     bool afterLead = false;  // the byte before began a Shift-JIS character (plain mode)
+    uint8_t head[2] = {};    // the source's first two bytes, gathered across reads
+    size_t headCount = 0;
     for (;;) {
         long got = source->read(source->context, chunk, sizeof chunk);
         if (got < 0) {
@@ -91,6 +99,12 @@ ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode
         }
         if (got == 0) {
             return RESULT_CONVERTED;
+        }
+        for (long k = 0; k < got && headCount < sizeof head; ++k) {
+            head[headCount++] = chunk[k];
+            if (headCount == sizeof head && IsUtf16ByteOrderMark(head)) {
+                return RESULT_UNKNOWN_FORMAT;
+            }
         }
         for (long k = 0; k < got; ++k) {
             uint8_t byte = chunk[k];
