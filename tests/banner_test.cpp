@@ -88,6 +88,9 @@ TEST(FileNameText, CodePage932WithQuestionMarksForWhatItCannotHold) {
         {u"テスト.EDL", "\x83\x65\x83\x58\x83\x67.EDL", "katakana as double bytes"},
         {u"ｶﾅ.EDL", "\xB6\xC5.EDL", "half-width katakana as single bytes"},
         {u"番組①.EDL", "\x94\xd4\x91\x67\x87\x40.EDL", "NEC special characters of code page 932"},
+        {u"ⅰ纊.EDL", "\xFA\x40\xFA\x5C.EDL",
+         "characters held twice take the IBM extension codes FA to FC, as Windows converts them"},
+        {u"∵.EDL", "\x81\xE6.EDL", "a character held three times takes its JIS code"},
         {u"¥—.EDL", "??.EDL", "characters that only convert one way become ?"},
         {u"é😀.EDL", "??.EDL", "a letter outside code page 932 and a surrogate pair: one ? each"},
     };
