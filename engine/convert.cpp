@@ -49,11 +49,20 @@ ConversionResult DecodeToStream(ByteSource* source, uint32_t sourceSize, LineStr
     return result;
 }
 
-// Recognition, banner and line rewriting, from the decoded stream to the output text. The
-// decoded stream is released on every path.
+// The export, from what the line loop gathered. False when memory runs out.
+bool ComposeCmxExport(const LineStream& rewrite, const CmxLines& lines, const HeaderFields& fields,
+                      const char* fileNameText, const CmxExportOptions& options, ByteBuffer* out,
+                      CmxReport* report) {
+    CmxSource source = MakeCmxSource(rewrite, lines, fields, fileNameText);
+    return WriteCmxExport(source, options, out, report);
+}
+
+// Recognition, banner and line rewriting, from the decoded stream to the output text, and the
+// export when `cmxOptions` asks for it. The decoded stream is released on every path.
 ConversionResult ComposeOutput(LineStream* decoded, const char* fileNameText, const char* stamp,
                                uint32_t options, LineState* state, ByteBuffer* out,
-                               LinePiece* piece) {
+                               LinePiece* piece, const CmxExportOptions* cmxOptions,
+                               ByteBuffer* cmxOut, CmxReport* cmxReport) {
     size_t eventStart = 0;
     if (DetectCmx(decoded, piece)) {
         StreamRelease(decoded);
@@ -67,8 +76,14 @@ ConversionResult ComposeOutput(LineStream* decoded, const char* fileNameText, co
     ExtractHeaderFields(decoded, eventStart, piece, &fields);
     LineStream rewrite{};
     BuildRewriteStream(decoded, eventStart, piece, &rewrite);
+    CmxLines lines;
+    StartCmxLines(&lines);
+    CmxLines* cmx = cmxOptions != nullptr ? &lines : nullptr;
     bool composed = ComposeBanner(out, fields, fileNameText, stamp) &&
-                    RewriteLines(&rewrite, out, options, state, piece);
+                    RewriteLines(&rewrite, out, options, state, piece, cmx) &&
+                    (cmx == nullptr || ComposeCmxExport(rewrite, lines, fields, fileNameText,
+                                                        *cmxOptions, cmxOut, cmxReport));
+    ReleaseCmxLines(&lines);
     StreamRelease(&rewrite);
     return composed ? RESULT_CONVERTED : RESULT_NO_MEMORY;
 }
@@ -82,8 +97,15 @@ ByteSource MakeMemorySource(MemorySource* memory) {
 
 ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
                                   const char* stamp, uint32_t options, LineState* state,
-                                  ByteBuffer* out) {
+                                  ByteBuffer* out, const CmxExportOptions* cmxOptions,
+                                  ByteBuffer* cmxOut, CmxReport* cmxReport) {
     *out = ByteBuffer{};
+    CmxReport unused{};
+    if (cmxOptions != nullptr) {
+        *cmxOut = ByteBuffer{};
+        cmxReport = cmxReport != nullptr ? cmxReport : &unused;
+        *cmxReport = CmxReport{};
+    }
     LineStream decoded{};
     ConversionResult result = DecodeToStream(source, sourceSize, &decoded);
     if (result != RESULT_CONVERTED) {
@@ -96,10 +118,15 @@ ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const
         BufferRelease(out);
         return RESULT_NO_MEMORY;
     }
-    result = ComposeOutput(&decoded, fileNameText, stamp, options, state, out, piece);
+    result = ComposeOutput(&decoded, fileNameText, stamp, options, state, out, piece, cmxOptions,
+                           cmxOut, cmxReport);
     EngineFree(piece);
     if (result != RESULT_CONVERTED) {
         BufferRelease(out);
+        if (cmxOptions != nullptr) {
+            BufferRelease(cmxOut);
+            *cmxReport = CmxReport{};
+        }
     }
     return result;
 }
@@ -121,8 +148,9 @@ ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* sta
 
     ByteSource source{file, ReadPlatformFile, RewindPlatformFile};
     ByteBuffer out{};
-    ConversionResult result = ConvertEdlSource(&source, static_cast<uint32_t>(size), fileNameText,
-                                               stamp, request.options, state, &out);
+    ConversionResult result =
+        ConvertEdlSource(&source, static_cast<uint32_t>(size), fileNameText, stamp, request.options,
+                         state, &out, nullptr, nullptr, nullptr);
     CloseFile(file);
     if (result == RESULT_CONVERTED) {
         result = WriteConvertedFile(out, request.outputFolder, request.displayName);

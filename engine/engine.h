@@ -7,13 +7,19 @@
 //   header.h         CMX and unknown layouts refused; title, reel and block lines; the
 //                    rewrite stream of header notes and body lines
 //   banner.h         the banner at the head of the output text
-//   rewrite_lines.h  the line loop, with event_line.h and note_line.h for each kind of line
-//   output_file.h    the output text written as the output file, in full or not at all
+//   rewrite_lines.h  the line loop: event_record.h reads each event line once, event_line.h
+//                    writes its repaired line, note_line.h handles the other kinds of line
+//   cmx_export.h     with OPTION_EXPORT_CMX, the same lines written as a CMX 3600 edit list
+//                    (reel names in cmx_reels.h), and what it did (cmx_report.h)
+//   output_file.h    the output text (and the export) written as the output files, each in
+//                    full or not at all
 #pragma once
 
 #include <cstdint>
 
 #include "banner.h"
+#include "cmx_export.h"
+#include "cmx_report.h"
 #include "conversion_options.h"
 #include "conversion_result.h"
 #include "decode.h"
@@ -41,10 +47,13 @@ ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* sta
 // The conversion of bytes already at hand, without files: decoding to the complete output text.
 // `sourceSize` sizes the working buffer; `fileNameText` (code page 932) and `stamp` go into the
 // banner. On RESULT_CONVERTED `out` holds the text and the caller releases it (BufferRelease);
-// on a failure `out` is empty.
+// on a failure `out` is empty. With `cmxOptions` (else null) the export is made too: on
+// RESULT_CONVERTED `cmxOut` holds it and `cmxReport` what it did; on a failure `cmxOut` is
+// empty.
 ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
                                   const char* stamp, uint32_t options, LineState* state,
-                                  ByteBuffer* out);
+                                  ByteBuffer* out, const CmxExportOptions* cmxOptions,
+                                  ByteBuffer* cmxOut, CmxReport* cmxReport);
 
 // A ByteSource over bytes in memory.
 struct MemorySource {

@@ -168,7 +168,11 @@ uint8_t WindowChannels(const EventLine& line, size_t window) {
     }
     if (ByteAt(line, window + 1) == 'A') {
         int after = ByteAt(line, window + 2);
-        channels |= after == '2' ? CHANNEL_A2 : IsBlank(after) || after == '1' ? CHANNEL_A1 : 0;
+        if (after == '2') {
+            channels |= CHANNEL_A2;
+        } else if (IsBlank(after) || after == '1') {
+            channels |= CHANNEL_A1;
+        }
     }
     if (ByteAt(line, window + 3) == 'A' && ByteAt(line, window + 4) == '2') {
         channels |= CHANNEL_A2;

@@ -33,8 +33,9 @@ ConversionResult Convert(const Bytes& source, uint32_t options, Bytes* output) {
     ByteSource input = MakeMemorySource(&memory);
     LineState state{};
     ByteBuffer out{};
-    ConversionResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()),
-                                               "F.EDL", STAMP, options, &state, &out);
+    ConversionResult result =
+        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "F.EDL", STAMP, options,
+                         &state, &out, nullptr, nullptr, nullptr);
     output->clear();
     if (result == RESULT_CONVERTED) {
         output->assign(reinterpret_cast<const char*>(out.bytes), out.length);

@@ -218,9 +218,10 @@ TEST(Decode, Utf16TextWithAByteOrderMarkIsRefused) {
         ByteSource input = MakeMemorySource(&memory);
         LineState state{};
         ByteBuffer out{};
-        EXPECT_EQ(vector.result,
-                  ConvertEdlSource(&input, static_cast<uint32_t>(vector.source.size()), "A.EDL",
-                                   "2019/03/06  09:05:07", 0, &state, &out))
+        EXPECT_EQ(
+            vector.result,
+            ConvertEdlSource(&input, static_cast<uint32_t>(vector.source.size()), "A.EDL",
+                             "2019/03/06  09:05:07", 0, &state, &out, nullptr, nullptr, nullptr))
             << vector.rule;
         BufferRelease(&out);
         EXPECT_EQ(vector.result == RESULT_CONVERTED ? RESULT_CONVERTED : RESULT_UNKNOWN_FORMAT,
