@@ -131,7 +131,11 @@ ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const
     return result;
 }
 
-ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state) {
+ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state,
+                                CmxReport* report) {
+    CmxReport unused{};
+    report = report != nullptr ? report : &unused;
+    *report = CmxReport{};
     PlatformFile* file = OpenFileForReading(request.sourcePath);
     if (file == nullptr) {
         return RESULT_OPEN_FAILED;
@@ -146,15 +150,25 @@ ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* sta
     char stamp[STAMP_TEXT_SIZE];
     FormatStamp(request.stampTime, stamp, sizeof stamp);
 
+    bool exportCmx = (request.options & OPTION_EXPORT_CMX) != 0;
+    CmxExportOptions cmxOptions{request.cmxFramesPerSecond,
+                                (request.options & OPTION_CMX_DROP_FRAME) != 0,
+                                (request.options & OPTION_DELETE_INTERNAL_DATA) != 0};
     ByteSource source{file, ReadPlatformFile, RewindPlatformFile};
     ByteBuffer out{};
+    ByteBuffer cmxOut{};
     ConversionResult result =
         ConvertEdlSource(&source, static_cast<uint32_t>(size), fileNameText, stamp, request.options,
-                         state, &out, nullptr, nullptr, nullptr);
+                         state, &out, exportCmx ? &cmxOptions : nullptr, &cmxOut, report);
     CloseFile(file);
     if (result == RESULT_CONVERTED) {
-        result = WriteConvertedFile(out, request.outputFolder, request.displayName);
+        result = WriteConvertedFiles(out, exportCmx ? &cmxOut : nullptr, request.outputFolder,
+                                     request.displayName);
         BufferRelease(&out);
+        BufferRelease(&cmxOut);
+    }
+    if (result != RESULT_CONVERTED) {
+        *report = CmxReport{};
     }
     return result;
 }

@@ -37,12 +37,18 @@ struct ConversionRequest {
     const char16_t* outputFolder;  // ends with a separator, or empty for the current folder
     uint32_t options;              // OPTION_ bits
     CalendarTime stampTime;        // the local time the banner gives as the conversion's
+    // The CMX export's frame rate, 24, 25 or 30 (any other value counts as 30); used only with
+    // OPTION_EXPORT_CMX.
+    int cmxFramesPerSecond = CMX_DEFAULT_FRAMES_PER_SECOND;
 };
 
 // Converts one file: opens and decodes the source, recognises its layout, composes the output
-// text and writes "C_" + display name into the output folder. The source is only ever read.
-// `state` must be zero; it is the file's line state. Returns RESULT_CONVERTED or the failure.
-ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state);
+// text and writes "C_" + display name into the output folder; with OPTION_EXPORT_CMX, then
+// also the CMX export "CMX_" + display name. The source is only ever read. `state` must be
+// zero; it is the file's line state. Returns RESULT_CONVERTED or the failure. `report`, when
+// not null, receives what the export did; it is zero unless both files were written.
+ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state,
+                                CmxReport* report);
 
 // The conversion of bytes already at hand, without files: decoding to the complete output text.
 // `sourceSize` sizes the working buffer; `fileNameText` (code page 932) and `stamp` go into the

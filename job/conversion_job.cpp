@@ -56,7 +56,7 @@ unsigned ConversionWorker(void* argument) {
 
         ConversionRequest request{job->sourcePaths[i], job->displayNames[i], job->outputFolder,
                                   job->options, BannerTime(*job)};
-        ConversionResult result = ConvertEdlFile(request, &state);
+        ConversionResult result = ConvertEdlFile(request, &state, nullptr);
         job->results[i] = result;
         if (result != RESULT_CONVERTED) {
             ++job->failedCount;

@@ -96,7 +96,7 @@ TEST(Oddities, AFileOf64Megabytes) {
     std::u16string out = folder.FolderPath();
     ConversionRequest request{path.c_str(), u"BIG.EDL", out.c_str(), 0,
                               CalendarTime{2019, 3, 6, 9, 5, 7}};
-    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlFile(request, &state));
+    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlFile(request, &state, nullptr));
     uintmax_t size = std::filesystem::file_size(folder / "C_BIG.EDL");
     Bytes head(2000, '\0');
     std::ifstream(folder / "C_BIG.EDL", std::ios::binary).read(head.data(), 2000);
