@@ -3,7 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "cmx_reels.h"
+#include "rewrite_lines.h"
 
 namespace {
 
@@ -35,54 +35,52 @@ constexpr char MARK_REEL[] = "* REEL ";
 // Notes that OpenTimelineIO reads as commands when they stand after "* ".
 const char* const COMMAND_WORDS[] = {"M2", "ASC_SOP", "ASC_SAT"};
 
+// Where a dissolve comes from when no shot was written before it: black.
+constexpr CmxShot NO_SHOT{};
+
 // The channel field by video (1), audio 1 (2) and audio 2 (4).
 const char* const CHANNEL_TEXTS[] = {"NONE", "V", "A", "B", "A2", "A2/V", "AA", "AA/V"};
 
-struct Timecode {
-    int hours;
-    int minutes;
-    int seconds;
-    int frames;
-};
+// --- Where the text goes ----------------------------------------------------------------------
 
-// The last shot written on a channel: where a dissolve on that channel comes from.
-struct Shot {
-    bool present;
-    uint64_t order;
-    char reel[CMX_REEL_NAME_SIZE];
-    Timecode sourceOut;
-};
+// Until the first event is written, into the text that follows it; then into the export.
+ByteBuffer* Target(CmxExport* cmx) {
+    return cmx->redirect != nullptr ? cmx->redirect
+           : cmx->eventWritten      ? cmx->out
+                                    : &cmx->beforeFirst;
+}
 
-constexpr int SHOT_CHANNELS = 5;
-
-struct CmxWriter {
-    const CmxSource* source;
-    int framesPerSecond;
-    bool dropFrame;
-    bool deleteInternalData;
-    ByteBuffer* out;
-    CmxReport* report;
-    CmxReelTable reels;
-    uint32_t eventNumber;  // the last number written
-    uint64_t shotsWritten;
-    Shot shots[SHOT_CHANNELS];
-    Shot lastShot;
-    Shot noShot;  // never present
-    bool failed;  // memory ran out
-};
-
-void Append(CmxWriter* writer, const void* bytes, size_t count) {
-    if (!writer->failed && !BufferAppend(writer->out, bytes, count)) {
-        writer->failed = true;
+void Append(CmxExport* cmx, const void* bytes, size_t count) {
+    if (!cmx->failed && !BufferAppend(Target(cmx), bytes, count)) {
+        cmx->failed = true;
     }
 }
 
-void AppendText(CmxWriter* writer, const char* text) {
-    Append(writer, text, std::strlen(text));
+void AppendText(CmxExport* cmx, const char* text) {
+    Append(cmx, text, std::strlen(text));
 }
 
-void EndLine(CmxWriter* writer) {
-    Append(writer, "\r\n", 2);
+void EndLine(CmxExport* cmx) {
+    Append(cmx, "\r\n", 2);
+}
+
+// Puts `text` into `buffer` at `position`, moving what follows.
+bool Insert(ByteBuffer* buffer, size_t position, const ByteBuffer& text) {
+    if (text.length == 0) {
+        return true;
+    }
+    if (!BufferReserve(buffer, buffer->length + text.length)) {
+        return false;
+    }
+    std::memmove(buffer->bytes + position + text.length, buffer->bytes + position,
+                 buffer->length - position);
+    std::memcpy(buffer->bytes + position, text.bytes, text.length);
+    buffer->length += text.length;
+    return true;
+}
+
+const uint8_t* TextAt(const CmxExport& cmx, size_t offset) {
+    return cmx.rewrite.data.bytes + offset;
 }
 
 bool IsPrintableAscii(uint8_t byte) {
@@ -111,35 +109,35 @@ bool StartsWith(const uint8_t* text, size_t length, const char* word) {
 
 // Comment text: the bytes as they are (code page 932 notes keep theirs), every control
 // character a blank, so that a bare CR inside a note cannot start a line of its own.
-void AppendCommentText(CmxWriter* writer, const uint8_t* text, size_t length) {
+void AppendCommentText(CmxExport* cmx, const uint8_t* text, size_t length) {
     size_t start = 0;
     for (size_t k = 0; k < length; ++k) {
         if (IsControl(text[k])) {
-            Append(writer, text + start, k - start);
-            Append(writer, " ", 1);
+            Append(cmx, text + start, k - start);
+            Append(cmx, " ", 1);
             start = k + 1;
         }
     }
-    Append(writer, text + start, length - start);
+    Append(cmx, text + start, length - start);
 }
 
 // "<marker><text>" as a comment line, the text trimmed.
-void WriteComment(CmxWriter* writer, const char* marker, const uint8_t* text, size_t length) {
+void WriteComment(CmxExport* cmx, const char* marker, const uint8_t* text, size_t length) {
     Trim(&text, &length);
-    AppendText(writer, marker);
-    AppendCommentText(writer, text, length);
-    EndLine(writer);
+    AppendText(cmx, marker);
+    AppendCommentText(cmx, text, length);
+    EndLine(cmx);
 }
 
 // The words of the text with one blank between them: "KB   002" as "KB 002".
-void AppendWords(CmxWriter* writer, const uint8_t* text, size_t length) {
+void AppendWords(CmxExport* cmx, const uint8_t* text, size_t length) {
     Trim(&text, &length);
     for (size_t k = 0; k < length; ++k) {
         bool blank = text[k] == ' ' || IsControl(text[k]);
         if (!blank) {
-            Append(writer, text + k, 1);
+            Append(cmx, text + k, 1);
         } else if (text[k - 1] != ' ' && !IsControl(text[k - 1])) {
-            Append(writer, " ", 1);
+            Append(cmx, " ", 1);
         }
     }
 }
@@ -147,7 +145,7 @@ void AppendWords(CmxWriter* writer, const uint8_t* text, size_t length) {
 // A note of the list: "* " before it unless it has one already. A note whose first word
 // OpenTimelineIO would read as a command goes under "* BVE NOTE: " instead; a blank note
 // carries nothing and is left out.
-void WriteNoteComment(CmxWriter* writer, const uint8_t* text, size_t length) {
+void WriteNoteComment(CmxExport* cmx, const uint8_t* text, size_t length) {
     Trim(&text, &length);
     if (length == 0) {
         return;
@@ -162,19 +160,11 @@ void WriteNoteComment(CmxWriter* writer, const uint8_t* text, size_t length) {
     }
     for (const char* command : COMMAND_WORDS) {
         if (StartsWith(words, wordsLength, command)) {
-            WriteComment(writer, MARK_NOTE, text, length);
+            WriteComment(cmx, MARK_NOTE, text, length);
             return;
         }
     }
-    WriteComment(writer, starred ? "" : "* ", text, length);
-}
-
-const uint8_t* LineBytes(const CmxWriter& writer, const CmxLine& line) {
-    return writer.source->text + line.offset;
-}
-
-EventLine LineOf(const CmxWriter& writer, const CmxLine& line) {
-    return EventLine{LineBytes(writer, line), line.length};
+    WriteComment(cmx, starred ? "" : "* ", text, length);
 }
 
 const uint8_t* SpanBytes(const EventLine& line, LineSpan span) {
@@ -189,47 +179,37 @@ bool SpanIs(const EventLine& line, LineSpan span, const char* text) {
     return length == std::strlen(text) && std::memcmp(bytes, text, length) == 0;
 }
 
-int DigitValue(const uint8_t* text, size_t at) {
-    return text[at] - '0';
-}
-
-bool IsDigitAt(const uint8_t* text, size_t at) {
-    return IsDigit(text[at]);
-}
-
 // "HH:MM:SS:FF" with ":", ";", "." or "," between the pairs, each pair in its range at the
 // rate; at drop frame, a label that drop-frame counting skips is no timecode.
-bool ParseTimecode(const CmxWriter& writer, const EventLine& line, LineSpan span,
-                   Timecode* timecode) {
+bool ParseTimecode(const CmxExport& cmx, const EventLine& line, LineSpan span,
+                   CmxTimecode* timecode) {
     if (span.length != TIMECODE_LENGTH) {
         return false;
     }
     const uint8_t* text = SpanBytes(line, span);
     for (size_t pair = 0; pair < 4; ++pair) {
         size_t at = pair * 3;
-        if (!IsDigitAt(text, at) || !IsDigitAt(text, at + 1)) {
+        if (!IsDigit(text[at]) || !IsDigit(text[at + 1])) {
             return false;
         }
-        if (pair < 3) {
-            uint8_t separator = text[at + 2];
-            if (separator != ':' && separator != ';' && separator != '.' && separator != ',') {
-                return false;
-            }
+        uint8_t separator = pair < 3 ? text[at + 2] : ':';
+        if (separator != ':' && separator != ';' && separator != '.' && separator != ',') {
+            return false;
         }
     }
-    timecode->hours = DigitValue(text, 0) * 10 + DigitValue(text, 1);
-    timecode->minutes = DigitValue(text, 3) * 10 + DigitValue(text, 4);
-    timecode->seconds = DigitValue(text, 6) * 10 + DigitValue(text, 7);
-    timecode->frames = DigitValue(text, 9) * 10 + DigitValue(text, 10);
+    timecode->hours = (text[0] - '0') * 10 + (text[1] - '0');
+    timecode->minutes = (text[3] - '0') * 10 + (text[4] - '0');
+    timecode->seconds = (text[6] - '0') * 10 + (text[7] - '0');
+    timecode->frames = (text[9] - '0') * 10 + (text[10] - '0');
     if (timecode->hours >= 24 || timecode->minutes >= 60 || timecode->seconds >= 60 ||
-        timecode->frames >= writer.framesPerSecond) {
+        timecode->frames >= cmx.framesPerSecond) {
         return false;
     }
-    return !(writer.dropFrame && timecode->seconds == 0 && timecode->frames < 2 &&
+    return !(cmx.dropFrame && timecode->seconds == 0 && timecode->frames < 2 &&
              timecode->minutes % 10 != 0);
 }
 
-bool Before(const Timecode& a, const Timecode& b) {
+bool Before(const CmxTimecode& a, const CmxTimecode& b) {
     if (a.hours != b.hours) {
         return a.hours < b.hours;
     }
@@ -244,19 +224,14 @@ bool Before(const Timecode& a, const Timecode& b) {
 
 // The four timecodes of an event line that the export can hold as an event: each valid at the
 // rate, and a record out no earlier than the record in.
-bool HeldTimecodes(const CmxWriter& writer, const CmxLine& line, Timecode* timecodes) {
-    EventLine bytes = LineOf(writer, line);
+bool HeldTimecodes(const CmxExport& cmx, const EventLine& line, const EventRecord& record,
+                   CmxTimecode* timecodes) {
     for (int k = 0; k < 4; ++k) {
-        if (!ParseTimecode(writer, bytes, line.event.timecodes[k], &timecodes[k])) {
+        if (!ParseTimecode(cmx, line, record.timecodes[k], &timecodes[k])) {
             return false;
         }
     }
     return !Before(timecodes[3], timecodes[2]);
-}
-
-bool IsHeldEvent(const CmxWriter& writer, const CmxLine& line) {
-    Timecode timecodes[4];
-    return line.kind == CMX_LINE_EVENT && HeldTimecodes(writer, line, timecodes);
 }
 
 // The BVE event number: the value of the line's leading digits.
@@ -327,7 +302,7 @@ size_t PutNumber(char* line, size_t at, uint32_t value, size_t width) {
     return at + count;
 }
 
-size_t PutTimecode(char* line, size_t at, const Timecode& timecode) {
+size_t PutTimecode(char* line, size_t at, const CmxTimecode& timecode) {
     at = PutNumber(line, at, static_cast<uint32_t>(timecode.hours), 2);
     line[at++] = ':';
     at = PutNumber(line, at, static_cast<uint32_t>(timecode.minutes), 2);
@@ -339,11 +314,11 @@ size_t PutTimecode(char* line, size_t at, const Timecode& timecode) {
 
 // "001  REEL     V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00": nothing after
 // the last timecode, which some parsers would take for part of it.
-void WriteEventLine(CmxWriter* writer, const char* reel, uint8_t channels, int dissolveFrames,
-                    const Timecode& sourceIn, const Timecode& sourceOut, const Timecode& recordIn,
-                    const Timecode& recordOut) {
+void WriteEventLine(CmxExport* cmx, const char* reel, uint8_t channels, int dissolveFrames,
+                    const CmxTimecode& sourceIn, const CmxTimecode& sourceOut,
+                    const CmxTimecode& recordIn, const CmxTimecode& recordOut) {
     char line[CMX_LINE_SIZE];
-    size_t at = PutNumber(line, 0, writer->eventNumber, 3);
+    size_t at = PutNumber(line, 0, cmx->eventNumber, 3);
     at = PutText(line, at, "  ");
     at = PutPadded(line, at, reel, CMX_REEL_WIDTH);
     at = PutText(line, at, " ");
@@ -359,29 +334,29 @@ void WriteEventLine(CmxWriter* writer, const char* reel, uint8_t channels, int d
     } else {
         at = PutText(line, at, "   ");
     }
-    const Timecode* timecodes[] = {&sourceIn, &sourceOut, &recordIn, &recordOut};
-    for (const Timecode* timecode : timecodes) {
+    const CmxTimecode* timecodes[] = {&sourceIn, &sourceOut, &recordIn, &recordOut};
+    for (const CmxTimecode* timecode : timecodes) {
         line[at++] = ' ';
         at = PutTimecode(line, at, *timecode);
     }
-    Append(writer, line, at);
-    EndLine(writer);
+    at = PutText(line, at, "\r\n");
+    Append(cmx, line, at);
     // Audio 3 and 4 go right under the event line, the only place every parser looks for them.
     auto extra = static_cast<uint8_t>(channels & (CHANNEL_A3 | CHANNEL_A4));
     if (extra != 0) {
-        AppendText(writer, extra == CHANNEL_A3   ? "AUD  3"
-                           : extra == CHANNEL_A4 ? "AUD       4"
-                                                 : "AUD  3    4");
-        EndLine(writer);
+        AppendText(cmx, extra == CHANNEL_A3   ? "AUD  3"
+                        : extra == CHANNEL_A4 ? "AUD       4"
+                                              : "AUD  3    4");
+        EndLine(cmx);
     }
 }
 
 // "M2   REEL          015.0                10:10:05:00": the speed in frames per second, the
 // rate times the percentage of the speed mark, one decimal, a sign when it runs backwards.
-void WriteSpeedLine(CmxWriter* writer, const char* reel, const char* speedMark,
-                    const Timecode& sourceIn) {
+void WriteSpeedLine(CmxExport* cmx, const char* reel, const char* speedMark,
+                    const CmxTimecode& sourceIn) {
     int percent = (speedMark[1] - '0') * 100 + (speedMark[2] - '0') * 10 + (speedMark[3] - '0');
-    int tenths = (writer->framesPerSecond * percent + 5) / 10;
+    int tenths = (cmx->framesPerSecond * percent + 5) / 10;
     bool backwards = speedMark[0] == '-' && tenths > 0;
     char line[CMX_LINE_SIZE];
     size_t at = PutText(line, 0, "M2   ");
@@ -393,89 +368,85 @@ void WriteSpeedLine(CmxWriter* writer, const char* reel, const char* speedMark,
     at = PutNumber(line, at, static_cast<uint32_t>(tenths % 10), 1);
     at = PutText(line, at, "                ");
     at = PutTimecode(line, at, sourceIn);
-    Append(writer, line, at);
-    EndLine(writer);
+    at = PutText(line, at, "\r\n");
+    Append(cmx, line, at);
 }
 
-// --- Reels ----------------------------------------------------------------------------------
+// --- Reels ------------------------------------------------------------------------------------
 
-void CopyName(char* name, const uint8_t* text, size_t length) {
-    std::memcpy(name, text, length);
-    name[length] = 0;
-}
-
-// The event's reel as the export writes it.
-void ReelName(const CmxWriter& writer, const EventLine& line, const EventRecord& record,
-              char* name) {
-    const uint8_t* word = SpanBytes(line, record.reel);
-    switch (ClassifyCmxReel(word, record.reel.length)) {
-        case CMX_REEL_KEPT:
-            CopyName(name, word, record.reel.length);
-            break;
-        case CMX_REEL_BLACK:
-            std::memcpy(name, CMX_BLACK_REEL, sizeof CMX_BLACK_REEL);
-            break;
-        case CMX_REEL_EMPTY:
-            std::memcpy(name, CMX_NO_REEL, sizeof CMX_NO_REEL);
-            break;
-        case CMX_REEL_RENAMED: {
-            uint32_t index = FindRenamedCmxReel(writer.reels, word, record.reel.length);
-            std::memcpy(name, writer.reels.reels[index].name, CMX_REEL_NAME_SIZE);
-            break;
+// The reel table must know every reel word kept as it is before it names a reel anew, so that
+// no new name takes one: the first time a reel is renamed, the whole list is read for them.
+bool ReadKeptReels(CmxExport* cmx) {
+    cmx->reelsRead = true;
+    LineStream view = cmx->rewrite;
+    LinePiece piece;
+    size_t eventLines = 0;
+    for (view.position = 0; ReadLinePiece(&view, REWRITE_LINE_LIMIT, &piece);) {
+        if (ClassifyLine(piece) == LINE_EVENT) {
+            ++eventLines;
         }
     }
-}
-
-// The reel table, made only when some reel needs a new name: first every reel kept as it is,
-// then the new names in the order their words first appear.
-bool BuildReelTable(CmxWriter* writer) {
-    size_t held = 0;
-    bool renaming = false;
-    for (size_t k = 0; k < writer->source->lineCount; ++k) {
-        const CmxLine& line = writer->source->lines[k];
-        if (IsHeldEvent(*writer, line)) {
-            ++held;
-            const EventLine bytes = LineOf(*writer, line);
-            renaming = renaming || ClassifyCmxReel(SpanBytes(bytes, line.event.reel),
-                                                   line.event.reel.length) == CMX_REEL_RENAMED;
-        }
-    }
-    if (!renaming) {
-        return true;
-    }
-    if (!StartCmxReelTable(&writer->reels, held)) {
+    if (!StartCmxReelTable(&cmx->reels, eventLines)) {
         return false;
     }
-    for (CmxReelKind pass : {CMX_REEL_KEPT, CMX_REEL_RENAMED}) {
-        for (size_t k = 0; k < writer->source->lineCount; ++k) {
-            const CmxLine& line = writer->source->lines[k];
-            if (!IsHeldEvent(*writer, line)) {
-                continue;
-            }
-            const EventLine bytes = LineOf(*writer, line);
-            const uint8_t* word = SpanBytes(bytes, line.event.reel);
-            if (ClassifyCmxReel(word, line.event.reel.length) != pass) {
-                continue;
-            }
-            if (pass == CMX_REEL_KEPT) {
-                ReserveCmxReel(&writer->reels, word, line.event.reel.length);
-            } else {
-                RenameCmxReel(&writer->reels, word, line.event.reel.length);
-            }
+    LineState noSpeeds{};
+    for (view.position = 0; ReadLinePiece(&view, REWRITE_LINE_LIMIT, &piece);) {
+        if (ClassifyLine(piece) != LINE_EVENT) {
+            continue;
+        }
+        EventRecord record;
+        ReadEventLine(piece, &noSpeeds, &record);
+        CmxTimecode timecodes[4];
+        if (!HeldTimecodes(*cmx, EventLineOf(piece), record, timecodes)) {
+            continue;
+        }
+        // The word as it stands in the rewrite stream, which outlives the piece.
+        const uint8_t* word = TextAt(*cmx, view.position - piece.length) + record.reel.start;
+        if (ClassifyCmxReel(word, record.reel.length) == CMX_REEL_KEPT) {
+            ReserveCmxReel(&cmx->reels, word, record.reel.length);
         }
     }
-    writer->report->reelsRenamed = static_cast<uint32_t>(writer->reels.reelCount);
     return true;
 }
 
-void WriteReelTable(CmxWriter* writer) {
-    for (size_t k = 0; k < writer->reels.reelCount; ++k) {
-        const CmxRenamedReel& reel = writer->reels.reels[k];
-        AppendText(writer, MARK_REEL);
-        AppendText(writer, reel.name);
-        AppendText(writer, " = ");
-        AppendCommentText(writer, reel.original, reel.originalLength);
-        EndLine(writer);
+// The event's reel as the export writes it: kept, black, the auxiliary source for no reel, or
+// its name from the reel table.
+void ReelName(CmxExport* cmx, const EventLine& line, const EventRecord& record, char* name) {
+    const uint8_t* word = SpanBytes(line, record.reel);
+    switch (ClassifyCmxReel(word, record.reel.length)) {
+        case CMX_REEL_KEPT:
+            std::memcpy(name, word, record.reel.length);
+            name[record.reel.length] = 0;
+            return;
+        case CMX_REEL_BLACK:
+            std::memcpy(name, CMX_BLACK_REEL, sizeof CMX_BLACK_REEL);
+            return;
+        case CMX_REEL_EMPTY:
+            std::memcpy(name, CMX_NO_REEL, sizeof CMX_NO_REEL);
+            return;
+        case CMX_REEL_RENAMED:
+            break;
+    }
+    if (!cmx->reelsRead && !ReadKeptReels(cmx)) {
+        cmx->failed = true;
+    }
+    uint32_t index =
+        cmx->failed ? UINT32_MAX : RenameCmxReel(&cmx->reels, word, record.reel.length);
+    if (index == UINT32_MAX) {
+        std::memcpy(name, CMX_NO_REEL, sizeof CMX_NO_REEL);  // the export fails anyway
+        return;
+    }
+    std::memcpy(name, cmx->reels.reels[index].name, CMX_REEL_NAME_SIZE);
+}
+
+void WriteReelTable(CmxExport* cmx) {
+    for (size_t k = 0; k < cmx->reels.reelCount; ++k) {
+        const CmxRenamedReel& reel = cmx->reels.reels[k];
+        AppendText(cmx, MARK_REEL);
+        AppendText(cmx, reel.name);
+        AppendText(cmx, " = ");
+        AppendCommentText(cmx, reel.original, reel.originalLength);
+        EndLine(cmx);
     }
 }
 
@@ -514,64 +485,103 @@ bool IsAsciiTitle(const uint8_t* text, size_t length) {
 
 // "TITLE:" with the list's title when it is printable ASCII, else with the file's name (other
 // bytes as "?"); then the frame count mode and an empty line.
-void WriteHeader(CmxWriter* writer, const uint8_t* title, size_t titleLength) {
-    AppendText(writer, "TITLE: ");
+void WriteHeader(CmxExport* cmx, const uint8_t* title, size_t titleLength) {
+    AppendText(cmx, "TITLE: ");
     if (IsAsciiTitle(title, titleLength)) {
-        Append(writer, title, titleLength);
+        Append(cmx, title, titleLength);
     } else {
-        const auto* name = reinterpret_cast<const uint8_t*>(writer->source->fileNameText);
-        size_t nameLength = std::strlen(writer->source->fileNameText);
+        const auto* name = reinterpret_cast<const uint8_t*>(cmx->fileNameText);
+        size_t nameLength = std::strlen(cmx->fileNameText);
         Trim(&name, &nameLength);
         if (nameLength == 0) {
-            AppendText(writer, UNTITLED);
+            AppendText(cmx, UNTITLED);
         }
         for (size_t k = 0; k < nameLength; ++k) {
-            Append(writer,
+            Append(cmx,
                    IsPrintableAscii(name[k]) ? name + k : reinterpret_cast<const uint8_t*>("?"), 1);
         }
     }
-    EndLine(writer);
-    AppendText(writer, writer->dropFrame ? HEADER_DROP_FRAME : HEADER_NON_DROP_FRAME);
-    EndLine(writer);
-    EndLine(writer);
+    EndLine(cmx);
+    AppendText(cmx, cmx->dropFrame ? HEADER_DROP_FRAME : HEADER_NON_DROP_FRAME);
+    EndLine(cmx);
+    EndLine(cmx);
 }
 
 // What the header says beyond the title, as comments after the first event: a title that
 // could not go on the TITLE line, the master recorder's reel, the block, and the reel table.
-void WriteHeaderComments(CmxWriter* writer, const uint8_t* title, size_t titleLength) {
+// What the header says beyond the title, as comments after the first event: a title that
+// could not go on the TITLE line, the master recorder's reel and the block.
+void WriteHeaderComments(CmxExport* cmx) {
+    const uint8_t* title;
+    size_t titleLength;
+    ListTitle(*cmx->header, &title, &titleLength);
     if (titleLength > 0 && !IsAsciiTitle(title, titleLength)) {
-        WriteComment(writer, MARK_TITLE, title, titleLength);
+        WriteComment(cmx, MARK_TITLE, title, titleLength);
     }
-    const HeaderFields& header = *writer->source->header;
-    for (const char* text : {header.reelLine, header.blockLine}) {
+    for (const char* text : {cmx->header->reelLine, cmx->header->blockLine}) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(text);
         size_t length = std::strlen(text);
         Trim(&bytes, &length);
         if (length > 0) {
-            WriteComment(writer, "* ", bytes, length);
+            WriteComment(cmx, "* ", bytes, length);
         }
     }
-    WriteReelTable(writer);
 }
 
-// --- Lines ----------------------------------------------------------------------------------
+// The first event is written: the header's comments follow it, then the place of the reel
+// table, then what stood before it, with the places of the speed lines still waiting in it.
+void FollowFirstEvent(CmxExport* cmx) {
+    WriteHeaderComments(cmx);
+    cmx->tablePosition = cmx->out->length;
+    for (CmxSpeedLine& line : cmx->speedLines) {
+        line.position += cmx->tablePosition;
+    }
+    Append(cmx, cmx->beforeFirst.bytes, cmx->beforeFirst.length);
+    BufferRelease(&cmx->beforeFirst);
+}
 
-void WriteSpeedLineComment(CmxWriter* writer, const CmxLine& line) {
-    if (line.speedLine != NO_CMX_LINE) {
-        const CmxLine& note = writer->source->lines[line.speedLine];
-        WriteNoteComment(writer, LineBytes(*writer, note), note.length);
+// --- Speed lines ----------------------------------------------------------------------------
+
+// The DM speed line whose record this event took follows it.
+void WriteSpeedLineTaken(CmxExport* cmx, const EventRecord& record) {
+    if (record.dmRecord < 0 || record.dmRecord >= MAX_DM_RECORDS) {
+        return;
+    }
+    CmxSpeedLine& line = cmx->speedLines[record.dmRecord];
+    if (line.waiting) {
+        line.waiting = false;
+        WriteNoteComment(cmx, TextAt(*cmx, line.offset), line.length);
     }
 }
 
-// An event line the export cannot hold as an event: its text as a comment.
-void WriteLineKept(CmxWriter* writer, const CmxLine& line) {
-    WriteComment(writer, MARK_LINE, LineBytes(*writer, line), line.length);
-    ReportKeptAsComment(writer->report, BveNumber(LineBytes(*writer, line), line.length));
+// Speed lines whose records were given up stay where they stood: each is put in its place, the
+// later place first, so that the earlier stays where it was.
+void PlaceWaitingSpeedLines(CmxExport* cmx) {
+    for (;;) {
+        CmxSpeedLine* latest = nullptr;
+        for (CmxSpeedLine& line : cmx->speedLines) {
+            if (line.waiting && (latest == nullptr || line.position >= latest->position)) {
+                latest = &line;
+            }
+        }
+        if (latest == nullptr) {
+            return;
+        }
+        latest->waiting = false;
+        ByteBuffer comment{};
+        cmx->redirect = &comment;
+        WriteNoteComment(cmx, TextAt(*cmx, latest->offset), latest->length);
+        cmx->redirect = nullptr;
+        if (!cmx->failed && !Insert(Target(cmx), latest->position, comment)) {
+            cmx->failed = true;
+        }
+        BufferRelease(&comment);
+    }
 }
 
 // The comments of a held event for what its transition says beyond a cut or a dissolve.
 // Returns true when it wrote one.
-bool WriteTransitionComment(CmxWriter* writer, const EventLine& line, const EventRecord& record,
+bool WriteTransitionComment(CmxExport* cmx, const EventLine& line, const EventRecord& record,
                             int dissolveFrames) {
     const uint8_t* typeText = SpanBytes(line, record.typeText);
     switch (record.transition) {
@@ -590,42 +600,42 @@ bool WriteTransitionComment(CmxWriter* writer, const EventLine& line, const Even
             break;
         case TRANSITION_WIPE:
             // A BVE wipe number is a pattern of the switcher, not a SMPTE wipe code.
-            AppendText(writer, MARK_WIPE);
+            AppendText(cmx, MARK_WIPE);
             for (LineSpan word : record.typeWords) {
                 if (word.length > 0) {
-                    AppendText(writer, " ");
-                    AppendCommentText(writer, SpanBytes(line, word), word.length);
+                    AppendText(cmx, " ");
+                    AppendCommentText(cmx, SpanBytes(line, word), word.length);
                 }
             }
-            EndLine(writer);
+            EndLine(cmx);
             return true;
         case TRANSITION_KEY:
-            AppendText(writer, MARK_KEY);
-            AppendWords(writer, typeText, record.typeText.length);
-            EndLine(writer);
+            AppendText(cmx, MARK_KEY);
+            AppendWords(cmx, typeText, record.typeText.length);
+            EndLine(cmx);
             return true;
         case TRANSITION_OTHER:
             break;
     }
-    AppendText(writer, MARK_TRANSITION);
+    AppendText(cmx, MARK_TRANSITION);
     if (record.typeText.length > 0) {
-        AppendWords(writer, typeText, record.typeText.length);
+        AppendWords(cmx, typeText, record.typeText.length);
     } else {
-        Append(writer, line.bytes + record.typeLetter, 1);
+        Append(cmx, line.bytes + record.typeLetter, 1);
     }
-    EndLine(writer);
+    EndLine(cmx);
     return true;
 }
 
 // Where a dissolve comes from: the latest shot on one of its channels; for a dissolve without
 // channels, the latest shot of all. Without one it comes from black.
-const Shot& OutgoingShot(const CmxWriter& writer, uint8_t channels) {
+const CmxShot& OutgoingShot(const CmxExport& cmx, uint8_t channels) {
     if (channels == 0) {
-        return writer.lastShot;
+        return cmx.lastShot;
     }
-    const Shot* latest = &writer.noShot;
-    for (int k = 0; k < SHOT_CHANNELS; ++k) {
-        const Shot& shot = writer.shots[k];
+    const CmxShot* latest = &NO_SHOT;
+    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
+        const CmxShot& shot = cmx.shots[k];
         if ((channels & (1u << k)) != 0 && shot.present && shot.order > latest->order) {
             latest = &shot;
         }
@@ -633,91 +643,67 @@ const Shot& OutgoingShot(const CmxWriter& writer, uint8_t channels) {
     return *latest;
 }
 
-void RememberShot(CmxWriter* writer, const char* reel, uint8_t channels,
-                  const Timecode& sourceOut) {
-    Shot shot{true, ++writer->shotsWritten, {}, sourceOut};
+void RememberShot(CmxExport* cmx, const char* reel, uint8_t channels,
+                  const CmxTimecode& sourceOut) {
+    CmxShot shot{true, ++cmx->shotsWritten, {}, sourceOut};
     std::memcpy(shot.reel, reel, CMX_REEL_NAME_SIZE);
-    for (int k = 0; k < SHOT_CHANNELS; ++k) {
+    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
         if ((channels & (1u << k)) != 0) {
-            writer->shots[k] = shot;
+            cmx->shots[k] = shot;
         }
     }
-    writer->lastShot = shot;
+    cmx->lastShot = shot;
 }
 
 // A held event: renumbered; a dissolve as two lines under one number (a zero-length line of
 // the outgoing shot at the dissolve's record in, then the dissolve); the speed line; then the
 // comments of what CMX cannot say.
-void WriteHeldEvent(CmxWriter* writer, const CmxLine& cmxLine, const Timecode* timecodes) {
-    const EventLine line = LineOf(*writer, cmxLine);
-    const EventRecord& record = cmxLine.event;
+void WriteHeldEvent(CmxExport* cmx, const EventLine& line, const EventRecord& record,
+                    const CmxTimecode* timecodes) {
     char reel[CMX_REEL_NAME_SIZE];
-    ReelName(*writer, line, record, reel);
+    ReelName(cmx, line, record, reel);
     int dissolveFrames = DissolveFrames(line, record);
 
-    ++writer->eventNumber;
-    ++writer->report->eventsWritten;
+    ++cmx->eventNumber;
+    ++cmx->report->eventsWritten;
     if (dissolveFrames > 0) {
-        const Shot& outgoing = OutgoingShot(*writer, record.channels);
-        Timecode sourcePoint = outgoing.present ? outgoing.sourceOut : Timecode{};
-        WriteEventLine(writer, outgoing.present ? outgoing.reel : CMX_BLACK_REEL, record.channels,
-                       0, sourcePoint, sourcePoint, timecodes[2], timecodes[2]);
-        ++writer->report->dissolvesSplit;
+        const CmxShot& outgoing = OutgoingShot(*cmx, record.channels);
+        CmxTimecode sourcePoint = outgoing.present ? outgoing.sourceOut : CmxTimecode{};
+        WriteEventLine(cmx, outgoing.present ? outgoing.reel : CMX_BLACK_REEL, record.channels, 0,
+                       sourcePoint, sourcePoint, timecodes[2], timecodes[2]);
+        ++cmx->report->dissolvesSplit;
     }
-    WriteEventLine(writer, reel, record.channels, dissolveFrames, timecodes[0], timecodes[1],
+    WriteEventLine(cmx, reel, record.channels, dissolveFrames, timecodes[0], timecodes[1],
                    timecodes[2], timecodes[3]);
     if (record.speed[0] != 0) {
-        WriteSpeedLine(writer, reel, record.speed, timecodes[0]);
+        WriteSpeedLine(cmx, reel, record.speed, timecodes[0]);
     }
-    WriteSpeedLineComment(writer, cmxLine);
+    WriteSpeedLineTaken(cmx, record);
 
     uint32_t bveNumber = BveNumber(line.bytes, line.length);
-    if (bveNumber != writer->eventNumber) {
+    if (bveNumber != cmx->eventNumber) {
         char number[CMX_LINE_SIZE];
         size_t digits = record.number.length < 4 ? 4 : record.number.length;
         size_t end = PutNumber(number, 0, bveNumber, digits);
-        AppendText(writer, MARK_EVENT);
-        Append(writer, number, end);
-        EndLine(writer);
+        AppendText(cmx, MARK_EVENT);
+        Append(cmx, number, end);
+        EndLine(cmx);
     }
-    bool kept = WriteTransitionComment(writer, line, record, dissolveFrames);
+    bool kept = WriteTransitionComment(cmx, line, record, dissolveFrames);
     if (record.marksUnmapped) {
-        WriteComment(writer, MARK_MARKS, SpanBytes(line, record.marks), record.marks.length);
+        WriteComment(cmx, MARK_MARKS, SpanBytes(line, record.marks), record.marks.length);
         kept = true;
     }
     if (kept) {
-        ReportKeptAsComment(writer->report, bveNumber);
+        ReportKeptAsComment(cmx->report, bveNumber);
     }
-    RememberShot(writer, reel, record.channels, timecodes[1]);
+    RememberShot(cmx, reel, record.channels, timecodes[1]);
 }
 
-void WriteListLine(CmxWriter* writer, const CmxLine& line) {
-    switch (line.kind) {
-        case CMX_LINE_EVENT: {
-            Timecode timecodes[4];
-            if (HeldTimecodes(*writer, line, timecodes)) {
-                WriteHeldEvent(writer, line, timecodes);
-            } else {
-                WriteLineKept(writer, line);
-                WriteSpeedLineComment(writer, line);
-            }
-            break;
-        }
-        case CMX_LINE_NOTE:
-            // A DM speed line goes after the event it gave its speed to.
-            if (!line.givesSpeed) {
-                WriteNoteComment(writer, LineBytes(*writer, line), line.length);
-            }
-            break;
-        case CMX_LINE_INTERNAL_DATA:
-            if (!writer->deleteInternalData) {
-                WriteComment(writer, MARK_DATA, LineBytes(*writer, line), line.length);
-            }
-            break;
-        case CMX_LINE_MALFORMED_EVENT:
-            WriteLineKept(writer, line);
-            break;
-    }
+// An event line the export cannot hold as an event: its text as a comment.
+void WriteLineKept(CmxExport* cmx, const uint8_t* text, size_t length) {
+    WriteComment(cmx, MARK_LINE, text, length);
+    ReportKeptAsComment(cmx->report, BveNumber(text, length));
 }
 
 }  // namespace
@@ -726,89 +712,105 @@ bool IsCmxFrameRate(int framesPerSecond) {
     return framesPerSecond == 24 || framesPerSecond == 25 || framesPerSecond == 30;
 }
 
-void StartCmxLines(CmxLines* lines) {
-    lines->lines = ByteBuffer{};
-    for (uint32_t& line : lines->dmRecordLines) {
-        line = NO_CMX_LINE;
-    }
-}
-
-void ReleaseCmxLines(CmxLines* lines) {
-    BufferRelease(&lines->lines);
-}
-
-bool CollectCmxEvent(CmxLines* lines, size_t offset, size_t length, const EventRecord& record) {
-    CmxLine line{};
-    line.offset = offset;
-    line.length = static_cast<uint16_t>(length);
-    line.kind = CMX_LINE_EVENT;
-    line.speedLine = NO_CMX_LINE;
-    line.event = record;
-    if (record.dmRecord >= 0) {
-        uint32_t speedLine = lines->dmRecordLines[record.dmRecord];
-        if (speedLine != NO_CMX_LINE) {
-            reinterpret_cast<CmxLine*>(lines->lines.bytes)[speedLine].givesSpeed = true;
-            line.speedLine = speedLine;
-            lines->dmRecordLines[record.dmRecord] = NO_CMX_LINE;
-        }
-    }
-    return BufferAppend(&lines->lines, &line, sizeof line);
-}
-
-bool CollectCmxLine(CmxLines* lines, CmxLineKind kind, size_t offset, size_t length) {
-    CmxLine line{};
-    line.offset = offset;
-    line.length = static_cast<uint16_t>(length);
-    line.kind = kind;
-    line.speedLine = NO_CMX_LINE;
-    return BufferAppend(&lines->lines, &line, sizeof line);
-}
-
-void NoteCmxDmRecord(CmxLines* lines, int recordIndex) {
-    size_t count = lines->lines.length / sizeof(CmxLine);
-    if (count > 0 && recordIndex >= 0 && recordIndex < MAX_DM_RECORDS) {
-        lines->dmRecordLines[recordIndex] = static_cast<uint32_t>(count - 1);
-    }
-}
-
-bool WriteCmxExport(const CmxSource& source, const CmxExportOptions& options, ByteBuffer* out,
+bool StartCmxExport(CmxExport* cmx, const CmxExportOptions& options, const LineStream& rewrite,
+                    const HeaderFields& header, const char* fileNameText, ByteBuffer* out,
                     CmxReport* report) {
+    *cmx = CmxExport{};
     *report = CmxReport{};
-    CmxWriter writer{};
-    writer.source = &source;
-    writer.framesPerSecond = IsCmxFrameRate(options.framesPerSecond)
-                                 ? options.framesPerSecond
-                                 : CMX_DEFAULT_FRAMES_PER_SECOND;
-    writer.dropFrame = options.dropFrame && writer.framesPerSecond == 30;
-    writer.deleteInternalData = options.deleteInternalData;
-    writer.out = out;
-    writer.report = report;
-    // About as long as the list itself; it grows when it must.
-    if (!BufferReserve(out, out->length + source.lineCount * 16 + 1024) ||
-        !BuildReelTable(&writer)) {
-        ReleaseCmxReelTable(&writer.reels);
+    cmx->rewrite = rewrite;
+    cmx->header = &header;
+    cmx->fileNameText = fileNameText;
+    cmx->framesPerSecond = IsCmxFrameRate(options.framesPerSecond) ? options.framesPerSecond
+                                                                   : CMX_DEFAULT_FRAMES_PER_SECOND;
+    cmx->dropFrame = options.dropFrame && cmx->framesPerSecond == 30;
+    cmx->deleteInternalData = options.deleteInternalData;
+    cmx->out = out;
+    cmx->report = report;
+    // Room for twice the list, as for the repaired text: the export of a list rich in events
+    // is about one and a half times as long (a dissolve takes two lines, a renumbered event a
+    // comment). Made once, so that the text is not moved as it grows; pages never written
+    // cost nothing.
+    size_t listLength = rewrite.data.length;
+    size_t room = listLength > SIZE_MAX / 4 ? SIZE_MAX / 2 : 2 * listLength;
+    if (!BufferReserve(out, out->length + room + 1024)) {
         return false;
     }
-
     const uint8_t* title;
     size_t titleLength;
-    ListTitle(*source.header, &title, &titleLength);
-    WriteHeader(&writer, title, titleLength);
+    ListTitle(header, &title, &titleLength);
+    cmx->redirect = out;
+    WriteHeader(cmx, title, titleLength);
+    cmx->redirect = nullptr;
+    return !cmx->failed;
+}
 
-    // Nothing stands before the first event: what comes before it follows it.
-    size_t first = 0;
-    while (first < source.lineCount && !IsHeldEvent(writer, source.lines[first])) {
-        ++first;
-    }
-    if (first < source.lineCount) {
-        WriteListLine(&writer, source.lines[first]);
-    }
-    WriteHeaderComments(&writer, title, titleLength);
-    for (size_t k = 0; k < source.lineCount; ++k) {
-        if (k != first) {
-            WriteListLine(&writer, source.lines[k]);
+bool ExportCmxEvent(CmxExport* cmx, size_t offset, size_t length, const EventRecord& record,
+                    int dmRecordsHeld) {
+    const EventLine line{TextAt(*cmx, offset), length};
+    CmxTimecode timecodes[4];
+    if (HeldTimecodes(*cmx, line, record, timecodes)) {
+        bool first = !cmx->eventWritten;
+        cmx->eventWritten = true;
+        WriteHeldEvent(cmx, line, record, timecodes);
+        if (first) {
+            FollowFirstEvent(cmx);
         }
+    } else {
+        WriteLineKept(cmx, line.bytes, line.length);
+        WriteSpeedLineTaken(cmx, record);
     }
-    ReleaseCmxReelTable(&writer.reels);
-    return !writer.failed;
+    if (dmRecordsHeld == 0) {
+        PlaceWaitingSpeedLines(cmx);
+    }
+    return !cmx->failed;
+}
+
+bool ExportCmxNote(CmxExport* cmx, size_t offset, size_t length, int dmRecordMade) {
+    if (dmRecordMade >= 0 && dmRecordMade < MAX_DM_RECORDS) {
+        // Whether an event takes its speed is known only later.
+        CmxSpeedLine& line = cmx->speedLines[dmRecordMade];
+        if (line.waiting) {
+            PlaceWaitingSpeedLines(cmx);
+        }
+        line = CmxSpeedLine{true, offset, length, Target(cmx)->length};
+    } else {
+        WriteNoteComment(cmx, TextAt(*cmx, offset), length);
+    }
+    return !cmx->failed;
+}
+
+bool ExportCmxInternalData(CmxExport* cmx, size_t offset, size_t length) {
+    if (!cmx->deleteInternalData) {
+        WriteComment(cmx, MARK_DATA, TextAt(*cmx, offset), length);
+    }
+    return !cmx->failed;
+}
+
+bool ExportCmxDroppedEvent(CmxExport* cmx, size_t offset, size_t length) {
+    WriteLineKept(cmx, TextAt(*cmx, offset), length);
+    return !cmx->failed;
+}
+
+bool FinishCmxExport(CmxExport* cmx) {
+    PlaceWaitingSpeedLines(cmx);
+    if (!cmx->eventWritten) {
+        // No event to follow: the header's comments and every line kept come after the header.
+        cmx->eventWritten = true;
+        FollowFirstEvent(cmx);
+    }
+    ByteBuffer table{};
+    cmx->redirect = &table;
+    WriteReelTable(cmx);
+    cmx->redirect = nullptr;
+    if (!cmx->failed && !Insert(cmx->out, cmx->tablePosition, table)) {
+        cmx->failed = true;
+    }
+    BufferRelease(&table);
+    cmx->report->reelsRenamed = static_cast<uint32_t>(cmx->reels.reelCount);
+    return !cmx->failed;
+}
+
+void ReleaseCmxExport(CmxExport* cmx) {
+    BufferRelease(&cmx->beforeFirst);
+    ReleaseCmxReelTable(&cmx->reels);
 }

@@ -16,8 +16,7 @@ struct CmxReport {
     // BVE events that the export holds only as comments, in whole or in part: lines it cannot
     // hold as events, wipes, keys and other transitions written as cuts, and trailing marks.
     uint32_t keptAsComments;
-    // The BVE event numbers of the first CMX_REPORT_NUMBERS of them, in the order the export
-    // writes them (what stands before the first event follows it).
+    // The BVE event numbers of the first CMX_REPORT_NUMBERS of them, in list order.
     uint32_t keptEventNumbers[CMX_REPORT_NUMBERS];
     // Reels given a new name in the reel table (black, "BL", "BLK" and "BLACK", is not counted).
     uint32_t reelsRenamed;

@@ -49,14 +49,6 @@ ConversionResult DecodeToStream(ByteSource* source, uint32_t sourceSize, LineStr
     return result;
 }
 
-// The export, from what the line loop gathered. False when memory runs out.
-bool ComposeCmxExport(const LineStream& rewrite, const CmxLines& lines, const HeaderFields& fields,
-                      const char* fileNameText, const CmxExportOptions& options, ByteBuffer* out,
-                      CmxReport* report) {
-    CmxSource source = MakeCmxSource(rewrite, lines, fields, fileNameText);
-    return WriteCmxExport(source, options, out, report);
-}
-
 // Recognition, banner and line rewriting, from the decoded stream to the output text, and the
 // export when `cmxOptions` asks for it. The decoded stream is released on every path.
 ConversionResult ComposeOutput(LineStream* decoded, const char* fileNameText, const char* stamp,
@@ -76,14 +68,14 @@ ConversionResult ComposeOutput(LineStream* decoded, const char* fileNameText, co
     ExtractHeaderFields(decoded, eventStart, piece, &fields);
     LineStream rewrite{};
     BuildRewriteStream(decoded, eventStart, piece, &rewrite);
-    CmxLines lines;
-    StartCmxLines(&lines);
-    CmxLines* cmx = cmxOptions != nullptr ? &lines : nullptr;
+    CmxExport exporting{};
+    CmxExport* cmx = cmxOptions != nullptr ? &exporting : nullptr;
     bool composed = ComposeBanner(out, fields, fileNameText, stamp) &&
+                    (cmx == nullptr || StartCmxExport(cmx, *cmxOptions, rewrite, fields,
+                                                      fileNameText, cmxOut, cmxReport)) &&
                     RewriteLines(&rewrite, out, options, state, piece, cmx) &&
-                    (cmx == nullptr || ComposeCmxExport(rewrite, lines, fields, fileNameText,
-                                                        *cmxOptions, cmxOut, cmxReport));
-    ReleaseCmxLines(&lines);
+                    (cmx == nullptr || FinishCmxExport(cmx));
+    ReleaseCmxExport(&exporting);
     StreamRelease(&rewrite);
     return composed ? RESULT_CONVERTED : RESULT_NO_MEMORY;
 }

@@ -1,5 +1,6 @@
 #include "rewrite_lines.h"
 
+#include "cmx_export.h"
 #include "dissolve.h"
 #include "event_line.h"
 #include "note_line.h"
@@ -26,36 +27,29 @@ LineKind ClassifyLine(const LinePiece& piece) {
 namespace {
 
 bool HandleNote(const LinePiece& piece, size_t offset, ByteBuffer* text, LineState* state,
-                CmxLines* cmx) {
+                CmxExport* cmx) {
     int recordsBefore = state->dmRecordCount;
     bool kept = false;
     if (!HandleNoteLine(piece, text, state, &kept)) {
         return false;
     }
-    if (cmx == nullptr || !kept) {
-        return true;
-    }
-    if (!CollectCmxLine(cmx, CMX_LINE_NOTE, offset, piece.length)) {
-        return false;
-    }
-    if (state->dmRecordCount > recordsBefore) {
-        NoteCmxDmRecord(cmx, recordsBefore);
-    }
-    return true;
+    int recordMade = state->dmRecordCount > recordsBefore ? recordsBefore : -1;
+    return cmx == nullptr || !kept || ExportCmxNote(cmx, offset, piece.length, recordMade);
 }
 
 bool HandleEvent(const LinePiece& piece, size_t offset, ByteBuffer* text, LineState* state,
-                 CmxLines* cmx) {
+                 CmxExport* cmx) {
     EventRecord record;
     ReadEventLine(piece, state, &record);
     return WriteRepairedEventLine(piece, record, text, state) &&
-           (cmx == nullptr || CollectCmxEvent(cmx, offset, piece.length, record));
+           (cmx == nullptr ||
+            ExportCmxEvent(cmx, offset, piece.length, record, state->dmRecordCount));
 }
 
 }  // namespace
 
 bool RewriteLines(LineStream* rewrite, ByteBuffer* text, uint32_t options, LineState* state,
-                  LinePiece* piece, CmxLines* cmx) {
+                  LinePiece* piece, CmxExport* cmx) {
     rewrite->position = 0;
     while (ReadLinePiece(rewrite, REWRITE_LINE_LIMIT, piece)) {
         size_t offset = rewrite->position - piece->length;
@@ -66,14 +60,12 @@ bool RewriteLines(LineStream* rewrite, ByteBuffer* text, uint32_t options, LineS
                 break;
             case LINE_INTERNAL_DATA:
                 stored = HandleInternalDataLine(*piece, text, options) &&
-                         (cmx == nullptr ||
-                          CollectCmxLine(cmx, CMX_LINE_INTERNAL_DATA, offset, piece->length));
+                         (cmx == nullptr || ExportCmxInternalData(cmx, offset, piece->length));
                 break;
             case LINE_MALFORMED_EVENT:
                 // An event number of 1 or of 5 or more digits: the line is dropped; the export
                 // keeps it as a comment.
-                stored = cmx == nullptr ||
-                         CollectCmxLine(cmx, CMX_LINE_MALFORMED_EVENT, offset, piece->length);
+                stored = cmx == nullptr || ExportCmxDroppedEvent(cmx, offset, piece->length);
                 break;
             case LINE_EVENT:
                 stored = HandleEvent(*piece, offset, text, state, cmx);

@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "cmx_export.h"
+struct CmxExport;
+
 #include "line_state.h"
 #include "line_stream.h"
 #include "memory.h"
@@ -25,4 +26,4 @@ LineKind ClassifyLine(const LinePiece& piece);
 // when `cmx` is not null, hands every event line with its reading, every note kept, every
 // internal data line and every dropped event line to the export. False when memory runs out.
 bool RewriteLines(LineStream* rewrite, ByteBuffer* text, uint32_t options, LineState* state,
-                  LinePiece* piece, CmxLines* cmx);
+                  LinePiece* piece, CmxExport* cmx);

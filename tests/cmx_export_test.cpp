@@ -197,6 +197,13 @@ TEST(CmxTransitions, MoreThan999EventsTakeFourDigits) {
     EXPECT_NE(Bytes::npos, events.find("\r\n" + Cmx("1001", "001", "V", "C")));
 }
 
+// An event line whose first timecode has one frame digit, and the comment that keeps it.
+const Bytes BAD_LINE =
+    Bve("001", "001", "V     ", "C        ", "02:28:18:4 00:00:05:00 01:00:00:00 01:00:05:00");
+Bytes Kept(const Bytes& line) {
+    return "* BVE LINE: " + line.substr(0, line.size() - 2) + "\r\n";
+}
+
 const Bytes DM_TC = "10:10:05.00 10:10:08.00 01:00:03:00 01:00:06:00";
 const Bytes DM_TC_OUT = "10:10:05:00 10:10:08:00 01:00:03:00 01:00:06:00";
 const Bytes DM_LINE = "DM 002 Speed:+050 10:10:05.00\r\n";
@@ -218,6 +225,24 @@ TEST(CmxSpeed, SpeedMarksBecomeM2Lines) {
              Bve("002", "011", "V     ", "C        "),
          Cmx("001", "010", "V", "C") + "* DM 002 Speed:+050 10:10:05.00\r\n" +
              Cmx("002", "011", "V", "C")},
+        {"a DM line before the first event that gives it its speed follows it",
+         DM_LINE + Bve("001", "011", "V     ", "C        ", DM_TC),
+         Cmx("001", "011", "V", "C", DM_TC_OUT) +
+             "M2   011            015.0                10:10:05:00\r\n" +
+             "* DM 002 Speed:+050 10:10:05.00\r\n"},
+        {"a DM line before the first event that gives no speed stays among what preceded it",
+         BAD_LINE + DM_LINE + "* B\r\n" + Bve("001", "001", "V     ", "C        ") +
+             Bve("002", "002", "V     ", "C        "),
+         Cmx("001", "001", "V", "C") + Kept(BAD_LINE) + "* DM 002 Speed:+050 10:10:05.00\r\n" +
+             "* B\r\n" + Cmx("002", "002", "V", "C")},
+        {"of two DM lines, the one whose speed no event takes stays where it was",
+         Bve("001", "010", "V     ", "C        ") + DM_LINE + "DM 003 Speed:-025 20:00:00.00\r\n" +
+             Bve("002", "011", "V     ", "C        ", DM_TC) +
+             Bve("003", "012", "V     ", "C        "),
+         Cmx("001", "010", "V", "C") + "* DM 003 Speed:-025 20:00:00.00\r\n" +
+             Cmx("002", "011", "V", "C", DM_TC_OUT) +
+             "M2   011            015.0                10:10:05:00\r\n" +
+             "* DM 002 Speed:+050 10:10:05.00\r\n" + Cmx("003", "012", "V", "C")},
         {"a D-word that is no speed mark is kept as a comment",
          Bve("001", "001", "V     ", "C        ", TC, " D+10"),
          Cmx("001", "001", "V", "C") + "* BVE MARKS: D+10\r\n"},
@@ -282,13 +307,6 @@ TEST(CmxReels, ReelsKeptRenamedAndBlack) {
          Cmx("001", "AX", "V", "C") + "* BVE EVENT 0012\r\n"},
     };
     ExpectExports(vectors);
-}
-
-// An event line whose first timecode has one frame digit, and the comment that keeps it.
-const Bytes BAD_LINE =
-    Bve("001", "001", "V     ", "C        ", "02:28:18:4 00:00:05:00 01:00:00:00 01:00:05:00");
-Bytes Kept(const Bytes& line) {
-    return "* BVE LINE: " + line.substr(0, line.size() - 2) + "\r\n";
 }
 
 TEST(CmxNotes, NotesAreCommentsAfterTheirEvent) {
