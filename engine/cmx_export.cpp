@@ -10,6 +10,8 @@ namespace {
 // An event line of the export: number, reel in 8, channels in 4, transition in 4, duration in
 // 3 and four timecodes, 76 bytes for a three-digit number; room for any number.
 constexpr size_t CMX_LINE_SIZE = 128;
+// A comment line: a marker and at most a piece of the list (159 bytes), or a header line.
+constexpr size_t COMMENT_LINE_SIZE = 320;
 constexpr size_t TIMECODE_LENGTH = 11;  // "01:00:00:00"
 constexpr size_t CHANNELS_WIDTH = 4;
 constexpr size_t TRANSITION_WIDTH = 4;
@@ -121,25 +123,39 @@ void AppendCommentText(CmxExport* cmx, const uint8_t* text, size_t length) {
     Append(cmx, text + start, length - start);
 }
 
-// "<marker><text>" as a comment line, the text trimmed.
+// "<marker><text>" as a comment line, the text trimmed; made in one piece, as every comment
+// of a line of the list fits in COMMENT_LINE_SIZE.
 void WriteComment(CmxExport* cmx, const char* marker, const uint8_t* text, size_t length) {
     Trim(&text, &length);
-    AppendText(cmx, marker);
-    AppendCommentText(cmx, text, length);
-    EndLine(cmx);
+    size_t markerLength = std::strlen(marker);
+    if (markerLength + length + 2 > COMMENT_LINE_SIZE) {
+        AppendText(cmx, marker);
+        AppendCommentText(cmx, text, length);
+        EndLine(cmx);
+        return;
+    }
+    char line[COMMENT_LINE_SIZE];
+    std::memcpy(line, marker, markerLength);
+    for (size_t k = 0; k < length; ++k) {
+        line[markerLength + k] = IsControl(text[k]) ? ' ' : static_cast<char>(text[k]);
+    }
+    std::memcpy(line + markerLength + length, "\r\n", 2);
+    Append(cmx, line, markerLength + length + 2);
 }
 
-// The words of the text with one blank between them: "KB   002" as "KB 002".
-void AppendWords(CmxExport* cmx, const uint8_t* text, size_t length) {
+// The words of the text with one blank between them: "KB   002" as "KB 002". `line` has room
+// for the text; returns the end.
+size_t PutWords(char* line, size_t at, const uint8_t* text, size_t length) {
     Trim(&text, &length);
     for (size_t k = 0; k < length; ++k) {
         bool blank = text[k] == ' ' || IsControl(text[k]);
         if (!blank) {
-            Append(cmx, text + k, 1);
+            line[at++] = static_cast<char>(text[k]);
         } else if (text[k - 1] != ' ' && !IsControl(text[k - 1])) {
-            Append(cmx, " ", 1);
+            line[at++] = ' ';
         }
     }
+    return at;
 }
 
 // A note of the list: "* " before it unless it has one already. A note whose first word
@@ -302,14 +318,21 @@ size_t PutNumber(char* line, size_t at, uint32_t value, size_t width) {
     return at + count;
 }
 
+// A pair of a timecode: both digits, its range kept to 0..99.
+void PutPair(char* line, size_t at, int value) {
+    line[at] = static_cast<char>('0' + value / 10);
+    line[at + 1] = static_cast<char>('0' + value % 10);
+}
+
 size_t PutTimecode(char* line, size_t at, const CmxTimecode& timecode) {
-    at = PutNumber(line, at, static_cast<uint32_t>(timecode.hours), 2);
-    line[at++] = ':';
-    at = PutNumber(line, at, static_cast<uint32_t>(timecode.minutes), 2);
-    line[at++] = ':';
-    at = PutNumber(line, at, static_cast<uint32_t>(timecode.seconds), 2);
-    line[at++] = ':';
-    return PutNumber(line, at, static_cast<uint32_t>(timecode.frames), 2);
+    PutPair(line, at, timecode.hours);
+    line[at + 2] = ':';
+    PutPair(line, at + 3, timecode.minutes);
+    line[at + 5] = ':';
+    PutPair(line, at + 6, timecode.seconds);
+    line[at + 8] = ':';
+    PutPair(line, at + 9, timecode.frames);
+    return at + TIMECODE_LENGTH;
 }
 
 // "001  REEL     V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00": nothing after
@@ -579,11 +602,13 @@ void PlaceWaitingSpeedLines(CmxExport* cmx) {
     }
 }
 
-// The comments of a held event for what its transition says beyond a cut or a dissolve.
-// Returns true when it wrote one.
+// The comment of a held event for what its transition says beyond a cut or a dissolve: its
+// words, from the line (the type text is at most a piece long). Returns true when it wrote one.
 bool WriteTransitionComment(CmxExport* cmx, const EventLine& line, const EventRecord& record,
                             int dissolveFrames) {
     const uint8_t* typeText = SpanBytes(line, record.typeText);
+    char comment[COMMENT_LINE_SIZE];
+    size_t at = 0;
     switch (record.transition) {
         case TRANSITION_NONE:
             return false;
@@ -592,38 +617,41 @@ bool WriteTransitionComment(CmxExport* cmx, const EventLine& line, const EventRe
             if (record.typeText.length == 0 || SpanIs(line, record.typeText, "C")) {
                 return false;
             }
+            at = PutText(comment, 0, MARK_TRANSITION);
+            at = PutWords(comment, at, typeText, record.typeText.length);
             break;
         case TRANSITION_DISSOLVE:
             if (dissolveFrames > 0) {
                 return false;
             }
+            at = PutText(comment, 0, MARK_TRANSITION);
+            at = PutWords(comment, at, typeText, record.typeText.length);
             break;
         case TRANSITION_WIPE:
             // A BVE wipe number is a pattern of the switcher, not a SMPTE wipe code.
-            AppendText(cmx, MARK_WIPE);
+            at = PutText(comment, 0, MARK_WIPE);
             for (LineSpan word : record.typeWords) {
                 if (word.length > 0) {
-                    AppendText(cmx, " ");
-                    AppendCommentText(cmx, SpanBytes(line, word), word.length);
+                    comment[at++] = ' ';
+                    at = PutWords(comment, at, SpanBytes(line, word), word.length);
                 }
             }
-            EndLine(cmx);
-            return true;
+            break;
         case TRANSITION_KEY:
-            AppendText(cmx, MARK_KEY);
-            AppendWords(cmx, typeText, record.typeText.length);
-            EndLine(cmx);
-            return true;
+            at = PutText(comment, 0, MARK_KEY);
+            at = PutWords(comment, at, typeText, record.typeText.length);
+            break;
         case TRANSITION_OTHER:
+            at = PutText(comment, 0, MARK_TRANSITION);
+            if (record.typeText.length > 0) {
+                at = PutWords(comment, at, typeText, record.typeText.length);
+            } else {
+                comment[at++] = static_cast<char>(line.bytes[record.typeLetter]);
+            }
             break;
     }
-    AppendText(cmx, MARK_TRANSITION);
-    if (record.typeText.length > 0) {
-        AppendWords(cmx, typeText, record.typeText.length);
-    } else {
-        Append(cmx, line.bytes + record.typeLetter, 1);
-    }
-    EndLine(cmx);
+    at = PutText(comment, at, "\r\n");
+    Append(cmx, comment, at);
     return true;
 }
 
