@@ -108,7 +108,7 @@ void RunCase(const Case& c, size_t megabytes) {
         auto start = std::chrono::steady_clock::now();
         ConversionResult result =
             ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "B.EDL",
-                             "2019/03/06  09:05:07", 0, &state, &out);
+                             "2019/03/06  09:05:07", 0, &state, &out, nullptr, nullptr, nullptr);
         double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (result != RESULT_CONVERTED) {

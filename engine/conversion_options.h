@@ -6,3 +6,8 @@
 // Internal data description lines (lines that start with a digit but are no event line) are
 // left out of the output.
 constexpr uint32_t OPTION_DELETE_INTERNAL_DATA = 0x2;
+// Besides "C_" + name, the list is written as a CMX 3600 edit list "CMX_" + name, at the frame
+// rate the request gives.
+constexpr uint32_t OPTION_EXPORT_CMX = 0x4;
+// The CMX export counts drop frame ("FCM: DROP FRAME"); only at 30 frames per second.
+constexpr uint32_t OPTION_CMX_DROP_FRAME = 0x8;

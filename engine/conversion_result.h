@@ -8,12 +8,18 @@ enum ConversionResult {
     // The source could not be opened for binary reading, is not a regular file, or its bytes
     // could not be read.
     RESULT_OPEN_FAILED = 1,
-    // The output file could not be created, written, flushed, closed or put in place.
+    // The output file could not be created, written, flushed, closed or put in place. With the
+    // CMX export, neither file was written.
     RESULT_WRITE_FAILED = 2,
     // A buffer for the file (the first of them sized from the file) could not be obtained.
     RESULT_NO_MEMORY = 3,
     // One of the first ten lines begins with "FCM: ": a CMX edit list, which is refused.
     RESULT_CMX_FORMAT = 4,
-    // No line holds twelve or more of ":", "." and ",": no event line, layout unknown.
+    // No line holds twelve or more of ":", "." and ",": no event line, layout unknown. Also a
+    // source that begins with a UTF-16 byte-order mark (FF FE or FE FF).
     RESULT_UNKNOWN_FORMAT = 5,
+    // 6 is the job's own code for the end of a job.
+    // With the CMX export: "C_" + name was written, but the export "CMX_" + name could not be
+    // created, written, flushed, closed or put in place (an earlier file of that name is kept).
+    RESULT_CMX_WRITE_FAILED = 7,
 };

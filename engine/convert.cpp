@@ -63,11 +63,12 @@ ConversionResult DecodeToStream(ByteSource* source, uint32_t sourceSize, LineStr
     return result;
 }
 
-// Recognition, banner and line rewriting, from the decoded stream to the output text. The
-// decoded stream is released on every path.
+// Recognition, banner and line rewriting, from the decoded stream to the output text, and the
+// export when `cmxOptions` asks for it. The decoded stream is released on every path.
 ConversionResult ComposeOutput(LineStream* decoded, const char* fileNameText, const char* stamp,
                                uint32_t options, LineState* state, ByteBuffer* out,
-                               LinePiece* piece) {
+                               LinePiece* piece, const CmxExportOptions* cmxOptions,
+                               ByteBuffer* cmxOut, CmxReport* cmxReport) {
     size_t eventStart = 0;
     if (DetectCmx(decoded, piece)) {
         StreamRelease(decoded);
@@ -81,8 +82,14 @@ ConversionResult ComposeOutput(LineStream* decoded, const char* fileNameText, co
     ExtractHeaderFields(decoded, eventStart, piece, &fields);
     LineStream rewrite{};
     BuildRewriteStream(decoded, eventStart, piece, &rewrite);
+    CmxExport exporting{};
+    CmxExport* cmx = cmxOptions != nullptr ? &exporting : nullptr;
     bool composed = ComposeBanner(out, fields, fileNameText, stamp) &&
-                    RewriteLines(&rewrite, out, options, state, piece);
+                    (cmx == nullptr || StartCmxExport(cmx, *cmxOptions, rewrite, fields,
+                                                      fileNameText, cmxOut, cmxReport)) &&
+                    RewriteLines(&rewrite, out, options, state, piece, cmx) &&
+                    (cmx == nullptr || FinishCmxExport(cmx));
+    ReleaseCmxExport(&exporting);
     StreamRelease(&rewrite);
     return composed ? RESULT_CONVERTED : RESULT_NO_MEMORY;
 }
@@ -101,8 +108,15 @@ ByteSource MakeFileSource(FileSource* file) {
 
 ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
                                   const char* stamp, uint32_t options, LineState* state,
-                                  ByteBuffer* out) {
+                                  ByteBuffer* out, const CmxExportOptions* cmxOptions,
+                                  ByteBuffer* cmxOut, CmxReport* cmxReport) {
     *out = ByteBuffer{};
+    CmxReport unused{};
+    if (cmxOptions != nullptr) {
+        *cmxOut = ByteBuffer{};
+        cmxReport = cmxReport != nullptr ? cmxReport : &unused;
+        *cmxReport = CmxReport{};
+    }
     LineStream decoded{};
     ConversionResult result = DecodeToStream(source, sourceSize, &decoded);
     if (result != RESULT_CONVERTED) {
@@ -115,15 +129,24 @@ ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const
         BufferRelease(out);
         return RESULT_NO_MEMORY;
     }
-    result = ComposeOutput(&decoded, fileNameText, stamp, options, state, out, piece);
+    result = ComposeOutput(&decoded, fileNameText, stamp, options, state, out, piece, cmxOptions,
+                           cmxOut, cmxReport);
     EngineFree(piece);
     if (result != RESULT_CONVERTED) {
         BufferRelease(out);
+        if (cmxOptions != nullptr) {
+            BufferRelease(cmxOut);
+            *cmxReport = CmxReport{};
+        }
     }
     return result;
 }
 
-ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state) {
+ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state,
+                                CmxReport* report) {
+    CmxReport unused{};
+    report = report != nullptr ? report : &unused;
+    *report = CmxReport{};
     uint64_t size = 0;
     PlatformFile* file = OpenFileForReading(request.sourcePath, &size);
     if (file == nullptr) {
@@ -138,15 +161,26 @@ ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* sta
     char stamp[STAMP_TEXT_SIZE];
     FormatStamp(request.stampTime, stamp, sizeof stamp);
 
+    bool exportCmx = (request.options & OPTION_EXPORT_CMX) != 0;
+    CmxExportOptions cmxOptions{request.cmxFramesPerSecond,
+                                (request.options & OPTION_CMX_DROP_FRAME) != 0,
+                                (request.options & OPTION_DELETE_INTERNAL_DATA) != 0};
     FileSource fileSource{file, size, 0};
     ByteSource source = MakeFileSource(&fileSource);
     ByteBuffer out{};
-    ConversionResult result = ConvertEdlSource(&source, static_cast<uint32_t>(size), fileNameText,
-                                               stamp, request.options, state, &out);
+    ByteBuffer cmxOut{};
+    ConversionResult result =
+        ConvertEdlSource(&source, static_cast<uint32_t>(size), fileNameText, stamp, request.options,
+                         state, &out, exportCmx ? &cmxOptions : nullptr, &cmxOut, report);
     CloseFile(file);
     if (result == RESULT_CONVERTED) {
-        result = WriteConvertedFile(out, request.outputFolder, request.displayName);
+        result = WriteConvertedFiles(out, exportCmx ? &cmxOut : nullptr, request.outputFolder,
+                                     request.displayName);
         BufferRelease(&out);
+        BufferRelease(&cmxOut);
+    }
+    if (result != RESULT_CONVERTED) {
+        *report = CmxReport{};
     }
     return result;
 }

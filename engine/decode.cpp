@@ -10,6 +10,12 @@ constexpr size_t READ_CHUNK = 16384;
 
 constexpr uint8_t CONTROLLER_LINE_END = 0x8D;
 
+// FF FE or FE FF: a UTF-16 text. Its NUL halves would vanish in decoding and leave a text that
+// converts with garbled notes, so such a file is refused as a layout the engine does not know.
+bool IsUtf16ByteOrderMark(const uint8_t* head) {
+    return (head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF);
+}
+
 uint8_t At(const uint8_t* text, size_t count, size_t position) {
     return position < count ? text[position] : 0;
 }
@@ -72,6 +78,8 @@ ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode
     text->length = 0;
     uint8_t chunk[READ_CHUNK];
     bool afterLead = false;  // the byte before began a Shift-JIS character (plain mode)
+    uint8_t head[2] = {};    // the source's first two bytes, gathered across reads
+    size_t headCount = 0;
     for (;;) {
         long got = source->read(source->context, chunk, sizeof chunk);
         if (got < 0) {
@@ -81,6 +89,12 @@ ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode
             return RESULT_CONVERTED;
         }
         auto count = static_cast<size_t>(got);
+        for (size_t k = 0; k < count && headCount < sizeof head; ++k) {
+            head[headCount++] = chunk[k];
+            if (headCount == sizeof head && IsUtf16ByteOrderMark(head)) {
+                return RESULT_UNKNOWN_FORMAT;
+            }
+        }
         // Room for the whole chunk at once, so the text never runs past its capacity: a byte
         // gives one byte, the controller's 0x8D two (CR LF). The working buffer's slack holds
         // those of a normal file, and it grows only for a file with many more.

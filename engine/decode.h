@@ -40,7 +40,8 @@ bool ObtainWorkingBuffer(ByteBuffer* text, uint32_t sourceSize);
 bool ChooseDecodeMode(ByteSource* source, DecodeMode* mode);
 
 // Chooses the mode and decodes the whole source into the working buffer, growing it when the
-// text outgrows it. RESULT_OPEN_FAILED on a read error, RESULT_NO_MEMORY when it cannot grow.
+// text outgrows it. RESULT_OPEN_FAILED on a read error, RESULT_NO_MEMORY when it cannot grow,
+// RESULT_UNKNOWN_FORMAT for a source that begins with a UTF-16 byte-order mark (FF FE or FE FF).
 ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode* mode);
 
 // Joins the lines between each "DM " and the first "." or "," after it (removing CR LF pairs)

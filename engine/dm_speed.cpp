@@ -10,8 +10,6 @@ constexpr size_t DM_TIMECODE_LENGTH = 11;
 // The timecode is read from 8 bytes before its frame separator: "00:00:10" then ".00".
 constexpr size_t DM_TIMECODE_LEAD = 8;
 constexpr size_t DM_SPEED_DIGITS = 3;
-constexpr size_t DM_MARK_OFFSET = 6;
-constexpr size_t DM_SPEED_OFFSET = 8;
 
 void DiscardRecords(LineState* state) {
     state->dmRecordCount = 0;
@@ -82,21 +80,21 @@ void CollectDmSpeedRecord(const LinePiece& piece, LineState* state) {
     ++state->dmRecordCount;
 }
 
-void ApplyDmSpeed(const char* timecodeField, char* remainderField, LineState* state) {
+int TakeDmSpeed(const char* timecodeField, LineState* state, char* speed, size_t speedSize) {
     if (state->dmRecordCount == 0) {
-        return;
+        return -1;
     }
+    int taken = -1;
     const DmSpeedRecord& current = state->dmRecords[state->dmNextRecord];
     bool matches = state->dmSameTimecode ||
                    (std::strlen(current.timecode) == DM_TIMECODE_LENGTH &&
                     std::strncmp(timecodeField, current.timecode, DM_TIMECODE_LENGTH) == 0);
     if (matches) {
-        // An event line that brought its own "DM" mark keeps it.
-        if (std::strstr(remainderField, "DM") == nullptr) {
-            std::memcpy(remainderField + DM_MARK_OFFSET, "DM", 2);
-            std::memcpy(remainderField + DM_SPEED_OFFSET, current.speed,
-                        std::strlen(current.speed));
-        }
+        taken = state->dmNextRecord;
+        size_t length = std::strlen(current.speed);
+        length = length < speedSize - 1 ? length : speedSize - 1;
+        std::memcpy(speed, current.speed, length);
+        speed[length] = 0;
         state->dmSameTimecode =
             state->dmRecordCount == MAX_DM_RECORDS && state->dmNextRecord == 0 &&
             std::strcmp(state->dmRecords[0].timecode, state->dmRecords[1].timecode) == 0;
@@ -110,4 +108,5 @@ void ApplyDmSpeed(const char* timecodeField, char* remainderField, LineState* st
         (state->dmRecordCount == MAX_DM_RECORDS && state->dmNextRecord == MAX_DM_RECORDS)) {
         DiscardRecords(state);
     }
+    return taken;
 }

@@ -7,13 +7,19 @@
 //   header.h         CMX and unknown layouts refused; title, reel and block lines; the
 //                    rewrite stream of header notes and body lines
 //   banner.h         the banner at the head of the output text
-//   rewrite_lines.h  the line loop, with event_line.h and note_line.h for each kind of line
-//   output_file.h    the output text written as the output file, in full or not at all
+//   rewrite_lines.h  the line loop: event_record.h reads each event line once, event_line.h
+//                    writes its repaired line, note_line.h handles the other kinds of line
+//   cmx_export.h     with OPTION_EXPORT_CMX, the same lines written as a CMX 3600 edit list
+//                    (reel names in cmx_reels.h), and what it did (cmx_report.h)
+//   output_file.h    the output text (and the export) written as the output files, each in
+//                    full or not at all
 #pragma once
 
 #include <cstdint>
 
 #include "banner.h"
+#include "cmx_export.h"
+#include "cmx_report.h"
 #include "conversion_options.h"
 #include "conversion_result.h"
 #include "decode.h"
@@ -31,20 +37,29 @@ struct ConversionRequest {
     const char16_t* outputFolder;  // ends with a separator, or empty for the current folder
     uint32_t options;              // OPTION_ bits
     CalendarTime stampTime;        // the local time the banner gives as the conversion's
+    // The CMX export's frame rate, 24, 25 or 30 (any other value counts as 30); used only with
+    // OPTION_EXPORT_CMX.
+    int cmxFramesPerSecond = CMX_DEFAULT_FRAMES_PER_SECOND;
 };
 
 // Converts one file: opens and decodes the source, recognises its layout, composes the output
-// text and writes "C_" + display name into the output folder. The source is only ever read.
-// `state` must be zero; it is the file's line state. Returns RESULT_CONVERTED or the failure.
-ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state);
+// text and writes "C_" + display name into the output folder; with OPTION_EXPORT_CMX, then
+// also the CMX export "CMX_" + display name. The source is only ever read. `state` must be
+// zero; it is the file's line state. Returns RESULT_CONVERTED or the failure. `report`, when
+// not null, receives what the export did; it is zero unless both files were written.
+ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state,
+                                CmxReport* report);
 
 // The conversion of bytes already at hand, without files: decoding to the complete output text.
 // `sourceSize` sizes the working buffer; `fileNameText` (code page 932) and `stamp` go into the
 // banner. On RESULT_CONVERTED `out` holds the text and the caller releases it (BufferRelease);
-// on a failure `out` is empty.
+// on a failure `out` is empty. With `cmxOptions` (else null) the export is made too: on
+// RESULT_CONVERTED `cmxOut` holds it and `cmxReport` what it did; on a failure `cmxOut` is
+// empty.
 ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
                                   const char* stamp, uint32_t options, LineState* state,
-                                  ByteBuffer* out);
+                                  ByteBuffer* out, const CmxExportOptions* cmxOptions,
+                                  ByteBuffer* cmxOut, CmxReport* cmxReport);
 
 // A ByteSource over bytes in memory.
 struct MemorySource {

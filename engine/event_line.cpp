@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "dissolve.h"
-#include "dm_speed.h"
 
 namespace {
 
@@ -17,7 +16,6 @@ constexpr size_t EVENT_NUMBER_WIDTH = 4;
 constexpr size_t REEL_WIDTH = 6;
 constexpr size_t MODE_WIDTH = 5;
 constexpr size_t TYPE_WIDTH = 14;
-constexpr size_t TIMECODE_WIDTH = 47;  // four 11-character timecodes and three blanks
 constexpr size_t REMAINDER_WIDTH = 53;
 constexpr size_t D_WORD_LENGTH = 6;
 constexpr size_t AUDIO_SLOT_WIDTH = 4;
@@ -39,10 +37,6 @@ constexpr size_t F_TEXT_OFFSET = 50;
 // The last offset the trim keeps: an F-text shows at most four characters.
 constexpr size_t REMAINDER_LAST = 53;
 
-// From the byte before the first mark to the line's end, line end included: this many bytes
-// or fewer are left unscanned (" A3" at the end of a line without CR LF gives no mark).
-constexpr size_t SHORTEST_REMAINDER = 3;
-
 // The rewritten line: six fields of at most FIELD_LAST bytes, their separators and CR LF.
 constexpr size_t LINE_BUFFER_SIZE = 6 * FIELD_SIZE + 8;
 
@@ -51,76 +45,15 @@ struct EventFields {
     char reel[FIELD_SIZE];
     char mode[FIELD_SIZE];
     char type[FIELD_SIZE];
-    char timecode[FIELD_SIZE];
+    char timecode[TIMECODE_FIELD_SIZE];
     char remainder[FIELD_SIZE];
     char dWord[FIELD_SIZE];
     char audioSlot[FIELD_SIZE];
     char fText[FIELD_SIZE];
 };
 
-// The piece as the rules read it. Bytes are signed 8-bit values, so 0x80..0xFF (Shift-JIS
-// bytes among them) are blanks and low bytes. Positions at or past the piece's end read as
-// NUL, whatever an earlier, longer piece left in the buffer.
-struct EventLine {
-    const uint8_t* bytes;
-    size_t length;
-};
-
-int ByteAt(const EventLine& line, size_t at) {
-    return at < line.length ? static_cast<int8_t>(line.bytes[at]) : 0;
-}
-
-bool IsBlank(int byte) {
-    return byte <= 0x20;
-}
-
 bool IsLow(int byte) {
     return byte < '0';
-}
-
-bool IsTimecodeByte(int byte) {
-    return byte >= ',' && byte <= ';';
-}
-
-bool EndsWord(int byte) {
-    return byte == ' ' || byte == '\r' || byte == '\n';
-}
-
-size_t SkipSpaces(const EventLine& line, size_t at) {
-    while (at < line.length && ByteAt(line, at) == ' ') {
-        ++at;
-    }
-    return at;
-}
-
-// Never past the line end.
-size_t SkipBlanks(const EventLine& line, size_t at) {
-    while (at < line.length && IsBlank(ByteAt(line, at))) {
-        ++at;
-    }
-    return at;
-}
-
-// NUL is low, so past the piece's end this runs on to the end of the piece buffer; a word
-// that starts there is empty.
-size_t SkipLow(const EventLine& line, size_t at) {
-    while (at < PIECE_BUFFER_SIZE && IsLow(ByteAt(line, at))) {
-        ++at;
-    }
-    return at;
-}
-
-// A word ends at a space, a CR, an LF or the piece's end, so it never carries the line end.
-size_t WordEnd(const EventLine& line, size_t at) {
-    while (at < line.length && !EndsWord(ByteAt(line, at))) {
-        ++at;
-    }
-    return at;
-}
-
-bool TextAt(const EventLine& line, size_t at, const char* text) {
-    size_t count = std::strlen(text);
-    return at + count <= line.length && std::memcmp(line.bytes + at, text, count) == 0;
 }
 
 void FillBytes(char* field, size_t count, char byte) {
@@ -128,12 +61,16 @@ void FillBytes(char* field, size_t count, char byte) {
 }
 
 // Writes the line's bytes [from, to) at `offset`, without a terminator, never at or past
-// `fieldEnd`.
+// `fieldEnd`. Past the line's end the bytes are NUL, which ends the field there.
 void PutLineBytes(char* field, size_t fieldEnd, size_t offset, const EventLine& line, size_t from,
                   size_t to) {
     for (size_t at = from; at < to && offset < fieldEnd; ++at, ++offset) {
         field[offset] = static_cast<char>(ByteAt(line, at));
     }
+}
+
+void PutSpan(char* field, size_t fieldEnd, size_t offset, const EventLine& line, LineSpan span) {
+    PutLineBytes(field, fieldEnd, offset, line, span.start, size_t{span.start} + span.length);
 }
 
 // Writes `text` up to its NUL at `offset`, without a terminator, never at or past `fieldEnd`.
@@ -143,120 +80,40 @@ void PutText(char* field, size_t fieldEnd, size_t offset, const char* text) {
     }
 }
 
-// Writes the word at `start` into the type field; the word stops at `stop` (the first
-// timecode position for the words of "D", "KB" and "KI", so that a type without a word takes
-// no timecode characters). Returns the word's end in the line.
-size_t PutTypeWord(char* type, size_t offset, const EventLine& line, size_t start, size_t stop) {
-    size_t end = WordEnd(line, start);
-    PutLineBytes(type, TYPE_WIDTH, offset, line, start, end < stop ? end : stop);
-    return end;
-}
-
-// The leading run of digits, right-aligned and zero-filled in four characters. Returns the
-// position after the run.
-size_t FillEventNumber(const EventLine& line, char* field) {
-    size_t start = SkipSpaces(line, 0);
-    size_t end = start;
-    while (IsDigit(ByteAt(line, end))) {
-        ++end;
-    }
-    // The line loop passes only runs of 2 to 4 digits.
-    size_t count = end - start < EVENT_NUMBER_WIDTH ? end - start : EVENT_NUMBER_WIDTH;
+// The run of digits, right-aligned and zero-filled in four characters.
+void FillEventNumber(const EventLine& line, const EventRecord& record, char* field) {
+    // The line loop passes only runs of 2 to 4 digits; a longer run shows its first four.
+    size_t count =
+        record.number.length < EVENT_NUMBER_WIDTH ? record.number.length : EVENT_NUMBER_WIDTH;
     FillBytes(field, EVENT_NUMBER_WIDTH, '0');
-    PutLineBytes(field, EVENT_NUMBER_WIDTH, EVENT_NUMBER_WIDTH - count, line, start, start + count);
-    return end;
+    PutLineBytes(field, EVENT_NUMBER_WIDTH, EVENT_NUMBER_WIDTH - count, line, record.number.start,
+                 record.number.start + count);
 }
 
-// The reel word, cut to six characters. A pre-read line ("PREREAD" anywhere after the reel
-// start) keeps the reel unpadded and starts the mode search at the word's last character;
-// otherwise the reel is padded to six and the mode search starts after the word. Returns the
-// mode search start.
-size_t FillReel(const EventLine& line, size_t reelStart, char* field) {
-    size_t end = WordEnd(line, reelStart);
-    size_t kept = end - reelStart < REEL_WIDTH ? end - reelStart : REEL_WIDTH;
-    PutLineBytes(field, REEL_WIDTH, 0, line, reelStart, reelStart + kept);
-    if (reelStart < line.length &&
-        ContainsText(line.bytes + reelStart, line.length - reelStart, "PREREAD")) {
-        return end > reelStart ? end - 1 : reelStart;
+// The reel word cut to six characters, padded to six except on a pre-read line.
+void FillReel(const EventLine& line, const EventRecord& record, char* field) {
+    size_t kept = record.reel.length < REEL_WIDTH ? record.reel.length : REEL_WIDTH;
+    PutLineBytes(field, REEL_WIDTH, 0, line, record.reel.start, record.reel.start + kept);
+    if (!record.prereadLine) {
+        FillBytes(field + kept, REEL_WIDTH - kept, ' ');
     }
-    FillBytes(field + kept, REEL_WIDTH - kept, ' ');
-    return end;
 }
 
-// Where the first timecode begins: the start of the word that holds the second colon from
-// `from` on. The step back starts at the byte after that colon, so a blank there puts the
-// position one past it. With fewer than two colons, the line's length.
-size_t FindFirstTimecode(const EventLine& line, size_t from) {
-    int colons = 0;
-    for (size_t at = from; at < line.length; ++at) {
-        if (ByteAt(line, at) != ':' || ++colons < 2) {
-            continue;
-        }
-        size_t back = at + 1;
-        while (!IsBlank(ByteAt(line, back))) {
-            if (back == 0) {
-                return 0;
-            }
-            --back;
-        }
-        return back + 1;
-    }
-    return line.length;
-}
-
-// The mode field is a five-byte window of the line, placed by the first "V" or "A" so that
-// "V" lands in its first column, "A1" in its second and third, "A2" in its fourth and fifth.
-size_t ModeWindowStart(const EventLine& line, size_t letterAt) {
-    if (ByteAt(line, letterAt) == 'V' || TextAt(line, letterAt, "ASMBL")) {
-        return letterAt;
-    }
-    int next = ByteAt(line, letterAt + 1);
-    size_t back = next == ' ' || next == '1' ? 1 : next == '2' ? 3 : 0;
-    return letterAt >= back ? letterAt - back : 0;
-}
-
-// Returns the type search start: six bytes after the mode window, or the mode search start
-// when the mode area holds no "V" or "A".
-size_t FillMode(const EventLine& line, size_t from, size_t firstTimecode, char* field) {
+// The five bytes of the channel window, or five blanks.
+void FillMode(const EventLine& line, const EventRecord& record, char* field) {
     FillBytes(field, MODE_WIDTH, ' ');
-    for (size_t at = from; at <= firstTimecode; ++at) {
-        int byte = ByteAt(line, at);
-        if (byte == 'V' || byte == 'A') {
-            size_t start = ModeWindowStart(line, at);
-            PutLineBytes(field, MODE_WIDTH, 0, line, start, start + MODE_WIDTH);
-            return start + MODE_WIDTH + 1;
-        }
-    }
-    return from;
-}
-
-// "C": a signed word after the letter ("-12") is kept at offset 7; an unsigned one is not,
-// because the skip stops on its first digit right after a space.
-void FillCutType(const EventLine& line, size_t letterAt, char* type) {
-    size_t stop = SkipLow(line, letterAt + 1);
-    if (ByteAt(line, stop - 1) != ' ') {
-        PutTypeWord(type, C_WORD_OFFSET, line, stop - 1, PIECE_BUFFER_SIZE);
-    }
-}
-
-void FillKeyType(const EventLine& line, size_t letterAt, size_t firstTimecode, char* type) {
-    int subLetter = ByteAt(line, letterAt + 1);
-    type[1] = static_cast<char>(subLetter);
-    if (subLetter == 'B') {
-        PutTypeWord(type, KB_WORD_OFFSET, line, SkipLow(line, letterAt + 2), firstTimecode);
-    } else if (subLetter == 'I') {
-        size_t end = PutTypeWord(type, KI_FIRST_WORD_OFFSET, line, SkipLow(line, letterAt + 2),
-                                 firstTimecode);
-        PutTypeWord(type, KI_SECOND_WORD_OFFSET, line, SkipLow(line, end), firstTimecode);
+    if (record.modeWindow != NO_POSITION) {
+        PutLineBytes(field, MODE_WIDTH, 0, line, record.modeWindow,
+                     size_t{record.modeWindow} + MODE_WIDTH);
     }
 }
 
 // "W": the wipe number replaces "0000" only when four digits follow; the duration always
 // shows as " 00:00 ".
-void FillWipeType(const EventLine& line, size_t letterAt, char* type) {
+void FillWipeType(const EventLine& line, const EventRecord& record, char* type) {
     PutText(type, TYPE_WIDTH, WIPE_NUMBER_OFFSET, "0000");
     PutText(type, TYPE_WIDTH, WIPE_DURATION_OFFSET, " 00:00 ");
-    size_t number = SkipLow(line, letterAt + 1);
+    size_t number = record.typeWords[0].start;
     for (size_t k = 0; k < WIPE_NUMBER_LENGTH; ++k) {
         if (!IsDigit(ByteAt(line, number + k))) {
             return;
@@ -265,117 +122,74 @@ void FillWipeType(const EventLine& line, size_t letterAt, char* type) {
     PutLineBytes(type, TYPE_WIDTH, WIPE_NUMBER_OFFSET, line, number, number + WIPE_NUMBER_LENGTH);
 }
 
-// The transition type: an upper-case letter other than "A" and "V" after the mode area, with
-// its sub-fields. A "D" marks the line for the dissolve's effect line.
-void FillType(const EventLine& line, size_t from, size_t firstTimecode, char* type,
-              LineState* state) {
+// The transition letter and its words at their offsets; fourteen blanks without a letter. A
+// "D" marks the line for the dissolve's effect line.
+void FillType(const EventLine& line, const EventRecord& record, char* type, LineState* state) {
     FillBytes(type, TYPE_WIDTH, ' ');
-    size_t letterAt = SkipBlanks(line, from);
-    int letter = ByteAt(line, letterAt);
-    if (letter < 'A' || letter > 'Z' || letter == 'A' || letter == 'V') {
+    if (record.transition == TRANSITION_NONE) {
         return;
     }
-    type[0] = static_cast<char>(letter);
-    switch (letter) {
-        case 'C':
-            FillCutType(line, letterAt, type);
+    type[0] = static_cast<char>(ByteAt(line, record.typeLetter));
+    switch (record.transition) {
+        case TRANSITION_CUT:
+            PutSpan(type, TYPE_WIDTH, C_WORD_OFFSET, line, record.typeWords[0]);
             break;
-        case 'D':
-            PutTypeWord(type, D_WORD_IN_TYPE_OFFSET, line, SkipLow(line, letterAt + 1),
-                        firstTimecode);
+        case TRANSITION_DISSOLVE:
+            PutSpan(type, TYPE_WIDTH, D_WORD_IN_TYPE_OFFSET, line, record.typeWords[0]);
             state->dissolvePending = true;
             break;
-        case 'K':
-            FillKeyType(line, letterAt, firstTimecode, type);
-            break;
-        case 'W':
-            FillWipeType(line, letterAt, type);
-            break;
-        default:
-            PutLineBytes(type, TYPE_WIDTH, 0, line, letterAt, letterAt + TYPE_WIDTH);
-            break;
-    }
-}
-
-// The four timecodes, each run of "," to ";" bytes followed by one blank. The blank after the
-// fourth only while it falls inside the 47 columns, so four 11-character timecodes end flush.
-// Returns the position of the first non-blank byte after the fourth timecode.
-size_t FillTimecodes(const EventLine& line, size_t firstTimecode, char* field) {
-    FillBytes(field, TIMECODE_WIDTH, ' ');
-    size_t at = firstTimecode;
-    size_t position = 0;
-    for (int run = 0; run < 4; ++run) {
-        for (; IsTimecodeByte(ByteAt(line, at)); ++at, ++position) {
-            if (position < FIELD_LAST) {
-                field[position] = static_cast<char>(ByteAt(line, at));
+        case TRANSITION_KEY:
+            type[1] = static_cast<char>(record.keyLetter);
+            if (record.keyLetter == 'B') {
+                PutSpan(type, TYPE_WIDTH, KB_WORD_OFFSET, line, record.typeWords[0]);
+            } else if (record.keyLetter == 'I') {
+                PutSpan(type, TYPE_WIDTH, KI_FIRST_WORD_OFFSET, line, record.typeWords[0]);
+                PutSpan(type, TYPE_WIDTH, KI_SECOND_WORD_OFFSET, line, record.typeWords[1]);
             }
-        }
-        // Long timecodes push separators past the blank-filled width: write them out, so the
-        // field never ends early.
-        if (run < 3 && position < FIELD_LAST) {
-            field[position] = ' ';
-        }
-        if (run < 3 || position < TIMECODE_WIDTH) {
-            ++position;
-        }
-        at = SkipBlanks(line, at);
-    }
-    field[position < FIELD_LAST ? position : FIELD_LAST] = 0;
-    return at;
-}
-
-// An "A" word: the slot starts as "xxxx" placeholders and takes the word at offset 0, or at
-// offset 2 once an "A" of the line has been followed by "4". Returns where the scan goes on.
-size_t TakeAudioWord(const EventLine& line, size_t at, bool* afterFour, EventFields* fields) {
-    size_t end = at;
-    while (!IsLow(ByteAt(line, end))) {
-        ++end;
-    }
-    if (ByteAt(line, at + 1) == '4') {
-        *afterFour = true;
-    }
-    FillBytes(fields->audioSlot, AUDIO_SLOT_WIDTH, 'x');
-    PutLineBytes(fields->audioSlot, AUDIO_SLOT_WIDTH, *afterFour ? 2 : 0, line, at, end);
-    if (std::strchr(fields->mode, 'A') == nullptr) {
-        fields->mode[1] = 'A';
-    }
-    return end;
-}
-
-// The trailing marks after the fourth timecode: the audio word, the D-word and the F-text.
-void ScanRemainder(const EventLine& line, size_t firstMark, EventFields* fields) {
-    size_t at = firstMark > 0 ? firstMark - 1 : 0;
-    if (at >= line.length || line.length - at <= SHORTEST_REMAINDER) {
-        return;
-    }
-    bool afterFour = false;
-    while (at < line.length) {
-        int byte = ByteAt(line, at);
-        if (byte == 'A') {
-            at = TakeAudioWord(line, at, &afterFour, fields);
-        } else if (byte == 'D') {
-            PutLineBytes(fields->dWord, D_WORD_LENGTH, 0, line, at, at + D_WORD_LENGTH);
-            at += D_WORD_LENGTH;
-        } else if (byte == 'F') {
-            size_t end = at;
-            while (end < line.length && ByteAt(line, end) != '\r') {
-                ++end;
-            }
-            // A later F-text replaces an earlier one whole.
-            std::memset(fields->fText, 0, sizeof fields->fText);
-            PutLineBytes(fields->fText, FIELD_LAST, 0, line, at, end);
-            at = end;
-        } else {
-            ++at;
-        }
+            break;
+        case TRANSITION_WIPE:
+            FillWipeType(line, record, type);
+            break;
+        case TRANSITION_OTHER:
+        case TRANSITION_NONE:
+            PutLineBytes(type, TYPE_WIDTH, 0, line, record.typeLetter,
+                         size_t{record.typeLetter} + TYPE_WIDTH);
+            break;
     }
 }
 
-void FillRemainder(EventFields* fields) {
+// The trailing marks: the audio slot starts as "xxxx" placeholders and takes the last "A" word
+// at offset 0, or at offset 2 once an "A" of the line has been followed by "4"; an audio word
+// puts "A" into the mode when it holds none. The D-word takes six bytes whatever they are.
+void FillMarks(const EventLine& line, const EventRecord& record, EventFields* fields) {
+    if (record.audioWord.length > 0) {
+        FillBytes(fields->audioSlot, AUDIO_SLOT_WIDTH, 'x');
+        PutSpan(fields->audioSlot, AUDIO_SLOT_WIDTH, record.audioAfterFour ? 2 : 0, line,
+                record.audioWord);
+        if (std::strchr(fields->mode, 'A') == nullptr) {
+            fields->mode[1] = 'A';
+        }
+    }
+    if (record.dWord.length > 0) {
+        PutLineBytes(fields->dWord, D_WORD_LENGTH, 0, line, record.dWord.start,
+                     size_t{record.dWord.start} + D_WORD_LENGTH);
+    }
+    if (record.fText.length > 0) {
+        PutSpan(fields->fText, FIELD_LAST, 0, line, record.fText);
+    }
+}
+
+// The remainder: the D-word at offset 6, the audio slot at 15, the F-text at 50; a speed from
+// a DM speed record as "DM" and the speed at offset 6.
+void FillRemainder(const EventRecord& record, EventFields* fields) {
     FillBytes(fields->remainder, REMAINDER_WIDTH, ' ');
     PutText(fields->remainder, FIELD_LAST, D_WORD_OFFSET, fields->dWord);
     PutText(fields->remainder, FIELD_LAST, AUDIO_SLOT_OFFSET, fields->audioSlot);
     PutText(fields->remainder, FIELD_LAST, F_TEXT_OFFSET, fields->fText);
+    if (record.speedFromRecord) {
+        std::memcpy(fields->remainder + D_WORD_OFFSET, "DM", 2);
+        std::memcpy(fields->remainder + D_WORD_OFFSET + 2, record.speed, std::strlen(record.speed));
+    }
 }
 
 // Cuts the remainder after offset 53, or earlier at its trailing low bytes, then turns the
@@ -420,21 +234,17 @@ size_t FormatEventLine(const EventFields& fields, char* line) {
 
 }  // namespace
 
-bool RewriteEventLine(const LinePiece& piece, ByteBuffer* text, LineState* state) {
-    EventLine line{piece.bytes,
-                   piece.length < PIECE_BUFFER_SIZE ? piece.length : PIECE_BUFFER_SIZE};
+bool WriteRepairedEventLine(const LinePiece& piece, const EventRecord& record, ByteBuffer* text,
+                            LineState* state) {
+    EventLine line = EventLineOf(piece);
     EventFields fields{};
-
-    size_t runEnd = FillEventNumber(line, fields.eventNumber);
-    size_t reelStart = SkipSpaces(line, runEnd);
-    size_t modeSearch = FillReel(line, reelStart, fields.reel);
-    size_t firstTimecode = FindFirstTimecode(line, modeSearch);
-    size_t typeSearch = FillMode(line, modeSearch, firstTimecode, fields.mode);
-    FillType(line, typeSearch, firstTimecode, fields.type, state);
-    size_t firstMark = FillTimecodes(line, firstTimecode, fields.timecode);
-    ScanRemainder(line, firstMark, &fields);
-    FillRemainder(&fields);
-    ApplyDmSpeed(fields.timecode, fields.remainder, state);
+    FillEventNumber(line, record, fields.eventNumber);
+    FillReel(line, record, fields.reel);
+    FillMode(line, record, fields.mode);
+    FillType(line, record, fields.type, state);
+    JoinTimecodes(line, record, fields.timecode);
+    FillMarks(line, record, &fields);
+    FillRemainder(record, &fields);
     TrimRemainder(fields.remainder);
 
     char rewritten[LINE_BUFFER_SIZE];
@@ -446,4 +256,10 @@ bool RewriteEventLine(const LinePiece& piece, ByteBuffer* text, LineState* state
         return InsertDissolveEffect(text, fields.eventNumber, length, state);
     }
     return true;
+}
+
+bool RewriteEventLine(const LinePiece& piece, ByteBuffer* text, LineState* state) {
+    EventRecord record;
+    ReadEventLine(piece, state, &record);
+    return WriteRepairedEventLine(piece, record, text, state);
 }

@@ -14,7 +14,8 @@ const char* const DROPPED_NOTES[] = {"* EFFECT NAME:", "AUDIO DISSOLVE", "      
 
 }  // namespace
 
-bool HandleNoteLine(const LinePiece& piece, ByteBuffer* text, LineState* state) {
+bool HandleNoteLine(const LinePiece& piece, ByteBuffer* text, LineState* state, bool* kept) {
+    *kept = false;
     if (piece.length < MIN_NOTE_LENGTH) {
         return true;
     }
@@ -26,6 +27,7 @@ bool HandleNoteLine(const LinePiece& piece, ByteBuffer* text, LineState* state) 
     if (ContainsText(piece.bytes, piece.length, "DM ")) {
         CollectDmSpeedRecord(piece, state);
     }
+    *kept = true;
     return BufferAppend(text, piece.bytes, piece.length);
 }
 

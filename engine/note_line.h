@@ -9,5 +9,7 @@
 #include "line_stream.h"
 #include "memory.h"
 
-bool HandleNoteLine(const LinePiece& piece, ByteBuffer* text, LineState* state);
+// Appends the note to `text` unless it is dropped; `kept` tells which. False when memory runs
+// out.
+bool HandleNoteLine(const LinePiece& piece, ByteBuffer* text, LineState* state, bool* kept);
 bool HandleInternalDataLine(const LinePiece& piece, ByteBuffer* text, uint32_t options);

@@ -55,11 +55,25 @@ char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* prefix,
 
 ConversionResult WriteConvertedFile(const ByteBuffer& text, const char16_t* outputFolder,
                                     const char16_t* displayName) {
+    return WriteConvertedFiles(text, nullptr, outputFolder, displayName);
+}
+
+ConversionResult WriteConvertedFiles(const ByteBuffer& text, const ByteBuffer* cmxText,
+                                     const char16_t* outputFolder, const char16_t* displayName) {
     char16_t* path = BuildOutputPath(outputFolder, OUTPUT_NAME_PREFIX, displayName);
-    if (path == nullptr) {
-        return RESULT_NO_MEMORY;
+    char16_t* cmxPath = cmxText == nullptr
+                            ? nullptr
+                            : BuildOutputPath(outputFolder, CMX_OUTPUT_NAME_PREFIX, displayName);
+    ConversionResult result = RESULT_CONVERTED;
+    if (path == nullptr || (cmxText != nullptr && cmxPath == nullptr)) {
+        result = RESULT_NO_MEMORY;
+    } else if (!WriteFileReplacing(path, text.bytes, text.length)) {
+        result = RESULT_WRITE_FAILED;
+    } else if (cmxText != nullptr &&
+               !WriteFileReplacing(cmxPath, cmxText->bytes, cmxText->length)) {
+        result = RESULT_CMX_WRITE_FAILED;
     }
-    bool written = WriteFileReplacing(path, text.bytes, text.length);
     EngineFree(path);
-    return written ? RESULT_CONVERTED : RESULT_WRITE_FAILED;
+    EngineFree(cmxPath);
+    return result;
 }

@@ -1,5 +1,6 @@
 #include "rewrite_lines.h"
 
+#include "cmx_export.h"
 #include "dissolve.h"
 #include "event_line.h"
 #include "note_line.h"
@@ -23,23 +24,51 @@ LineKind ClassifyLine(const LinePiece& piece) {
     return digits < 2 || digits > 4 ? LINE_MALFORMED_EVENT : LINE_EVENT;
 }
 
+namespace {
+
+bool HandleNote(const LinePiece& piece, size_t offset, ByteBuffer* text, LineState* state,
+                CmxExport* cmx) {
+    int recordsBefore = state->dmRecordCount;
+    bool kept = false;
+    if (!HandleNoteLine(piece, text, state, &kept)) {
+        return false;
+    }
+    int recordMade = state->dmRecordCount > recordsBefore ? recordsBefore : -1;
+    return cmx == nullptr || !kept || ExportCmxNote(cmx, offset, piece.length, recordMade);
+}
+
+bool HandleEvent(const LinePiece& piece, size_t offset, ByteBuffer* text, LineState* state,
+                 CmxExport* cmx) {
+    EventRecord record;
+    ReadEventLine(piece, state, &record);
+    return WriteRepairedEventLine(piece, record, text, state) &&
+           (cmx == nullptr ||
+            ExportCmxEvent(cmx, offset, piece.length, record, state->dmRecordCount));
+}
+
+}  // namespace
+
 bool RewriteLines(LineStream* rewrite, ByteBuffer* text, uint32_t options, LineState* state,
-                  LinePiece* piece) {
+                  LinePiece* piece, CmxExport* cmx) {
     rewrite->position = 0;
     while (ReadLinePiece(rewrite, REWRITE_LINE_LIMIT, piece)) {
+        size_t offset = rewrite->position - piece->length;
         bool stored = true;
         switch (ClassifyLine(*piece)) {
             case LINE_NOTE:
-                stored = HandleNoteLine(*piece, text, state);
+                stored = HandleNote(*piece, offset, text, state, cmx);
                 break;
             case LINE_INTERNAL_DATA:
-                stored = HandleInternalDataLine(*piece, text, options);
+                stored = HandleInternalDataLine(*piece, text, options) &&
+                         (cmx == nullptr || ExportCmxInternalData(cmx, offset, piece->length));
                 break;
             case LINE_MALFORMED_EVENT:
-                // An event number of 1 or of 5 or more digits: the line is dropped.
+                // An event number of 1 or of 5 or more digits: the line is dropped; the export
+                // keeps it as a comment.
+                stored = cmx == nullptr || ExportCmxDroppedEvent(cmx, offset, piece->length);
                 break;
             case LINE_EVENT:
-                stored = RewriteEventLine(*piece, text, state);
+                stored = HandleEvent(*piece, offset, text, state, cmx);
                 break;
         }
         if (!stored) {

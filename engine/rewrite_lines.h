@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+struct CmxExport;
+
 #include "line_state.h"
 #include "line_stream.h"
 #include "memory.h"
@@ -20,7 +22,8 @@ enum LineKind {
 
 LineKind ClassifyLine(const LinePiece& piece);
 
-// Rewrites every piece of the rewrite stream (read with the 160-byte limit) into `text`.
-// False when memory runs out.
+// Rewrites every piece of the rewrite stream (read with the 160-byte limit) into `text` and,
+// when `cmx` is not null, hands every event line with its reading, every note kept, every
+// internal data line and every dropped event line to the export. False when memory runs out.
 bool RewriteLines(LineStream* rewrite, ByteBuffer* text, uint32_t options, LineState* state,
-                  LinePiece* piece);
+                  LinePiece* piece, CmxExport* cmx);

@@ -7,11 +7,17 @@
 // - a controller-coded file and its plain-text twin give the same output: the input is turned
 //   into printable text with CR LF line ends (holding a "1", so it is read as plain text), and
 //   into the controller's coding of the same text (bit 7 on every "1" and on other characters
-//   that come back unchanged, 0x8D as the line end).
+//   that come back unchanged, 0x8D as the line end);
+// - with the CMX export (its rate and options taken from the input's first byte) the repaired
+//   text stays the same, and the export is a list every parser reads: TITLE and FCM lines
+//   first, no comment before the first event, CR LF line ends, ASCII-only lines but for
+//   comments, every event line in its columns with nothing after its last timecode, an AUD
+//   line only under an event line, and as many event numbers as the report counts.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine.h"
 
@@ -28,20 +34,117 @@ void Check(bool condition, const char* what) {
     }
 }
 
-ConversionResult Convert(const Bytes& source, uint32_t options, Bytes* output) {
+ConversionResult Convert(const Bytes& source, uint32_t options, Bytes* output,
+                         const CmxExportOptions* cmxOptions = nullptr, Bytes* exported = nullptr,
+                         CmxReport* report = nullptr) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
     LineState state{};
     ByteBuffer out{};
-    ConversionResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()),
-                                               "F.EDL", STAMP, options, &state, &out);
+    ByteBuffer cmxOut{};
+    ConversionResult result =
+        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "F.EDL", STAMP, options,
+                         &state, &out, cmxOptions, &cmxOut, report);
     output->clear();
     if (result == RESULT_CONVERTED) {
         output->assign(reinterpret_cast<const char*>(out.bytes), out.length);
         Check(output->find('\0') == Bytes::npos, "the output text holds no NUL byte");
         BufferRelease(&out);
+        if (cmxOptions != nullptr) {
+            exported->assign(reinterpret_cast<const char*>(cmxOut.bytes), cmxOut.length);
+            BufferRelease(&cmxOut);
+        }
     }
     return result;
+}
+
+bool IsPrintable(const Bytes& text) {
+    for (unsigned char c : text) {
+        if (c < 0x20 || c >= 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsDigitByte(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// "01:00:00:00" at `at`.
+bool IsTimecodeAt(const Bytes& line, size_t at) {
+    static const char pattern[] = "dd:dd:dd:dd";
+    for (size_t k = 0; k < 11; ++k) {
+        char c = at + k < line.size() ? line[at + k] : 0;
+        if (pattern[k] == 'd' ? !IsDigitByte(c) : c != ':') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// An event line: number, two blanks, reel in 8, blank, channels in 4, two blanks, transition
+// in 4, blank, duration in 3, then four timecodes each after one blank, and nothing else.
+bool IsEventLine(const Bytes& line, size_t digits) {
+    const size_t rest = digits + 2 + 8 + 1 + 4 + 2 + 4 + 1 + 3;
+    if (line.size() != rest + 4 * 12) {
+        return false;
+    }
+    for (int k = 0; k < 4; ++k) {
+        size_t at = rest + static_cast<size_t>(k) * 12;
+        if (line[at] != ' ' || !IsTimecodeAt(line, at + 1)) {
+            return false;
+        }
+    }
+    return line.compare(digits, 2, "  ") == 0 && line[digits + 2] != ' ';
+}
+
+// The checks listed at the top, on the export's bytes.
+void CheckExport(const Bytes& exported, const CmxReport& report) {
+    Check(exported.compare(0, 7, "TITLE: ") == 0, "the export begins with its TITLE line");
+    std::vector<Bytes> lines;
+    size_t start = 0;
+    while (start < exported.size()) {
+        size_t end = exported.find("\r\n", start);
+        Check(end != Bytes::npos, "every export line ends with CR LF");
+        lines.push_back(exported.substr(start, end - start));
+        start = end + 2;
+    }
+    Check(lines.size() >= 3, "TITLE, FCM and an empty line");
+    Check(IsPrintable(lines[0]) && lines[0].back() != ' ', "an ASCII title, no trailing blank");
+    Check(lines[1] == "FCM: NON-DROP FRAME" || lines[1] == "FCM: DROP FRAME", "the FCM line");
+    bool eventSeen = false;
+    bool underEvent = false;
+    uint32_t numbers = 0;
+    Bytes lastNumber;
+    for (size_t k = 2; k < lines.size(); ++k) {
+        const Bytes& line = lines[k];
+        Check(line.find_first_of("\r\n") == Bytes::npos, "no line break inside a line");
+        bool comment = line.compare(0, 2, "* ") == 0;
+        Check(comment || IsPrintable(line), "every line but a comment is ASCII");
+        size_t digits = 0;
+        while (digits < line.size() && IsDigitByte(line[digits])) {
+            ++digits;
+        }
+        if (digits > 0) {
+            Check(IsEventLine(line, digits), "an event line in its columns, nothing after it");
+            if (line.compare(0, digits, lastNumber) != 0) {
+                ++numbers;
+                lastNumber = line.substr(0, digits);
+            }
+            eventSeen = true;
+        } else if (line.compare(0, 3, "AUD") == 0) {
+            Check(underEvent, "an AUD line right under an event line");
+        } else if (line.compare(0, 2, "M2") == 0) {
+            Check(eventSeen && line.size() == 52 && IsTimecodeAt(line, 41), "an M2 line");
+        } else {
+            Check(line.empty() || comment, "blank, comment, event, AUD or M2 lines only");
+            Check(!comment || eventSeen || report.eventsWritten == 0,
+                  "no comment before the first event");
+        }
+        underEvent = digits > 0;
+    }
+    Check(numbers == report.eventsWritten, "the report counts every event number");
 }
 
 // Printable text from arbitrary bytes: every byte becomes a character of the event-line
@@ -94,6 +197,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(Convert(source, OPTION_DELETE_INTERNAL_DATA, &withoutInternal) == result,
           "the option changes no refusal");
     Check(withoutInternal.size() <= first.size(), "the option only removes lines");
+
+    static const int RATES[] = {30, 25, 24};
+    uint8_t choice = size > 0 ? data[0] : 0;
+    CmxExportOptions cmxOptions{RATES[choice % 3], (choice & 0x10) != 0, (choice & 0x20) != 0};
+    uint32_t options = cmxOptions.deleteInternalData ? OPTION_DELETE_INTERNAL_DATA : 0;
+    Bytes repaired;
+    Bytes exported;
+    CmxReport report{};
+    Check(Convert(source, options, &repaired, &cmxOptions, &exported, &report) == result,
+          "the export changes no result");
+    Check(repaired == (options == 0 ? first : withoutInternal), "the export changes no output");
+    if (result == RESULT_CONVERTED) {
+        CheckExport(exported, report);
+    }
 
     Bytes plain = PlainTwin(data, size);
     Bytes fromPlain;

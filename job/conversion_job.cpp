@@ -90,10 +90,12 @@ unsigned ConversionWorker(void* argument) {
         job->display.showCount(job, i, countText);
 
         JobResult result = job->results[i];
+        job->cmxReports[i] = CmxReport{};
         if (result == RESULT_NOT_REACHED) {
-            ConversionRequest request{job->sourcePaths[i], job->displayNames[i], job->outputFolder,
-                                      job->options, BannerTime(*job)};
-            result = ConvertEdlFile(request, &state);
+            ConversionRequest request{job->sourcePaths[i], job->displayNames[i],
+                                      job->outputFolder,   job->options,
+                                      BannerTime(*job),    job->cmxFramesPerSecond};
+            result = ConvertEdlFile(request, &state, &job->cmxReports[i]);
             job->results[i] = result;
         }
         if (result != RESULT_CONVERTED) {
@@ -153,7 +155,11 @@ bool SetJobFile(ConversionJob* job, int k, const char16_t* sourcePath,
            CopyText(job->displayNames[k], JOB_NAME_CHARS, displayName);
 }
 
-size_t OutputPrefixes(uint32_t, const char16_t** prefixes) {
-    prefixes[0] = OUTPUT_NAME_PREFIX;
-    return 1;
+size_t OutputPrefixes(uint32_t options, const char16_t** prefixes) {
+    size_t count = 0;
+    prefixes[count++] = OUTPUT_NAME_PREFIX;
+    if ((options & OPTION_EXPORT_CMX) != 0) {
+        prefixes[count++] = CMX_OUTPUT_NAME_PREFIX;
+    }
+    return count;
 }

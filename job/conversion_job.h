@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cmx_report.h"
 #include "job_result.h"
 #include "platform.h"
 
@@ -63,6 +64,10 @@ struct ConversionJob {
     // banner shows the time it was converted.
     bool stampFixed;
     int64_t stampEpoch;
+    // The CMX export's frame rate (24, 25 or 30), with OPTION_EXPORT_CMX in `options`; and what
+    // the export did for each file, zero unless both its files were written.
+    int32_t cmxFramesPerSecond;
+    CmxReport cmxReports[MAX_JOB_FILES];
     JobDisplay display;
 };
 
@@ -87,7 +92,8 @@ void StopJob(ConversionJob* job);
 // `failedCount` and makes the record ready for the next job (JOB_IDLE).
 void ReleaseJobObjects(ConversionJob* job);
 
-// The output names of a file: "C_" + display name, and others the options ask for.
+// The output names of a file: "C_" + display name, and "CMX_" + display name when the options
+// ask for the CMX export.
 constexpr size_t MAX_OUTPUT_PREFIXES = 2;
 size_t OutputPrefixes(uint32_t options, const char16_t** prefixes);
 

@@ -13,14 +13,76 @@ inline ConversionResult ConvertBytes(const Bytes& source, const char* name, uint
     ByteSource input = MakeMemorySource(&memory);
     LineState state{};
     ByteBuffer out{};
-    ConversionResult result = ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), name,
-                                               TEST_STAMP, options, &state, &out);
+    ConversionResult result =
+        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), name, TEST_STAMP, options,
+                         &state, &out, nullptr, nullptr, nullptr);
     output->clear();
     if (result == RESULT_CONVERTED) {
         output->assign(reinterpret_cast<const char*>(out.bytes), out.length);
         BufferRelease(&out);
     }
     return result;
+}
+
+// The length of the banner that the conversion of `source` begins with, from the conversion's
+// own stages up to the banner; 0 for a file without an event line.
+inline size_t BannerLength(const Bytes& source, const char* name) {
+    MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
+    ByteSource input = MakeMemorySource(&memory);
+    ByteBuffer text{};
+    DecodeMode mode;
+    size_t length = 0;
+    if (ObtainWorkingBuffer(&text, static_cast<uint32_t>(source.size())) &&
+        DecodeEdlBytes(&input, &text, &mode) == RESULT_CONVERTED) {
+        RepairDmRuns(text.bytes, text.length);
+        LineStream decoded{};
+        WriteDecodedStream(&text, &decoded);
+        LinePiece piece;
+        size_t eventStart = 0;
+        if (FindEventStart(&decoded, &piece, &eventStart)) {
+            HeaderFields fields;
+            ExtractHeaderFields(&decoded, eventStart, &piece, &fields);
+            ByteBuffer banner{};
+            EXPECT_TRUE(ComposeBanner(&banner, fields, name, TEST_STAMP));
+            length = banner.length;
+            BufferRelease(&banner);
+        }
+        StreamRelease(&decoded);
+    }
+    BufferRelease(&text);
+    return length;
+}
+
+// A conversion with the CMX export.
+struct Exported {
+    ConversionResult result;
+    Bytes repaired;
+    Bytes cmx;
+    CmxReport report;
+    Bytes repairedBody;  // the repaired list after its banner
+};
+
+inline Exported ConvertWithExport(const Bytes& source, const char* name, int rate,
+                                  bool dropFrame = false, bool deleteInternalData = false) {
+    MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
+    ByteSource input = MakeMemorySource(&memory);
+    LineState state{};
+    ByteBuffer out{};
+    ByteBuffer cmxOut{};
+    CmxExportOptions options{rate, dropFrame, deleteInternalData};
+    Exported exported{};
+    exported.result =
+        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), name, TEST_STAMP,
+                         deleteInternalData ? OPTION_DELETE_INTERNAL_DATA : 0, &state, &out,
+                         &options, &cmxOut, &exported.report);
+    if (exported.result == RESULT_CONVERTED) {
+        exported.repaired.assign(reinterpret_cast<const char*>(out.bytes), out.length);
+        exported.cmx.assign(reinterpret_cast<const char*>(cmxOut.bytes), cmxOut.length);
+        exported.repairedBody = exported.repaired.substr(BannerLength(source, name));
+    }
+    BufferRelease(&out);
+    BufferRelease(&cmxOut);
+    return exported;
 }
 
 // What follows the banner of a file whose header has no reel or block line of its own.

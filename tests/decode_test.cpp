@@ -156,6 +156,80 @@ TEST(Decode, ReadErrorIsAnOpenFailure) {
     BufferRelease(&text);
 }
 
+Bytes Utf16(const Bytes& ascii, bool bigEndian) {
+    Bytes wide;
+    for (char c : ascii) {
+        wide += bigEndian ? Bytes{'\0', c} : Bytes{c, '\0'};
+    }
+    return wide;
+}
+
+// Reads one byte at a time, so that a mark arrives split over two reads.
+struct ByteByByte {
+    const Bytes* bytes;
+    size_t position;
+    static long Read(void* context, uint8_t* into, size_t count) {
+        auto* self = static_cast<ByteByByte*>(context);
+        if (count == 0 || self->position == self->bytes->size()) {
+            return 0;
+        }
+        *into = static_cast<uint8_t>((*self->bytes)[self->position++]);
+        return 1;
+    }
+    static bool Rewind(void* context) {
+        static_cast<ByteByByte*>(context)->position = 0;
+        return true;
+    }
+};
+
+ConversionResult DecodeByteByByte(const Bytes& source) {
+    ByteByByte reader{&source, 0};
+    ByteSource input{&reader, ByteByByte::Read, ByteByByte::Rewind};
+    ByteBuffer text{};
+    EXPECT_TRUE(ObtainWorkingBuffer(&text, static_cast<uint32_t>(source.size())));
+    DecodeMode mode;
+    ConversionResult result = DecodeEdlBytes(&input, &text, &mode);
+    BufferRelease(&text);
+    return result;
+}
+
+// A UTF-16 file would lose its NUL halves in decoding and convert with garbled notes; it is
+// refused as a layout the engine does not know, whichever byte order its mark gives.
+TEST(Decode, Utf16TextWithAByteOrderMarkIsRefused) {
+    const Bytes line =
+        "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n";
+    const struct {
+        const char* rule;
+        Bytes source;
+        ConversionResult result;
+    } vectors[] = {
+        {"FF FE and a little-endian event line", "\xFF\xFE" + Utf16(line, false),
+         RESULT_UNKNOWN_FORMAT},
+        {"FE FF and a big-endian event line", "\xFE\xFF" + Utf16(line, true),
+         RESULT_UNKNOWN_FORMAT},
+        {"the mark alone", "\xFF\xFE", RESULT_UNKNOWN_FORMAT},
+        {"a lone FF converts as before", "\xFF" + line, RESULT_CONVERTED},
+        {"FF FE after the first byte is no mark", " \xFF\xFE" + line, RESULT_CONVERTED},
+        {"the UTF-8 mark is no UTF-16 mark", "\xEF\xBB\xBF" + line, RESULT_CONVERTED},
+    };
+    for (const auto& vector : vectors) {
+        MemorySource memory{reinterpret_cast<const uint8_t*>(vector.source.data()),
+                            vector.source.size(), 0};
+        ByteSource input = MakeMemorySource(&memory);
+        LineState state{};
+        ByteBuffer out{};
+        EXPECT_EQ(
+            vector.result,
+            ConvertEdlSource(&input, static_cast<uint32_t>(vector.source.size()), "A.EDL",
+                             "2019/03/06  09:05:07", 0, &state, &out, nullptr, nullptr, nullptr))
+            << vector.rule;
+        BufferRelease(&out);
+        EXPECT_EQ(vector.result == RESULT_CONVERTED ? RESULT_CONVERTED : RESULT_UNKNOWN_FORMAT,
+                  DecodeByteByByte(vector.source))
+            << vector.rule << " (one byte per read)";
+    }
+}
+
 // The repair done the simple way: each backward walk runs as far as its stop rules let it, to
 // the start of the text if need be. The engine's linear version must leave the same bytes.
 void NaiveRepair(uint8_t* t, size_t n) {

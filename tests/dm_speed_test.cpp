@@ -65,11 +65,10 @@ TEST(DmSpeed, OnlyThe127BytesFromTheMarkAreRead) {
 }
 
 // Runs a sequence: "DM ..." items are note lines, anything else is an event line's first
-// timecode. Returns each event line's remainder field after the speed step.
-std::vector<std::string> RunSequence(const std::vector<std::string>& items,
-                                     const std::string& ownRemainder = "") {
+// timecode. Returns the speed each event line takes ("" for none).
+std::vector<std::string> RunSequence(const std::vector<std::string>& items) {
     LineState state{};
-    std::vector<std::string> remainders;
+    std::vector<std::string> speeds;
     for (const std::string& item : items) {
         if (item.rfind("DM ", 0) == 0) {
             CollectDmSpeedRecord(PieceOf(item + "\r\n"), &state);
@@ -78,41 +77,37 @@ std::vector<std::string> RunSequence(const std::vector<std::string>& items,
         char timecode[260] = {};
         std::snprintf(timecode, sizeof timecode, "%s 00:00:05:00 01:00:00:00 01:00:05:00",
                       item.c_str());
-        char remainder[260] = {};
-        std::memset(remainder, ' ', 53);
-        std::memcpy(remainder, ownRemainder.data(), ownRemainder.size());
-        ApplyDmSpeed(timecode, remainder, &state);
-        std::string field = remainder;
-        field.erase(field.find_last_not_of(' ') + 1);
-        remainders.push_back(field);
+        char speed[5] = {};
+        int record = TakeDmSpeed(timecode, &state, speed, sizeof speed);
+        EXPECT_EQ(record < 0, speed[0] == 0) << item;
+        speeds.push_back(speed);
     }
-    return remainders;
+    return speeds;
 }
 
 using Marks = std::vector<std::string>;
 
 TEST(DmSpeed, WhichEventLinesAreMarked) {
-    EXPECT_EQ(
-        (Marks{"", "      DM+050", ""}),
-        RunSequence({"DM 001 Speed:+050 00:00:10.00", "00:00:00:00", "00:00:10.00", "00:00:10.00"}))
+    EXPECT_EQ((Marks{"", "+050", ""}), RunSequence({"DM 001 Speed:+050 00:00:10.00", "00:00:00:00",
+                                                    "00:00:10.00", "00:00:10.00"}))
         << "a single record marks the first match among the next two, then is discarded";
     EXPECT_EQ((Marks{"", "", ""}), RunSequence({"DM 001 Speed:+050 00:00:10.00", "00:00:00:00",
                                                 "00:00:01:00", "00:00:10.00"}))
         << "two misses discard a single record";
-    EXPECT_EQ((Marks{"      DM+050", "      DM-025", ""}),
+    EXPECT_EQ((Marks{"+050", "-025", ""}),
               RunSequence({"DM 001 Speed:+050 00:00:10.00", "DM 001 Speed:-025 00:00:20.00",
                            "00:00:10.00", "00:00:20.00", "00:00:20.00"}))
         << "two records, one each, in order";
-    EXPECT_EQ((Marks{"", "      DM-025", ""}),
+    EXPECT_EQ((Marks{"", "-025", ""}),
               RunSequence({"DM 001 Speed:+050 00:00:10.00", "DM 001 Speed:-025 00:00:20.00",
                            "00:00:00:00", "00:00:20.00", "00:00:20.00"}))
         << "a miss on the first record moves on to the second";
-    EXPECT_EQ((Marks{"      DM+050", "      DM-025", ""}),
+    EXPECT_EQ((Marks{"+050", "-025", ""}),
               RunSequence({"DM 001 Speed:+050 00:00:10.00", "DM 001 Speed:-025 00:00:10.00",
                            "00:00:10.00", "00:00:20.00", "00:00:20.00"}))
         << "same timecode: the line after the match takes the second speed";
     EXPECT_EQ(
-        (Marks{"      DM+050", "      DM-025", ""}),
+        (Marks{"+050", "-025", ""}),
         RunSequence({"DM 001 Speed:+050 00:00:10.00", "DM 001 Speed:-025 00:00:10.00",
                      "DM 001 Speed:+999 00:00:10.00", "00:00:10.00", "00:00:20.00", "00:00:20.00"}))
         << "a third DM line adds nothing";
@@ -123,18 +118,19 @@ TEST(DmSpeed, WhichEventLinesAreMarked) {
 TEST(DmSpeed, ANewDmLineRestartsAtTheFirstRecord) {
     // The first record's miss is forgotten by the second DM line, so the first record still
     // gets two chances.
-    EXPECT_EQ((Marks{"", "", "      DM+050"}),
+    EXPECT_EQ((Marks{"", "", "+050"}),
               RunSequence({"DM 001 Speed:+050 00:00:10.00", "00:00:00:00",
                            "DM 002 Speed:+05 00:00:30.00", "00:00:01:00", "00:00:10.00"}));
 }
 
-TEST(DmSpeed, MarksOfTheLineItselfStay) {
-    EXPECT_EQ((Marks{"      DM-010"}),
-              RunSequence({"DM 001 Speed:+050 00:00:10.00", "00:00:10.00"}, "      DM-010"))
-        << "an event line's own DM mark is kept";
-    EXPECT_EQ((Marks{"      DM+050   xxA4"}),
-              RunSequence({"DM 001 Speed:+050 00:00:10.00", "00:00:10.00"}, "               xxA4"))
-        << "an audio slot already written stays";
+TEST(DmSpeed, TheMatchedRecordIsNamed) {
+    LineState state{};
+    CollectDmSpeedRecord(PieceOf("DM 001 Speed:+050 00:00:10.00\r\n"), &state);
+    CollectDmSpeedRecord(PieceOf("DM 001 Speed:-025 00:00:20.00\r\n"), &state);
+    char speed[5] = {};
+    EXPECT_EQ(-1, TakeDmSpeed("00:00:00:00 00:00:05:00", &state, speed, sizeof speed));
+    EXPECT_EQ(1, TakeDmSpeed("00:00:20.00 00:00:05:00", &state, speed, sizeof speed));
+    EXPECT_STREQ("-025", speed);
 }
 
 }  // namespace

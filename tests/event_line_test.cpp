@@ -78,7 +78,7 @@ Bytes RewriteStream(const Bytes& stream, uint32_t options = 0) {
     EXPECT_TRUE(ObtainOutputText(&text, stream.size()));
     LineState state{};
     LinePiece piece;
-    EXPECT_TRUE(RewriteLines(&rewrite, &text, options, &state, &piece));
+    EXPECT_TRUE(RewriteLines(&rewrite, &text, options, &state, &piece, nullptr));
     Bytes out(reinterpret_cast<const char*>(text.bytes), text.length);
     BufferRelease(&text);
     StreamRelease(&rewrite);
@@ -366,6 +366,40 @@ TEST(EventLine, BytesPastThePieceEndReadAsNul) {
     ExpectRewrites(vectors);
 }
 
+// Found against the rules: a "C" with text glued to it copied the first timecode's leading
+// characters into the type field ("C      C00:00:"); its word now stops at the first timecode
+// like those of "D", "KB" and "KI".
+TEST(EventLine, CutWordGluedToTheFirstTimecodeStopsThere) {
+    const EventVector vectors[] = {
+        {"the literal line of the report",
+         "12 AB C00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n",
+         "0012 AB           C                 \r\n"},
+        {"a signed word before the timecodes is still kept",
+         "12 AB C-12 00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n",
+         "0012 AB           C      -12    " + TIMECODES + "\r\n"},
+    };
+    ExpectRewrites(vectors);
+}
+
+// Found against the rules: with a CR right after the event number (CR-only files, or the
+// controller's 0x0D 0x0A line ends) the reel word is empty, and the mode search began at the
+// CR, taking the next line's text into the type field. It now begins at the event number's
+// last digit, so the type field stays blank.
+TEST(EventLine, EmptyReelWordKeepsTheTextAfterTheCrOutOfTheType) {
+    const EventVector vectors[] = {
+        {"the literal line of the report: pre-read, unpadded empty reel",
+         "12\rX 00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00 PREREAD\r\n",
+         "0012   A    " + Blanks(14) + TIMECODES + Blanks(15) + "AD  \r\n"},
+        {"without PREREAD: the empty reel is padded",
+         "12\rX 00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n",
+         "0012" + Blanks(1 + 6 + 1 + 5 + 1 + 14) + TIMECODES + "\r\n"},
+        {"leading spaces before the number",
+         "  12\rKB 002 00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n",
+         "0012" + Blanks(1 + 6 + 1 + 5 + 1 + 14) + TIMECODES + "\r\n"},
+    };
+    ExpectRewrites(vectors);
+}
+
 TEST(EventLine, ShortPieceAfterLongOneTakesNothingFromIt) {
     const Bytes longLine = CUT_IN + TIMECODES + " F" + Bytes(60, 'Q') + "\r\n";
     const Bytes expected = CUT_OUT + TIMECODES + Blanks(50) + "FQQQ\r\n" + DOTTED_OUT + "V     K" +
@@ -456,7 +490,7 @@ TEST(EventLine, LineLoopAllocatesNothingPerLine) {
     LineState state{};
     LinePiece piece;
     SetEngineAllocFailure(0);
-    EXPECT_TRUE(RewriteLines(&rewrite, &text, 0, &state, &piece));
+    EXPECT_TRUE(RewriteLines(&rewrite, &text, 0, &state, &piece, nullptr));
     EXPECT_EQ(0L, SetEngineAllocFailure(0));
     const Bytes first = CUT_AUDIO_OUT + TIMECODES + "      DM+050     A4" + Blanks(31) + "F12\r\n";
     ASSERT_GE(text.length, first.size());

@@ -39,7 +39,7 @@ ConversionResult ConvertFile(const FaultFolder& folder, const char* name) {
     std::u16string out = folder.Out();
     std::u16string display = fs::path(name).u16string();
     ConversionRequest request{source.c_str(), display.c_str(), out.c_str(), 0, FIXED_TIME};
-    return ConvertEdlFile(request, &state);
+    return ConvertEdlFile(request, &state, nullptr);
 }
 
 TEST(Faults, EveryEngineAllocationThatFailsEndsTheFileWithNoMemory) {

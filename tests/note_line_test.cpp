@@ -119,6 +119,21 @@ TEST(NoteLines, DmSpeedMarksOverWholeFiles) {
              "002  001    V     C        00:00:10.00 00:00:05:00 01:00:00:00 01:00:05:00 "
              "DM-010\r\n",
          CutOut("0001") + dm50 + CutOut("0002", "00:00:10.00", "      DM-010"), 0},
+        {"a DM inside the F-text keeps the record's mark out",
+         Cut("001") + dm50 +
+             "002  001    V     C        00:00:10.00 00:00:05:00 01:00:00:00 01:00:05:00 "
+             "FDM\r\n",
+         CutOut("0001") + dm50 +
+             CutOut("0002", "00:00:10.00", "                                                  FDM"),
+         0},
+        {"a DM inside the audio slot keeps the record's mark out",
+         Cut("001") + dm50 +
+             "002  001    V     C        00:00:10.00 00:00:05:00 01:00:00:00 01:00:05:00 "
+             "ADM\r\n",
+         CutOut("0001") + dm50 +
+             "0002 001    VA    C             00:00:10.00 00:00:05:00 01:00:00:00 01:00:05:00"
+             "               ADM \r\n",
+         0},
         {"the mark goes beside the audio slot and the F-text",
          Cut("001") + dm50 +
              "002  001    V     C        00:00:10.00 00:00:05:00 01:00:00:00 01:00:05:00 A4 "

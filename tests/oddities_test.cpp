@@ -97,7 +97,7 @@ TEST(Oddities, AFileOf64Megabytes) {
     std::u16string out = folder.FolderPath();
     ConversionRequest request{path.c_str(), u"BIG.EDL", out.c_str(), 0,
                               CalendarTime{2019, 3, 6, 9, 5, 7}};
-    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlFile(request, &state));
+    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlFile(request, &state, nullptr));
     uintmax_t size = std::filesystem::file_size(folder / "C_BIG.EDL");
     Bytes head(2000, '\0');
     std::ifstream(folder / "C_BIG.EDL", std::ios::binary).read(head.data(), 2000);
@@ -127,8 +127,9 @@ TEST(Oddities, AFileThatGrowsWhileItIsReadConvertsAsItWasOpened) {
     ByteSource source = MakeFileSource(&fileSource);
     LineState state{};
     ByteBuffer out{};
-    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlSource(&source, static_cast<uint32_t>(size), "A.EDL",
-                                                 TEST_STAMP, 0, &state, &out));
+    ASSERT_EQ(RESULT_CONVERTED,
+              ConvertEdlSource(&source, static_cast<uint32_t>(size), "A.EDL", TEST_STAMP, 0, &state,
+                               &out, nullptr, nullptr, nullptr));
     CloseFile(file);
     Bytes converted(reinterpret_cast<const char*>(out.bytes), out.length);
     BufferRelease(&out);

@@ -397,9 +397,9 @@ int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
     ByteSource input = MakeMemorySource(&memory);
     LineState state{};
     ByteBuffer out{};
-    if (source.empty() ||
-        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), nameText.c_str(),
-                         COMPARE_STAMP, 0, &state, &out) != RESULT_CONVERTED) {
+    if (source.empty() || ConvertEdlSource(&input, static_cast<uint32_t>(source.size()),
+                                           nameText.c_str(), COMPARE_STAMP, 0, &state, &out,
+                                           nullptr, nullptr, nullptr) != RESULT_CONVERTED) {
         std::fprintf(stderr, "tamsel_scenes: cannot convert the sample\n");
         return 1;
     }

@@ -1,0 +1,213 @@
+#include "cmx_reels.h"
+
+#include <cstring>
+
+#include "memory.h"
+
+namespace {
+
+constexpr char FALLBACK_NAME[] = "REEL";
+constexpr uint32_t NOT_FOUND = UINT32_MAX;
+
+bool IsReelCharacter(uint8_t byte) {
+    return (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') || byte == '_';
+}
+
+uint8_t UpperCase(uint8_t byte) {
+    return byte >= 'a' && byte <= 'z' ? static_cast<uint8_t>(byte - 'a' + 'A') : byte;
+}
+
+bool EqualsIgnoringCase(const uint8_t* word, size_t length, const char* text) {
+    if (length != std::strlen(text)) {
+        return false;
+    }
+    for (size_t k = 0; k < length; ++k) {
+        if (UpperCase(word[k]) != static_cast<uint8_t>(text[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsShiftJisLead(uint8_t byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// FNV-1a.
+size_t HashOf(const uint8_t* key, size_t length) {
+    uint64_t hash = 14695981039346656037ull;
+    for (size_t k = 0; k < length; ++k) {
+        hash = (hash ^ key[k]) * 1099511628211ull;
+    }
+    return static_cast<size_t>(hash ^ (hash >> 32));
+}
+
+// The slot that holds `key`, or the empty slot where it would go.
+CmxReelTable::Slot* SlotFor(CmxReelTable::Slot* slots, size_t slotCount, const uint8_t* key,
+                            size_t length) {
+    size_t at = HashOf(key, length) & (slotCount - 1);
+    while (slots[at].key != nullptr &&
+           !(slots[at].length == length && std::memcmp(slots[at].key, key, length) == 0)) {
+        at = (at + 1) & (slotCount - 1);
+    }
+    return &slots[at];
+}
+
+bool IsTaken(const CmxReelTable& table, const char* name) {
+    const auto* key = reinterpret_cast<const uint8_t*>(name);
+    return SlotFor(table.taken, table.slotCount, key, std::strlen(name))->key != nullptr;
+}
+
+void Take(CmxReelTable* table, const uint8_t* key, size_t length) {
+    CmxReelTable::Slot* slot = SlotFor(table->taken, table->slotCount, key, length);
+    if (slot->key == nullptr) {
+        *slot = CmxReelTable::Slot{key, length, 0};
+    }
+}
+
+// The word's letters (in upper case), digits and underscores, other ASCII characters as
+// underscores, at most eight; Japanese characters leave nothing.
+void BaseName(const uint8_t* word, size_t length, char* base) {
+    size_t used = 0;
+    for (size_t k = 0; k < length && used < CMX_REEL_WIDTH; ++k) {
+        uint8_t byte = UpperCase(word[k]);
+        if (IsShiftJisLead(byte)) {
+            ++k;  // and its second byte
+        } else if (IsReelCharacter(byte)) {
+            base[used++] = static_cast<char>(byte);
+        } else if (byte > 0x20 && byte < 0x7F) {
+            base[used++] = '_';
+        }
+    }
+    base[used] = 0;
+    bool onlyUnderscores = true;
+    for (size_t k = 0; k < used; ++k) {
+        onlyUnderscores = onlyUnderscores && base[k] == '_';
+    }
+    if (onlyUnderscores) {
+        std::memcpy(base, FALLBACK_NAME, sizeof FALLBACK_NAME);
+    }
+}
+
+// `base` cut short enough for "_" and the number, then "_" and the number.
+void NumberedName(const char* base, uint32_t number, char* name) {
+    char digits[12];
+    size_t digitCount = 0;
+    for (uint32_t left = number; left > 0; left /= 10) {
+        digits[digitCount++] = static_cast<char>('0' + left % 10);
+    }
+    size_t kept = std::strlen(base);
+    if (kept > CMX_REEL_WIDTH - 1 - digitCount) {
+        kept = CMX_REEL_WIDTH - 1 - digitCount;
+    }
+    std::memcpy(name, base, kept);
+    name[kept] = '_';
+    for (size_t k = 0; k < digitCount; ++k) {
+        name[kept + 1 + k] = digits[digitCount - 1 - k];
+    }
+    name[kept + 1 + digitCount] = 0;
+}
+
+// The base name, or the first free of "_2", "_3"... after it. The base's own slot keeps the
+// number to try next, so that many words of one base do not each try every number again.
+void UniqueName(CmxReelTable* table, const char* base, char* name) {
+    const auto* key = reinterpret_cast<const uint8_t*>(base);
+    CmxReelTable::Slot* baseSlot = SlotFor(table->taken, table->slotCount, key, std::strlen(base));
+    std::memcpy(name, base, std::strlen(base) + 1);
+    if (baseSlot->key == nullptr) {
+        return;
+    }
+    uint32_t number = baseSlot->value < 2 ? 2 : baseSlot->value;
+    for (NumberedName(base, number, name); IsTaken(*table, name); ++number) {
+        NumberedName(base, number + 1, name);
+    }
+    baseSlot->value = number + 1;
+}
+
+size_t SlotCountFor(size_t entries) {
+    size_t count = 16;
+    while (count < SIZE_MAX / 4 && count <= 2 * entries) {
+        count *= 2;
+    }
+    return count;
+}
+
+}  // namespace
+
+CmxReelKind ClassifyCmxReel(const uint8_t* word, size_t length) {
+    if (length == 0) {
+        return CMX_REEL_EMPTY;
+    }
+    if (EqualsIgnoringCase(word, length, "BL") || EqualsIgnoringCase(word, length, "BLK") ||
+        EqualsIgnoringCase(word, length, "BLACK")) {
+        return CMX_REEL_BLACK;
+    }
+    if (length > CMX_REEL_WIDTH) {
+        return CMX_REEL_RENAMED;
+    }
+    for (size_t k = 0; k < length; ++k) {
+        if (!IsReelCharacter(word[k])) {
+            return CMX_REEL_RENAMED;
+        }
+    }
+    return CMX_REEL_KEPT;
+}
+
+bool StartCmxReelTable(CmxReelTable* table, size_t reelCount) {
+    *table = CmxReelTable{};
+    // The names in use: every kept word and every new name, and the two written for black
+    // and for no reel.
+    size_t entries = reelCount + 2;
+    table->slotCount = SlotCountFor(entries);
+    size_t slotBytes = table->slotCount * sizeof(CmxReelTable::Slot);
+    table->taken = static_cast<CmxReelTable::Slot*>(EngineAlloc(slotBytes));
+    table->renamed = static_cast<CmxReelTable::Slot*>(EngineAlloc(slotBytes));
+    table->reels = static_cast<CmxRenamedReel*>(EngineAlloc(entries * sizeof(CmxRenamedReel)));
+    table->reelCapacity = entries;
+    if (table->taken == nullptr || table->renamed == nullptr || table->reels == nullptr) {
+        ReleaseCmxReelTable(table);
+        return false;
+    }
+    ReserveCmxReel(table, reinterpret_cast<const uint8_t*>(CMX_BLACK_REEL),
+                   sizeof CMX_BLACK_REEL - 1);
+    ReserveCmxReel(table, reinterpret_cast<const uint8_t*>(CMX_NO_REEL), sizeof CMX_NO_REEL - 1);
+    return true;
+}
+
+void ReleaseCmxReelTable(CmxReelTable* table) {
+    EngineFree(table->taken);
+    EngineFree(table->renamed);
+    EngineFree(table->reels);
+    *table = CmxReelTable{};
+}
+
+void ReserveCmxReel(CmxReelTable* table, const uint8_t* word, size_t length) {
+    Take(table, word, length);
+}
+
+uint32_t RenameCmxReel(CmxReelTable* table, const uint8_t* word, size_t length) {
+    CmxReelTable::Slot* slot = SlotFor(table->renamed, table->slotCount, word, length);
+    if (slot->key != nullptr) {
+        return slot->value;
+    }
+    if (table->reelCount == table->reelCapacity) {
+        return NOT_FOUND;  // never reached: the table was made for every reel word
+    }
+    CmxRenamedReel& reel = table->reels[table->reelCount];
+    char base[CMX_REEL_NAME_SIZE];
+    BaseName(word, length, base);
+    UniqueName(table, base, reel.name);
+    reel.original = word;
+    reel.originalLength = length;
+    Take(table, reinterpret_cast<const uint8_t*>(reel.name), std::strlen(reel.name));
+    *slot = CmxReelTable::Slot{word, length, static_cast<uint32_t>(table->reelCount)};
+    return static_cast<uint32_t>(table->reelCount++);
+}
+
+uint32_t FindRenamedCmxReel(const CmxReelTable& table, const uint8_t* word, size_t length) {
+    if (table.renamed == nullptr) {
+        return NOT_FOUND;
+    }
+    const CmxReelTable::Slot* slot = SlotFor(table.renamed, table.slotCount, word, length);
+    return slot->key != nullptr ? slot->value : NOT_FOUND;
+}
