@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cmx_export.h"
 #include "conversion_job.h"
 #include "conversion_options.h"
 #include "file_names.h"
@@ -35,6 +36,8 @@ std::atomic<int> stopSignal{0};
 struct CliOptions {
     std::u16string outputFolder;
     uint32_t options = 0;
+    int framesPerSecond = CMX_DEFAULT_FRAMES_PER_SECOND;
+    bool framesPerSecondGiven = false;
     std::vector<std::u16string> inputs;  // files, folders and "-" as given
 };
 
@@ -93,7 +96,7 @@ void PrintMessage(const char16_t* pattern, std::initializer_list<const char16_t*
 
 void PrintFileFailure(JobResult code, const char16_t* displayName) {
     std::u16string name = Shown(displayName);
-    std::vector<char16_t> message(JOB_MESSAGE_CHARS + 2 * name.size());
+    std::vector<char16_t> message(JOB_MESSAGE_CHARS + 3 * name.size());
     FormatFileFailure(code, name.c_str(), message.data(), message.size());
     PrintLine(message.data());
 }
@@ -133,19 +136,47 @@ void ShowCount(ConversionJob* job, int index, const char16_t*) {
     }
 }
 
-// Each output is listed as soon as it is written, so a pipeline can take it at once.
+// Lists an output the job wrote.
+void ListOutput(ConversionJob* job, const char16_t* prefix, int index, CliProgress* progress) {
+    char16_t path[JOB_PATH_CHARS + JOB_NAME_CHARS + 8];
+    FormatOutputPath(job->outputFolder, prefix, job->displayNames[index], path,
+                     sizeof path / sizeof path[0]);
+    if (!PrintOutput((Shown(path) + u"\n").c_str())) {
+        progress->tally->outputFailed = true;
+    }
+}
+
+// What the CMX export did, on standard error after the file's line:
+// "CMX_NEWS0612.EDL: 9 events, 1 dissolve, 4 kept as comments".
+void PrintExportSummary(ConversionJob* job, int index) {
+    std::u16string name = CMX_OUTPUT_NAME_PREFIX;
+    name += Shown(job->displayNames[index]);
+    std::vector<char> nameBytes(Utf8Length(name.c_str()) + 1);
+    Utf16ToUtf8(name.c_str(), nameBytes.data(), nameBytes.size());
+    std::vector<char> summary(nameBytes.size() + 256);
+    FormatCmxSummary(job->cmxReports[index], nameBytes.data(), summary.data(), summary.size());
+    std::vector<char16_t> text(summary.size());
+    BytesToUtf16(summary.data(), text.data(), text.size());
+    PrintLine(text.data());
+}
+
+// Each output is listed as soon as it is written, so a pipeline can take it at once: "C_" +
+// name, and with the export "CMX_" + name, whose summary follows on standard error. When only
+// the export failed, "C_" + name was still written.
 void StepProgress(ConversionJob* job, int index) {
-    if (job->results[index] != RESULT_CONVERTED) {
+    JobResult result = job->results[index];
+    if (result != RESULT_CONVERTED && result != RESULT_CMX_WRITE_FAILED) {
         return;
     }
     CliProgress& progress = ProgressOf(job);
     ClearProgressLine(&progress);
-    ++progress.tally->converted;
-    char16_t path[JOB_PATH_CHARS + JOB_NAME_CHARS + 8];
-    FormatOutputPath(job->outputFolder, OUTPUT_NAME_PREFIX, job->displayNames[index], path,
-                     sizeof path / sizeof path[0]);
-    if (!PrintOutput((Shown(path) + u"\n").c_str())) {
-        progress.tally->outputFailed = true;
+    ListOutput(job, OUTPUT_NAME_PREFIX, index, &progress);
+    if (result == RESULT_CONVERTED) {
+        ++progress.tally->converted;
+        if ((job->options & OPTION_EXPORT_CMX) != 0) {
+            ListOutput(job, CMX_OUTPUT_NAME_PREFIX, index, &progress);
+            PrintExportSummary(job, index);
+        }
     }
 }
 
@@ -198,6 +229,21 @@ bool ParseArguments(int argc, char16_t** argv, CliOptions* options, bool* done) 
             return true;
         } else if (argument == u"-c" || argument == u"--delete-internal-data") {
             options->options |= OPTION_DELETE_INTERNAL_DATA;
+        } else if (argument == u"--cmx") {
+            options->options |= OPTION_EXPORT_CMX;
+        } else if (argument == u"--drop-frame") {
+            options->options |= OPTION_CMX_DROP_FRAME;
+        } else if (argument == u"--fps" && k + 1 < argc) {
+            std::u16string rate = argv[++k];
+            options->framesPerSecond = rate == u"24"   ? 24
+                                       : rate == u"25" ? 25
+                                       : rate == u"30" ? 30
+                                                       : 0;
+            options->framesPerSecondGiven = true;
+            if (options->framesPerSecond == 0) {
+                PrintMessage(MessageText(MESSAGE_CLI_BAD_FRAME_RATE), {rate.c_str()});
+                return false;
+            }
         } else if ((argument == u"-o" || argument == u"--output") && k + 1 < argc) {
             options->outputFolder = argv[++k];
         } else {
@@ -207,6 +253,16 @@ bool ParseArguments(int argc, char16_t** argv, CliOptions* options, bool* done) 
     }
     if (options->inputs.empty()) {
         PrintLine(MessageText(MESSAGE_CLI_NO_FILES));
+        return false;
+    }
+    bool exportCmx = (options->options & OPTION_EXPORT_CMX) != 0;
+    bool dropFrame = (options->options & OPTION_CMX_DROP_FRAME) != 0;
+    if ((options->framesPerSecondGiven || dropFrame) && !exportCmx) {
+        PrintLine(MessageText(MESSAGE_CLI_CMX_SETTING_ALONE));
+        return false;
+    }
+    if (dropFrame && options->framesPerSecond != 30) {
+        PrintLine(MessageText(MESSAGE_CLI_DROP_FRAME_AT_30));
         return false;
     }
     return true;
@@ -402,6 +458,7 @@ int RunCli(int argc, char16_t** argv) {
         return EXIT_USAGE;
     }
     cliJob.options = options.options;
+    cliJob.cmxFramesPerSecond = options.framesPerSecond;
     InstallStopHandlers(OnStopSignal);
 
     RunTally tally;

@@ -155,6 +155,25 @@ bool SetJobFile(ConversionJob* job, int k, const char16_t* sourcePath,
            CopyText(job->displayNames[k], JOB_NAME_CHARS, displayName);
 }
 
+CmxReport SumExportReports(const ConversionJob& job, int* exportedFiles) {
+    CmxReport sum{};
+    *exportedFiles = 0;
+    if ((job.options & OPTION_EXPORT_CMX) == 0) {
+        return sum;
+    }
+    for (int k = 0; k < job.fileCount; ++k) {
+        if (job.results[k] == RESULT_CONVERTED) {
+            const CmxReport& report = job.cmxReports[k];
+            sum.eventsWritten += report.eventsWritten;
+            sum.dissolvesSplit += report.dissolvesSplit;
+            sum.keptAsComments += report.keptAsComments;
+            sum.reelsRenamed += report.reelsRenamed;
+            ++*exportedFiles;
+        }
+    }
+    return sum;
+}
+
 size_t OutputPrefixes(uint32_t options, const char16_t** prefixes) {
     size_t count = 0;
     prefixes[count++] = OUTPUT_NAME_PREFIX;

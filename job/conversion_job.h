@@ -92,6 +92,10 @@ void StopJob(ConversionJob* job);
 // `failedCount` and makes the record ready for the next job (JOB_IDLE).
 void ReleaseJobObjects(ConversionJob* job);
 
+// What the CMX export did over the files of the job that were converted, and how many there
+// were (0 without the export).
+CmxReport SumExportReports(const ConversionJob& job, int* exportedFiles);
+
 // The output names of a file: "C_" + display name, and "CMX_" + display name when the options
 // ask for the CMX export.
 constexpr size_t MAX_OUTPUT_PREFIXES = 2;

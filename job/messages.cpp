@@ -11,12 +11,16 @@ constexpr const char16_t* MESSAGES[] = {
     u"ファイル名: \"%s\"\n場所:[%s]\n\n名前が同じファイル(パスが違っていても)は参照できません。",
     u"ファイル名: \"%s\"\n場所:[%s]\n\nパスが長すぎるため参照できません。",
     u"変換処理を開始できませんでした。",
-    u"使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data] FILE...\n"
+    u"使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data]\n"
+    u"                  [--cmx [--fps 24|25|30] [--drop-frame]] FILE...\n"
     u"SONY BVE-9100 の EDL ファイルを修復し、\"C_\" + ファイル名 で DIR に書き出します。\n"
     u"FILE がフォルダなら、その中の .EDL ファイル (サブフォルダは含まず) を名前順に変換します。\n"
     u"FILE が - なら、標準入力から 1 行に 1 つずつファイル名を読みます。\n"
     u"  -o, --output DIR            出力フォルダ (既定: 現在のフォルダ)\n"
     u"  -c, --delete-internal-data  内部データ記述行を削除\n"
+    u"      --cmx                   \"CMX_\" + ファイル名 で CMX 3600 形式の EDL も書き出す\n"
+    u"      --fps 24|25|30          CMX 3600 形式のフレームレート (既定: 30)\n"
+    u"      --drop-frame            CMX 3600 形式をドロップフレームで (30 fps のときだけ)\n"
     u"  -h, --help                  この説明を表示\n"
     u"      --version               バージョンを表示\n"
     u"環境変数 SOURCE_DATE_EPOCH があれば、変換日時としてその時刻を記します。\n"
@@ -27,6 +31,9 @@ constexpr const char16_t* MESSAGES[] = {
     u"tamsel-cli: SOURCE_DATE_EPOCH は 1970 年からの秒数で指定してください。",
     u"tamsel-cli: 出力フォルダのパスが長すぎます。",
     u"tamsel-cli: 出力フォルダ \"%s\" がないか、フォルダではないか、書き込めません。",
+    u"tamsel-cli: --fps には 24、25、30 のどれかを指定してください: %s",
+    u"tamsel-cli: --fps と --drop-frame は --cmx と一緒に指定してください。",
+    u"tamsel-cli: --drop-frame は 30 fps (29.97) のときだけ指定できます。",
 };
 static_assert(sizeof MESSAGES / sizeof MESSAGES[0] == MESSAGE_COUNT_OF_IDS,
               "one text for every message id");
@@ -52,6 +59,9 @@ const char16_t* ResultMessage(JobResult code) {
             return u"ファイル名:<%s>\nこのファイルはＣＭＸフォーマットです。";
         case RESULT_UNKNOWN_FORMAT:
             return u"ファイル名:<%s>\n不明なフォーマットです。";
+        case RESULT_CMX_WRITE_FAILED:
+            return u"ファイル名:<%s>\nC_%s は書き出しましたが、CMX 3600 形式の CMX_%s を"
+                   u"書込む事ができません。\nパス・ファイル名、デバイスの状態を確認して下さい。";
         case RESULT_OUTPUT_IS_SOURCE:
             return u"ファイル名:<%s>\n出力ファイル C_%s が変換元のファイルと同じです。\n"
                    u"変換元を上書きしないよう、このファイルは変換しません。";
@@ -66,8 +76,8 @@ size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* 
                          size_t capacity) {
     const char16_t* pattern = ResultMessage(code);
     // Every "%s" of a file's message is its display name.
-    const char16_t* const names[] = {displayName, displayName};
-    return FillTemplate(pattern != nullptr ? pattern : u"%s", names, 2, nullptr, 0, out, capacity);
+    const char16_t* const names[] = {displayName, displayName, displayName};
+    return FillTemplate(pattern != nullptr ? pattern : u"%s", names, 3, nullptr, 0, out, capacity);
 }
 
 size_t FormatJobTally(int fileCount, int convertedCount, char16_t* out, size_t capacity) {

@@ -19,6 +19,9 @@ enum MessageId {
     MESSAGE_CLI_BAD_EPOCH,
     MESSAGE_CLI_FOLDER_TOO_LONG,
     MESSAGE_CLI_FOLDER_UNUSABLE,  // the output folder as given
+    MESSAGE_CLI_BAD_FRAME_RATE,   // the rate as given
+    MESSAGE_CLI_CMX_SETTING_ALONE,
+    MESSAGE_CLI_DROP_FRAME_AT_30,
     MESSAGE_COUNT_OF_IDS,
 };
 
@@ -30,8 +33,8 @@ const char16_t* MessageText(MessageId id);
 const char16_t* ResultMessage(JobResult code);
 
 // Capacity of a composed message, terminator included: the longest template with the
-// longest display name (259 units) fits, so no message is ever cut.
-constexpr size_t JOB_MESSAGE_CHARS = 512;
+// longest display name (259 units) in each of its places fits, so no message is ever cut.
+constexpr size_t JOB_MESSAGE_CHARS = 1024;
 
 // The message for a failed file, naming it.
 size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* out,

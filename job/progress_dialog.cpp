@@ -168,18 +168,35 @@ void OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// The tally, and under it, when files failed, how many and where to see which. Its icon warns
-// when no file was converted.
+// Adds a line to the tally: the string `patternId` filled with `numbers`.
+size_t AddTallyLine(char16_t* text, size_t length, UINT patternId,
+                    std::initializer_list<int> numbers) {
+    if (length + 1 >= JOB_MESSAGE_CHARS) {
+        return length;
+    }
+    wchar_t pattern[JOB_MESSAGE_CHARS];
+    LoadResourceText(patternId, pattern, JOB_MESSAGE_CHARS);
+    text[length++] = u'\n';
+    return length + FillTemplate(AsUtf16(pattern), nullptr, 0, numbers.begin(), numbers.size(),
+                                 text + length, JOB_MESSAGE_CHARS - length);
+}
+
+// The tally, and under it, when files failed, how many and where to see which; with the CMX
+// export, what it wrote. Its icon warns when no file was converted.
 void ShowTally(HWND dialog, const ConversionJob* job) {
     int converted = job->fileCount - job->failedCount;
     char16_t text[JOB_MESSAGE_CHARS];
     size_t length = FormatJobTally(job->fileCount, converted, text, JOB_MESSAGE_CHARS);
-    if (job->failedCount > 0 && length + 1 < JOB_MESSAGE_CHARS) {
-        wchar_t pattern[JOB_MESSAGE_CHARS];
-        LoadResourceText(IDS_TALLY_FAILED, pattern, JOB_MESSAGE_CHARS);
-        text[length++] = u'\n';
-        FillTemplate(AsUtf16(pattern), nullptr, 0, &job->failedCount, 1, text + length,
-                     JOB_MESSAGE_CHARS - length);
+    if (job->failedCount > 0) {
+        length = AddTallyLine(text, length, IDS_TALLY_FAILED, {job->failedCount});
+    }
+    int exported = 0;
+    CmxReport sum = SumExportReports(*job, &exported);
+    if (exported > 0) {
+        AddTallyLine(
+            text, length, IDS_TALLY_CMX,
+            {exported, static_cast<int>(sum.eventsWritten), static_cast<int>(sum.dissolvesSplit),
+             static_cast<int>(sum.keptAsComments), static_cast<int>(sum.reelsRenamed)});
     }
     UINT icon = converted == 0 && job->failedCount > 0 ? MB_ICONWARNING : MB_ICONINFORMATION;
     ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | icon, u"%s", {text});
@@ -200,7 +217,7 @@ void OnJobReport(HWND dialog, WPARAM code, const char16_t* displayName) {
     } else if (ResultMessage(static_cast<JobResult>(code)) != nullptr) {
         const char16_t* name = displayName != nullptr ? displayName : u"";
         ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING,
-                    ResultMessage(static_cast<JobResult>(code)), {name, name});
+                    ResultMessage(static_cast<JobResult>(code)), {name, name, name});
     }
     state->reporting = false;
     SignalEvent(job->ackEvent);

@@ -30,6 +30,12 @@
 #define IDM_RESET_POSITION 32877
 #define IDM_OPEN_FILES 32886
 #define IDM_OPEN_OUTPUT_FOLDER 32890
+// The CMX 3600 export: on or off, the frame rate, drop frame.
+#define IDM_EXPORT_CMX 32894
+#define IDM_CMX_RATE_30 32895
+#define IDM_CMX_RATE_25 32896
+#define IDM_CMX_RATE_24 32897
+#define IDM_CMX_DROP_FRAME 32898
 // Commands of a row's menu.
 #define IDM_OPEN_OUTPUT 32891
 #define IDM_OPEN_SOURCE 32892
@@ -68,6 +74,8 @@
 #define IDS_NO_DESKTOP_FOLDER 211
 // The tally's second line when files failed ("%d" their number).
 #define IDS_TALLY_FAILED 213
+// The tally's line for the CMX 3600 export: files, events, dissolves, comments, reels renamed.
+#define IDS_TALLY_CMX 214
 // Texts of the main window and the about box.
 #define IDS_FILE_COUNT 220
 #define IDS_COLUMN_NAME 221
@@ -86,7 +94,10 @@
 #define IDS_RESULT_NOT_REACHED 276
 #define IDS_RESULT_OUTPUT_IS_SOURCE 277
 #define IDS_RESULT_NAME_TOO_LONG 278
-#define IDS_RESULT_FAILED 279
+#define IDS_RESULT_CMX_WRITE_FAILED 279
+#define IDS_RESULT_FAILED 280
+// A converted row with the CMX 3600 export: its events and the items kept as comments.
+#define IDS_RESULT_CONVERTED_CMX 290
 #define IDS_ABOUT_CONTACT 230
 #define IDS_ABOUT_AUTHOR 231
 // Adding files: the captions of its message boxes (the first is also the open dialog's title),

@@ -3,6 +3,7 @@
 #include "about_box.h"
 #include "add_files.h"
 #include "explorer.h"
+#include "export_settings.h"
 #include "file_list.h"
 #include "main_window.h"
 #include "menu_rules.h"
@@ -36,6 +37,23 @@ void SwitchOption() {
 
 void EnableItem(HMENU menu, UINT id, bool enabled) {
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void CheckItem(HMENU menu, UINT id, bool checked) {
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// The export menu: its check marks, and the rate and drop frame items greyed while the export
+// is off.
+void ShowExportMenu() {
+    ExportMenu menu = ExportMenuFor(shell.exportSettings);
+    CheckItem(shell.menu, IDM_EXPORT_CMX, menu.exportChecked);
+    for (UINT rate : {IDM_CMX_RATE_30, IDM_CMX_RATE_25, IDM_CMX_RATE_24}) {
+        CheckItem(shell.menu, rate, rate == menu.checkedRate);
+        EnableItem(shell.menu, rate, menu.ratesEnabled);
+    }
+    CheckItem(shell.menu, IDM_CMX_DROP_FRAME, menu.dropFrameChecked);
+    EnableItem(shell.menu, IDM_CMX_DROP_FRAME, menu.dropFrameEnabled);
 }
 
 }  // namespace
@@ -75,6 +93,13 @@ void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case IDM_ABOUT:
             RunAboutBox(window);
             break;
+        case IDM_EXPORT_CMX:
+        case IDM_CMX_RATE_30:
+        case IDM_CMX_RATE_25:
+        case IDM_CMX_RATE_24:
+        case IDM_CMX_DROP_FRAME:
+            shell.exportSettings = ApplyExportCommand(shell.exportSettings, LOWORD(wParam));
+            break;
         case IDC_SELECT_ALL:
             SelectAllRows();
             break;
@@ -110,8 +135,8 @@ void OnInitMenu(HWND) {
     EnableItem(shell.menu, IDM_DELETE_INTERNAL_DATA, true);
     EnableItem(shell.menu, IDM_OPEN_OUTPUT_FOLDER,
                CanOpenOutputFolder(shell.jobRunning, conversionJob.outputFolder));
-    CheckMenuItem(shell.menu, IDM_DELETE_INTERNAL_DATA,
-                  MF_BYCOMMAND | (enabling.optionChecked ? MF_CHECKED : MF_UNCHECKED));
+    CheckItem(shell.menu, IDM_DELETE_INTERNAL_DATA, enabling.optionChecked);
+    ShowExportMenu();
 }
 
 void ShowOption() {

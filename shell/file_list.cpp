@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion_options.h"
 #include "explorer.h"
 #include "file_list_rules.h"
 #include "file_names.h"
@@ -109,7 +110,9 @@ int ImageOf(RowIcon icon) {
 }
 
 // The row's outcome: kept as the row's item data, shown in the result column and by its icon.
-void SetRowResult(int row, int32_t result) {
+// `report`, for a converted row of a job with the CMX export, puts what the export wrote into
+// the text.
+void SetRowResult(int row, int32_t result, const CmxReport* report = nullptr) {
     ResultLook look = LookOfResult(result);
     LVITEMW item{};
     item.mask = LVIF_PARAM | LVIF_IMAGE;
@@ -118,7 +121,13 @@ void SetRowResult(int row, int32_t result) {
     item.lParam = result;
     SendMessageW(shell.fileList, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     wchar_t text[RESULT_TEXT_CHARS] = {};
-    if (look.textId != 0) {
+    if (report != nullptr && result == RESULT_CONVERTED) {
+        wchar_t pattern[RESULT_TEXT_CHARS];
+        LoadResourceText(IDS_RESULT_CONVERTED_CMX, pattern, RESULT_TEXT_CHARS);
+        const int numbers[] = {static_cast<int>(report->eventsWritten),
+                               static_cast<int>(report->keptAsComments)};
+        FillTemplate(AsUtf16(pattern), nullptr, 0, numbers, 2, AsUtf16(text), RESULT_TEXT_CHARS);
+    } else if (look.textId != 0) {
         LoadResourceText(look.textId, text, RESULT_TEXT_CHARS);
     }
     SetRowText(row, COLUMN_RESULT, AsUtf16(text));
@@ -137,11 +146,22 @@ void ShowJobResults(const int rowOfFile[MAX_JOB_FILES]) {
     shell.lastOutput[0] = 0;
     for (int k = 0; k < conversionJob.fileCount; ++k) {
         int32_t result = conversionJob.results[k];
-        SetRowResult(rowOfFile[k], result);
+        bool exported = (conversionJob.options & OPTION_EXPORT_CMX) != 0;
+        SetRowResult(rowOfFile[k], result, exported ? &conversionJob.cmxReports[k] : nullptr);
         if (result == RESULT_CONVERTED) {
             FormatOutputPath(conversionJob.outputFolder, OUTPUT_NAME_PREFIX,
                              conversionJob.displayNames[k], shell.lastOutput, JOB_PATH_CHARS);
         }
+    }
+    // What the export wrote makes a row's text longer than any outcome alone: the column
+    // widens to it (the list scrolls sideways to the folders).
+    if ((conversionJob.options & OPTION_EXPORT_CMX) != 0) {
+        int width =
+            static_cast<int>(SendMessageW(shell.fileList, LVM_GETCOLUMNWIDTH, COLUMN_RESULT, 0));
+        SendMessageW(shell.fileList, LVM_SETCOLUMNWIDTH, COLUMN_RESULT, LVSCW_AUTOSIZE);
+        int needed =
+            static_cast<int>(SendMessageW(shell.fileList, LVM_GETCOLUMNWIDTH, COLUMN_RESULT, 0));
+        SendMessageW(shell.fileList, LVM_SETCOLUMNWIDTH, COLUMN_RESULT, std::max(width, needed));
     }
     size_t length = Utf16Length(conversionJob.outputFolder);
     std::copy(conversionJob.outputFolder, conversionJob.outputFolder + length + 1,
@@ -610,8 +630,10 @@ void ConvertTargets(HWND window) {
         return;
     }
     static int rowOfFile[MAX_JOB_FILES];
-    JobFillResult filled = FillJobFromList(&conversionJob, CountRows(), ReadListedRow, nullptr,
-                                           shell.options, rowOfFile);
+    JobFillResult filled =
+        FillJobFromList(&conversionJob, CountRows(), ReadListedRow, nullptr,
+                        shell.options | ExportOptionBits(shell.exportSettings), rowOfFile);
+    conversionJob.cmxFramesPerSecond = shell.exportSettings.framesPerSecond;
     if (filled.outcome == JOB_FILLED) {
         // The output folder stays shut while the job writes into it.
         shell.jobRunning = true;

@@ -107,6 +107,8 @@ ResultLook LookOfResult(int32_t result) {
             return ResultLook{IDS_RESULT_OUTPUT_IS_SOURCE, ROW_ICON_FAILED};
         case RESULT_NAME_TOO_LONG:
             return ResultLook{IDS_RESULT_NAME_TOO_LONG, ROW_ICON_FAILED};
+        case RESULT_CMX_WRITE_FAILED:
+            return ResultLook{IDS_RESULT_CMX_WRITE_FAILED, ROW_ICON_FAILED};
     }
     // An outcome this table does not know yet is still shown as a failure, never as nothing.
     return ResultLook{IDS_RESULT_FAILED, ROW_ICON_FAILED};

@@ -105,6 +105,7 @@ void OnInitDialog(HWND window) {
     }
     shell.toggleState = 0;
     shell.options = 0;
+    shell.exportSettings = ReadExportSettings();  // the one choice kept between runs
     shell.jobRunning = false;
     ShowOption();
     // Only the output folder can be chosen while the list is empty.
@@ -135,7 +136,8 @@ void OnInitDialog(HWND window) {
     ShowWindow(window, SW_SHOW);
 }
 
-// The window's normal position is stored for the next run; then the message loop ends.
+// The window's normal position and the export settings are stored for the next run; then the
+// message loop ends.
 void OnDestroy(HWND window) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -143,6 +145,7 @@ void OnDestroy(HWND window) {
         const RECT& normal = placement.rcNormalPosition;
         StorePosition(normal.left, normal.top, normal.right, normal.bottom);
     }
+    StoreExportSettings(shell.exportSettings);
     // Taken back from the list first: the list would destroy it again with itself.
     SendMessageW(shell.fileList, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     ImageList_Destroy(shell.smallIcons);

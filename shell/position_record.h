@@ -40,6 +40,14 @@ WindowPosition DecodePositionRecord(const uint8_t* record, size_t count);
 
 // --- Windows side: the record in the registry ---------------------------------------------------
 
+#ifdef _WIN32
+#include <windows.h>
+
+// The key "Software\tamsel\data\Position" under HKEY_CURRENT_USER, created when missing; null
+// when it cannot be opened. The caller closes it.
+HKEY OpenPositionKey();
+#endif
+
 // Reads the stored position; opens the key, creating it when it is missing. Gives 0, 0 when
 // the value cannot be read or is longer than a record.
 WindowPosition ReadStoredPosition();

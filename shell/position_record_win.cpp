@@ -5,9 +5,6 @@
 #include "position_record.h"
 #include "text.h"
 
-namespace {
-
-// "Software\tamsel\data\Position" under HKEY_CURRENT_USER, created when missing.
 HKEY OpenPositionKey() {
     char16_t path[64];
     const char16_t* parts[2] = {POSITION_KEY_PARENT, POSITION_KEY_NAME};
@@ -18,8 +15,6 @@ HKEY OpenPositionKey() {
     }
     return key;
 }
-
-}  // namespace
 
 WindowPosition ReadStoredPosition() {
     uint8_t record[POSITION_RECORD_BYTES] = {};

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "conversion_job.h"
+#include "export_settings.h"
 #include "file_list_rules.h"
 
 constexpr size_t SHELL_TEXT_CHARS = 100;
@@ -45,6 +46,7 @@ struct ShellState {
     int sortDirections[FILE_LIST_COLUMNS];  // a SORT_DIRECTION_ value per column
     int toggleState;                        // 1: the last Toggle ticked the selected rows
     uint32_t options;                       // the option word, copied into each job
+    ExportSettings exportSettings;          // the CMX 3600 export, kept between runs
     // Rows are changed as one batch (files added, a job's results shown): the list's change
     // notifications leave the counts and the buttons to the batch's end.
     bool changingRows;

@@ -158,7 +158,9 @@ TEST(Cli, UsageErrorsHelpAndVersion) {
     CliRun help = RunCli(folder, "--help");
     EXPECT_EQ(0, help.status);
     EXPECT_EQ(0u,
-              help.out.find("使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data] FILE..."));
+              help.out.find("使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data]\n"
+                            "                  [--cmx [--fps 24|25|30] [--drop-frame]] FILE..."));
+    EXPECT_NE(std::string::npos, help.out.find("--cmx")) << "the export is documented";
     CliRun version = RunCli(folder, "--version");
     EXPECT_EQ("tamsel-cli 3.0.1\n", version.out);
 }
@@ -386,6 +388,57 @@ TEST(Cli, FoldersAndStandardInputNameMoreFiles) {
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_EQ("out/C_x.EDL\nout/C_y.EDL\n", run.out);
     EXPECT_NE(std::string::npos, run.err.find("2個中2個の変換が終了しました。"));
+}
+
+// --- The CMX 3600 export -------------------------------------------------------------------------
+
+TEST(Cli, TheExportIsWrittenBesideTheRepairedListAndSummed) {
+    TestFolder folder;
+    folder.Write("news.edl", "  NEWS\r\n\r\n" + std::string(EVENT));
+    CliRun run = RunCli(folder, "--cmx news.edl");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ("C_news.EDL\nCMX_news.EDL\n", run.out);
+    EXPECT_EQ(
+        "CMX_news.EDL: 1 event, 0 dissolves, 0 kept as comments\n"
+        "1個中1個の変換が終了しました。\n",
+        run.err);
+    std::string exported = folder.Read("CMX_news.EDL");
+    EXPECT_EQ(0u, exported.find("TITLE: NEWS\r\nFCM: NON-DROP FRAME\r\n")) << exported;
+
+    run = RunCli(folder, "--cmx --fps 30 --drop-frame news.edl");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos, folder.Read("CMX_news.EDL").find("FCM: DROP FRAME\r\n"));
+    // Without --cmx nothing more is written.
+    fs::remove(folder.path / "CMX_news.EDL");
+    EXPECT_EQ("C_news.EDL\n", RunCli(folder, "news.edl").out);
+    EXPECT_FALSE(folder.Has("CMX_news.EDL"));
+}
+
+TEST(Cli, ExportSettingsOutOfPlaceAreUsageErrors) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    const char* const wrong[] = {"--cmx --fps 29 a.edl", "--cmx --fps a.edl", "--fps 25 a.edl",
+                                 "--drop-frame a.edl", "--cmx --fps 25 --drop-frame a.edl"};
+    for (const char* arguments : wrong) {
+        CliRun run = RunCli(folder, arguments);
+        EXPECT_EQ(2, run.status) << arguments;
+        EXPECT_NE(std::string::npos, run.err.find("使い方:")) << arguments;
+    }
+    EXPECT_FALSE(folder.Has("C_a.EDL")) << "nothing converted";
+}
+
+TEST(Cli, AnExportThatCannotBeWrittenIsNamedAndTheRepairedListStays) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    fs::create_directories(folder.path / "CMX_a.EDL");  // a folder where the export goes
+    CliRun run = RunCli(folder, "--cmx a.edl");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("C_a.EDL\n", run.out) << "the repaired list was written";
+    EXPECT_EQ(
+        "ファイル名:<a.EDL>\nC_a.EDL は書き出しましたが、CMX 3600 形式の CMX_a.EDL を"
+        "書込む事ができません。\nパス・ファイル名、デバイスの状態を確認して下さい。\n"
+        "1個中0個の変換が終了しました。\n",
+        run.err);
 }
 
 }  // namespace

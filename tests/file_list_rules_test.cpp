@@ -265,9 +265,10 @@ TEST_F(JobFill, RefusesARowWhosePathDoesNotFit) {
 // --- A row's outcome -------------------------------------------------------------------------
 
 TEST(FileListRules, EveryOutcomeHasItsOwnTextAndFailuresTheErrorIcon) {
-    const int32_t failures[] = {RESULT_OPEN_FAILED,  RESULT_WRITE_FAILED,   RESULT_NO_MEMORY,
-                                RESULT_CMX_FORMAT,   RESULT_UNKNOWN_FORMAT, RESULT_OUTPUT_IS_SOURCE,
-                                RESULT_NAME_TOO_LONG};
+    const int32_t failures[] = {RESULT_OPEN_FAILED,    RESULT_WRITE_FAILED,
+                                RESULT_NO_MEMORY,      RESULT_CMX_FORMAT,
+                                RESULT_UNKNOWN_FORMAT, RESULT_OUTPUT_IS_SOURCE,
+                                RESULT_NAME_TOO_LONG,  RESULT_CMX_WRITE_FAILED};
     std::vector<unsigned> texts;
     for (int32_t code : failures) {
         ResultLook look = LookOfResult(code);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "conversion_job.h"
+#include "conversion_options.h"
 #include "file_names.h"
 #include "messages.h"
 #include "test_util.h"
@@ -304,6 +305,41 @@ TEST(Job, TwoJobsReportingAtOnceBothFinish) {
     EXPECT_EQ(MAX_JOB_FILES, secondJob.failedCount);
     ReleaseJobObjects(&firstJob);
     ReleaseJobObjects(&secondJob);
+}
+
+TEST(Job, TheExportIsWrittenAndSummedOverTheConvertedFiles) {
+    TestFolder folder;
+    folder.Write("A.EDL", GOOD_EDL);
+    folder.Write("B.EDL", std::string(GOOD_EDL) + GOOD_EDL);
+    Recorder recorder;
+    job.options = OPTION_EXPORT_CMX;
+    job.cmxFramesPerSecond = 25;
+    std::vector<std::string> names = {"A.EDL", "MISSING.EDL", "B.EDL"};
+    for (size_t k = 0; k < names.size(); ++k) {
+        SetJobFile(&job, static_cast<int>(k), folder.Path(names[k]).c_str(),
+                   fs::path(names[k]).u16string().c_str());
+    }
+    std::u16string out = folder.FolderPath("out");
+    std::copy(out.c_str(), out.c_str() + out.size() + 1, job.outputFolder);
+    job.fileCount = 3;
+    job.display =
+        JobDisplay{RecordName, RecordCount, RecordStep, RecordReport, RecordClose, &recorder};
+    PlatformThread* worker = StartJobWorker(&job);
+    ASSERT_NE(nullptr, worker);
+    JoinThread(worker);
+    ReleaseJobObjects(&job);
+    EXPECT_EQ((std::vector<std::string>{"CMX_A.EDL", "CMX_B.EDL", "C_A.EDL", "C_B.EDL"}),
+              folder.Files("out"));
+    EXPECT_NE(std::string::npos, folder.Read("out/CMX_A.EDL").find("00:00:00:00"));
+    EXPECT_EQ(1u, job.cmxReports[0].eventsWritten);
+    EXPECT_EQ(0u, job.cmxReports[1].eventsWritten) << "the missing file exported nothing";
+    int exported = 0;
+    CmxReport sum = SumExportReports(job, &exported);
+    EXPECT_EQ(2, exported);
+    EXPECT_EQ(job.cmxReports[0].eventsWritten + job.cmxReports[2].eventsWritten, sum.eventsWritten);
+    job.options = 0;
+    EXPECT_EQ(0u, SumExportReports(job, &exported).eventsWritten) << "no export, no sum";
+    EXPECT_EQ(0, exported);
 }
 
 TEST(JobText, CountAndMessages) {

@@ -410,6 +410,44 @@ std::vector<std::wstring> ResultTexts(const std::vector<ListRow>& rows) {
     return texts;
 }
 
+TEST_F(FileListTest, WithTheExportEachConvertedRowAndTheTallySayWhatItWrote) {
+    std::wstring output = NewFolder();
+    UseOutputFolder(output);
+    std::vector<std::wstring> paths = {AddSample(folder, L"GOOD.EDL"), folder + L"NOTES.EDL"};
+    WriteBytes(paths[1], EdlWithoutEvents());
+    ASSERT_TRUE(Boxes(Drop(paths)).empty());
+    Command(IDM_EXPORT_CMX);
+    Command(IDM_CMX_RATE_25);
+
+    std::vector<SpyEvent> boxes = Boxes(Command(IDC_CONVERT));
+    ASSERT_EQ(2u, boxes.size()) << Describe(boxes);
+    EXPECT_TRUE(FileExists(output + L"C_GOOD.EDL"));
+    EXPECT_TRUE(FileExists(output + L"CMX_GOOD.EDL"));
+    EXPECT_FALSE(FileExists(output + L"CMX_NOTES.EDL")) << "a refused file writes neither";
+    EXPECT_NE(std::string::npos, ReadBytes(output + L"CMX_GOOD.EDL").find("FCM: NON-DROP"));
+    const CmxReport& report = conversionJob.cmxReports[0];
+    ASSERT_GT(report.eventsWritten, 0u);
+    std::wstring line = L"CMX 3600 形式: 1 個、イベント " + std::to_wstring(report.eventsWritten) +
+                        L"、ディゾルブ " + std::to_wstring(report.dissolvesSplit) +
+                        L"、コメントとして残した項目 " + std::to_wstring(report.keptAsComments) +
+                        L"、名前を変えたリール " + std::to_wstring(report.reelsRenamed);
+    EXPECT_EQ(
+        L"2個中1個の変換が終了しました。\n"
+        L"変換できなかったファイル: 1 個（一覧の「結果」欄をご覧ください）\n" +
+            line,
+        boxes[1].text);
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"変換済み・CMX " + std::to_wstring(report.eventsWritten) +
+                                       L"件・コメント " + std::to_wstring(report.keptAsComments),
+                                   L"不明な形式"}),
+        ResultTexts(Rows()));
+    std::wstring converted = ResultTexts(Rows())[0];
+    int textWidth = static_cast<int>(
+        SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(converted.c_str())));
+    EXPECT_LT(textWidth, SendMessageW(list, LVM_GETCOLUMNWIDTH, COLUMN_RESULT, 0))
+        << "the column widens to the longer text";
+}
+
 TEST_F(FileListTest, AfterAJobEachRowItTookShowsItsOutcome) {
     std::wstring output = NewFolder();
     UseOutputFolder(output);

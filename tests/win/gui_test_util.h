@@ -89,6 +89,7 @@ std::wstring MakeTemporaryFolder();
 // Deletes the files of a folder made by MakeTemporaryFolder, then the folder.
 void RemoveTemporaryFolder(const std::wstring& folder);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 // Names of the files in `folder` whose name matches `pattern` ("*.tmp").
 std::vector<std::wstring> FilesMatching(const std::wstring& folder, const wchar_t* pattern);

@@ -266,6 +266,51 @@ TEST_F(MainWindowTest, StoresItsPositionWhenDestroyed) {
     ExpectRect(WindowRect(), -3000, 2400);
 }
 
+// The stored values of the export settings, as numbers; -1 for a value that is not there.
+std::vector<long> StoredExportValues() {
+    std::vector<long> values;
+    HKEY key = nullptr;
+    bool opened = RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\tamsel\\data\\Position", 0, KEY_READ,
+                                &key) == ERROR_SUCCESS;
+    for (const wchar_t* name : {L"CmxExport", L"CmxFrameRate", L"CmxDropFrame"}) {
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        bool read =
+            opened && RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                                       &size) == ERROR_SUCCESS;
+        values.push_back(read ? static_cast<long>(value) : -1);
+    }
+    if (opened) {
+        RegCloseKey(key);
+    }
+    return values;
+}
+
+TEST_F(MainWindowTest, KeepsTheExportSettingsBesideThePosition) {
+    DeleteStoredRecord();
+    Open();
+    EXPECT_FALSE(shell.exportSettings.exportCmx) << "off until chosen";
+    SendMessageW(window, WM_COMMAND, IDM_EXPORT_CMX, 0);
+    SendMessageW(window, WM_COMMAND, IDM_CMX_RATE_24, 0);
+    DestroyWindow(window);
+    window = nullptr;
+    DrainMessages();
+    EXPECT_EQ((std::vector<long>{1, 24, 0}), StoredExportValues());
+    std::vector<BYTE> record;
+    ASSERT_TRUE(ReadStoredRecord(&record));
+    EXPECT_EQ(16u, record.size()) << "the position record stays as it was";
+
+    Open();
+    EXPECT_TRUE(shell.exportSettings.exportCmx);
+    EXPECT_EQ(24, shell.exportSettings.framesPerSecond);
+    SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(window)), 0);
+    EXPECT_EQ(static_cast<UINT>(MF_CHECKED),
+              GetMenuState(GetMenu(window), IDM_CMX_RATE_24, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(static_cast<UINT>(MF_GRAYED),
+              GetMenuState(GetMenu(window), IDM_CMX_DROP_FRAME, MF_BYCOMMAND) & MF_GRAYED)
+        << "no drop frame at 24 frames";
+}
+
 // Records what reaches the main window and its file list while the message loop runs.
 struct LoopRecord {
     WNDPROC mainProcedure;

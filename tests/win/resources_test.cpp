@@ -88,6 +88,7 @@ TEST(Resources, EveryStringTheProgramLoadsIsThereWithItsPlaceholders) {
                           IDS_RESULT_NOT_REACHED,
                           IDS_RESULT_OUTPUT_IS_SOURCE,
                           IDS_RESULT_NAME_TOO_LONG,
+                          IDS_RESULT_CMX_WRITE_FAILED,
                           IDS_RESULT_FAILED};
     for (UINT id : plain) {
         std::wstring text = LoadText(id);
@@ -99,12 +100,13 @@ TEST(Resources, EveryStringTheProgramLoadsIsThereWithItsPlaceholders) {
         UINT id;
         int texts;
         int numbers;
-    } templates[] = {{IDS_TALLY_FAILED, 0, 1},       {IDS_FILE_COUNT, 0, 1},
-                     {IDS_DROP_LIMIT, 0, 1},         {IDS_NOT_EDL, 1, 0},
-                     {IDS_FILE_MISSING, 2, 0},       {IDS_NO_EDL_IN_FOLDER, 1, 0},
-                     {IDS_REFUSED_LINE, 2, 0},       {IDS_REFUSED_MORE, 0, 1},
-                     {IDS_TOO_MANY_TARGETS, 0, 1},   {IDS_OUTPUT_FOLDER_UNUSABLE, 1, 0},
-                     {IDS_CANNOT_OPEN_FOLDER, 1, 0}, {IDS_CANNOT_OPEN_FILE, 1, 0}};
+    } templates[] = {{IDS_TALLY_FAILED, 0, 1},         {IDS_TALLY_CMX, 0, 5},
+                     {IDS_RESULT_CONVERTED_CMX, 0, 2}, {IDS_FILE_COUNT, 0, 1},
+                     {IDS_DROP_LIMIT, 0, 1},           {IDS_NOT_EDL, 1, 0},
+                     {IDS_FILE_MISSING, 2, 0},         {IDS_NO_EDL_IN_FOLDER, 1, 0},
+                     {IDS_REFUSED_LINE, 2, 0},         {IDS_REFUSED_MORE, 0, 1},
+                     {IDS_TOO_MANY_TARGETS, 0, 1},     {IDS_OUTPUT_FOLDER_UNUSABLE, 1, 0},
+                     {IDS_CANNOT_OPEN_FOLDER, 1, 0},   {IDS_CANNOT_OPEN_FILE, 1, 0}};
     for (const Template& use : templates) {
         std::wstring text = LoadText(use.id);
         EXPECT_EQ(std::make_pair(use.texts, use.numbers), Placeholders(text))
