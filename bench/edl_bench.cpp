@@ -1,6 +1,8 @@
 // Throughput and peak memory of whole conversions, on generated files of a given size:
 // realistic edit lists and the adversarial shapes that a naive implementation would
-// make quadratic (long runs of dissolves of one event, megabytes of "DM ." marks).
+// make quadratic (long runs of dissolves of one event, megabytes of "DM ." marks), each with
+// and without the CMX export; then, for the realistic list, what the export adds to a
+// conversion's time, measured in one process by alternating rounds.
 //
 //   tamsel-bench [MEGABYTES...]     (default: 1 8 64)
 //
@@ -86,14 +88,42 @@ std::string DmMarks(size_t size) {
 struct Case {
     const char* name;
     Generator generate;
+    bool exportCmx;
 };
 
 const Case CASES[] = {
-    {"realistic plain", Realistic},
-    {"realistic controller-coded", ControllerCoded},
-    {"adversarial: one run of dissolves", DissolveRun},
-    {"adversarial: DM . marks", DmMarks},
+    {"realistic plain", Realistic, false},
+    {"realistic plain + CMX", Realistic, true},
+    {"realistic controller-coded", ControllerCoded, false},
+    {"realistic controller-coded + CMX", ControllerCoded, true},
+    {"adversarial: one run of dissolves", DissolveRun, false},
+    {"adversarial: dissolves + CMX", DissolveRun, true},
+    {"adversarial: DM . marks", DmMarks, false},
+    {"adversarial: DM . marks + CMX", DmMarks, true},
 };
+
+const CmxExportOptions CMX_OPTIONS{30, false, false};
+
+// One conversion, with the export when asked; the seconds it took, or a negative number when
+// it failed. `outputSize` receives the size of both texts.
+double ConvertOnce(const std::string& source, bool exportCmx, size_t* outputSize) {
+    MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
+    ByteSource input = MakeMemorySource(&memory);
+    LineState state{};
+    ByteBuffer out{};
+    ByteBuffer cmxOut{};
+    CmxReport report{};
+    auto start = std::chrono::steady_clock::now();
+    ConversionResult result = ConvertEdlSource(
+        &input, static_cast<uint32_t>(source.size()), "B.EDL", "2019/03/06  09:05:07", 0, &state,
+        &out, exportCmx ? &CMX_OPTIONS : nullptr, &cmxOut, &report);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    *outputSize = out.length + cmxOut.length;
+    BufferRelease(&out);
+    BufferRelease(&cmxOut);
+    return result == RESULT_CONVERTED ? seconds : -1;
+}
 
 // Converts the text a few times and prints the best time; runs in its own process.
 void RunCase(const Case& c, size_t megabytes) {
@@ -101,22 +131,11 @@ void RunCase(const Case& c, size_t megabytes) {
     double best = 1e30;
     size_t outputSize = 0;
     for (int round = 0; round < 3; ++round) {
-        MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
-        ByteSource input = MakeMemorySource(&memory);
-        LineState state{};
-        ByteBuffer out{};
-        auto start = std::chrono::steady_clock::now();
-        ConversionResult result =
-            ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "B.EDL",
-                             "2019/03/06  09:05:07", 0, &state, &out, nullptr, nullptr, nullptr);
-        double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (result != RESULT_CONVERTED) {
-            std::printf("%-36s %5zu MB  failed with code %d\n", c.name, megabytes, result);
+        double seconds = ConvertOnce(source, c.exportCmx, &outputSize);
+        if (seconds < 0) {
+            std::printf("%-36s %5zu MB  failed\n", c.name, megabytes);
             return;
         }
-        outputSize = out.length;
-        BufferRelease(&out);
         best = seconds < best ? seconds : best;
     }
     struct rusage usage {};
@@ -125,6 +144,70 @@ void RunCase(const Case& c, size_t megabytes) {
     std::printf("%-36s %5zu MB  %8.3f s  %8.1f MB/s  peak %7.1f MB  output %7.1f MB\n", c.name,
                 megabytes, best, sourceMb / best, usage.ru_maxrss / 1024.0,
                 static_cast<double>(outputSize) / (1 << 20));
+}
+
+// What the export adds to the conversion of the realistic list, measured two ways.
+//
+// In one process, rounds with and without the export alternate, so that both see the same
+// machine and the allocator may keep its memory from round to round; the best of each is
+// compared. Then each conversion runs alone in a fresh process, as one file converted by a
+// fresh tamsel-cli, so that every page of every buffer is new; again the best of each.
+void RunExportOverhead(size_t megabytes) {
+    std::string source = Realistic(megabytes << 20);
+    double without = 1e30;
+    double with = 1e30;
+    size_t outputSize = 0;
+    for (int round = 0; round < 15; ++round) {
+        double plain = ConvertOnce(source, false, &outputSize);
+        double exported = ConvertOnce(source, true, &outputSize);
+        without = plain >= 0 && plain < without ? plain : without;
+        with = exported >= 0 && exported < with ? exported : with;
+    }
+    std::printf(
+        "the CMX export adds %5.1f %% to the realistic %zu MB in one process (best %.3f s "
+        "without, %.3f s with, of 15 rounds each)\n",
+        100.0 * (with - without) / without, megabytes, without, with);
+}
+
+// One conversion in a child process of its own; the seconds it took.
+double ConvertInFreshProcess(size_t megabytes, bool exportCmx) {
+    int channel[2];
+    if (pipe(channel) != 0) {
+        return -1;
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        std::string source = Realistic(megabytes << 20);
+        size_t outputSize = 0;
+        double seconds = ConvertOnce(source, exportCmx, &outputSize);
+        ssize_t written = write(channel[1], &seconds, sizeof seconds);
+        _exit(written == sizeof seconds ? 0 : 1);
+    }
+    close(channel[1]);
+    double seconds = -1;
+    if (read(channel[0], &seconds, sizeof seconds) != sizeof seconds) {
+        seconds = -1;
+    }
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return seconds;
+}
+
+void RunExportOverheadInFreshProcesses(size_t megabytes) {
+    double without = 1e30;
+    double with = 1e30;
+    for (int round = 0; round < 9; ++round) {
+        double plain = ConvertInFreshProcess(megabytes, false);
+        double exported = ConvertInFreshProcess(megabytes, true);
+        without = plain >= 0 && plain < without ? plain : without;
+        with = exported >= 0 && exported < with ? exported : with;
+    }
+    std::printf(
+        "the CMX export adds %5.1f %% to the realistic %zu MB, each in a fresh process "
+        "(best %.3f s without, %.3f s with, of 9 processes each)\n",
+        100.0 * (with - without) / without, megabytes, without, with);
 }
 
 }  // namespace
@@ -151,6 +234,18 @@ int main(int argc, char** argv) {
             int status = 0;
             waitpid(child, &status, 0);
         }
+    }
+    for (size_t megabytes : sizes) {
+        std::fflush(stdout);
+        pid_t child = fork();
+        if (child == 0) {
+            RunExportOverhead(megabytes);
+            std::fflush(stdout);
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        RunExportOverheadInFreshProcesses(megabytes);
     }
     return 0;
 }

@@ -22,7 +22,8 @@ constexpr char HEADER_DROP_FRAME[] = "FCM: DROP FRAME";
 constexpr char HEADER_NON_DROP_FRAME[] = "FCM: NON-DROP FRAME";
 constexpr char UNTITLED[] = "UNTITLED";
 
-// Markers of what the export keeps as comments, all under one prefix that can be searched for.
+// Markers of what the export keeps as comments, under one prefix that can be searched for; the
+// reel table's lines have a form of their own.
 constexpr char MARK_EVENT[] = "* BVE EVENT ";
 constexpr char MARK_LINE[] = "* BVE LINE: ";
 constexpr char MARK_DATA[] = "* BVE DATA: ";
