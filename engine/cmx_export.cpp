@@ -319,10 +319,15 @@ size_t PutNumber(char* line, size_t at, uint32_t value, size_t width) {
     return at + count;
 }
 
+// "00" to "99", so that a pair of a timecode is one copy rather than a division.
+constexpr char DIGIT_PAIRS[] =
+    "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546"
+    "4748495051525354555657585960616263646566676869707172737475767778798081828384858687888990919293"
+    "949596979899";
+
 // A pair of a timecode: both digits, its range kept to 0..99.
 void PutPair(char* line, size_t at, int value) {
-    line[at] = static_cast<char>('0' + value / 10);
-    line[at + 1] = static_cast<char>('0' + value % 10);
+    std::memcpy(line + at, DIGIT_PAIRS + 2 * static_cast<size_t>(value), 2);
 }
 
 size_t PutTimecode(char* line, size_t at, const CmxTimecode& timecode) {
@@ -343,21 +348,25 @@ void WriteEventLine(CmxExport* cmx, const char* reel, uint8_t channels, int diss
                     const CmxTimecode& recordIn, const CmxTimecode& recordOut) {
     char line[CMX_LINE_SIZE];
     size_t at = PutNumber(line, 0, cmx->eventNumber, 3);
-    at = PutText(line, at, "  ");
-    at = PutPadded(line, at, reel, CMX_REEL_WIDTH);
-    at = PutText(line, at, " ");
+    // The columns after the number are blanks but for what each field holds: two blanks, the
+    // reel in 8, a blank, the channels in 4, two blanks, the transition in 4, a blank and the
+    // duration in 3. Every field's text fits its width.
+    constexpr size_t REEL_AT = 2;
+    constexpr size_t CHANNELS_AT = REEL_AT + CMX_REEL_WIDTH + 1;
+    constexpr size_t TRANSITION_AT = CHANNELS_AT + CHANNELS_WIDTH + 2;
+    constexpr size_t DURATION_AT = TRANSITION_AT + TRANSITION_WIDTH + 1;
+    constexpr size_t FIELDS_WIDTH = DURATION_AT + 3;
+    std::memset(line + at, ' ', FIELDS_WIDTH);
+    PutText(line, at + REEL_AT, reel);
     size_t channelIndex = ((channels & CHANNEL_V) != 0 ? 1u : 0u) |
                           ((channels & CHANNEL_A1) != 0 ? 2u : 0u) |
                           ((channels & CHANNEL_A2) != 0 ? 4u : 0u);
-    at = PutPadded(line, at, CHANNEL_TEXTS[channelIndex], CHANNELS_WIDTH);
-    at = PutText(line, at, "  ");
-    at = PutPadded(line, at, dissolveFrames > 0 ? "D" : "C", TRANSITION_WIDTH);
-    at = PutText(line, at, " ");
+    PutText(line, at + CHANNELS_AT, CHANNEL_TEXTS[channelIndex]);
+    line[at + TRANSITION_AT] = dissolveFrames > 0 ? 'D' : 'C';
     if (dissolveFrames > 0) {
-        at = PutNumber(line, at, static_cast<uint32_t>(dissolveFrames), 3);
-    } else {
-        at = PutText(line, at, "   ");
+        PutNumber(line, at + DURATION_AT, static_cast<uint32_t>(dissolveFrames), 3);
     }
+    at += FIELDS_WIDTH;
     const CmxTimecode* timecodes[] = {&sourceIn, &sourceOut, &recordIn, &recordOut};
     for (const CmxTimecode* timecode : timecodes) {
         line[at++] = ' ';
@@ -711,12 +720,12 @@ void WriteHeldEvent(CmxExport* cmx, const EventLine& line, const EventRecord& re
 
     uint32_t bveNumber = BveNumber(line.bytes, line.length);
     if (bveNumber != cmx->eventNumber) {
-        char number[CMX_LINE_SIZE];
+        // "* BVE EVENT 0012", made whole and appended at once.
+        char comment[CMX_LINE_SIZE];
         size_t digits = record.number.length < 4 ? 4 : record.number.length;
-        size_t end = PutNumber(number, 0, bveNumber, digits);
-        AppendText(cmx, MARK_EVENT);
-        Append(cmx, number, end);
-        EndLine(cmx);
+        size_t end = PutNumber(comment, PutText(comment, 0, MARK_EVENT), bveNumber, digits);
+        end = PutText(comment, end, "\r\n");
+        Append(cmx, comment, end);
     }
     bool kept = WriteTransitionComment(cmx, line, record, dissolveFrames);
     if (record.marksUnmapped) {

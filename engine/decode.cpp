@@ -60,11 +60,9 @@ bool ChooseDecodeMode(ByteSource* source, DecodeMode* mode) {
         if (got == 0) {
             return true;
         }
-        for (long k = 0; k < got; ++k) {
-            if (chunk[k] == 0x31) {
-                *mode = DECODE_PLAIN;
-                return true;
-            }
+        if (std::memchr(chunk, 0x31, static_cast<size_t>(got)) != nullptr) {
+            *mode = DECODE_PLAIN;
+            return true;
         }
     }
 }
@@ -175,7 +173,13 @@ void RepairDmRuns(uint8_t* text, size_t count) {
     long shieldTop = NO_SHIELD;
     size_t i = 0;
     while (i + 2 < count) {
-        if (!(text[i] == 'D' && text[i + 1] == 'M' && text[i + 2] == ' ')) {
+        // The next "D" at once: most of a text holds none.
+        const void* letter = std::memchr(text + i, 'D', count - 2 - i);
+        if (letter == nullptr) {
+            return;
+        }
+        i = static_cast<size_t>(static_cast<const uint8_t*>(letter) - text);
+        if (!(text[i + 1] == 'M' && text[i + 2] == ' ')) {
             ++i;
             continue;
         }
@@ -201,17 +205,20 @@ void RepairDmRuns(uint8_t* text, size_t count) {
 }
 
 void WriteDecodedStream(ByteBuffer* text, LineStream* decoded) {
-    // Runs of non-zero bytes move down at once rather than byte by byte.
+    // Runs of non-zero bytes move down at once rather than byte by byte; zeros are few, and
+    // memchr finds each.
     size_t kept = 0;
     size_t start = 0;
-    for (size_t k = 0; k <= text->length; ++k) {
-        if (k == text->length || text->bytes[k] == 0) {
-            if (k > start) {
-                std::memmove(text->bytes + kept, text->bytes + start, k - start);
-                kept += k - start;
-            }
-            start = k + 1;
+    while (start < text->length) {
+        const void* zero = std::memchr(text->bytes + start, 0, text->length - start);
+        size_t end = zero != nullptr
+                         ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - text->bytes)
+                         : text->length;
+        if (end > start && kept != start) {
+            std::memmove(text->bytes + kept, text->bytes + start, end - start);
         }
+        kept += end - start;
+        start = end + 1;
     }
     text->length = kept;
     StreamRelease(decoded);

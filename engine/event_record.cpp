@@ -360,10 +360,13 @@ bool MarksHoldDm(const EventLine& line, const EventRecord& record) {
 // The speed the repaired line marks: a DM speed record's when the line matches one and holds
 // no "DM" of its own, else the line's own D-word when it is a speed mark.
 void ReadSpeed(const EventLine& line, LineState* state, EventRecord* record) {
-    char field[TIMECODE_FIELD_SIZE];
-    JoinTimecodes(line, *record, field);
     char taken[SPEED_MARK_SIZE] = {};
-    record->dmRecord = static_cast<int8_t>(TakeDmSpeed(field, state, taken, sizeof taken));
+    record->dmRecord = -1;
+    if (state->dmRecordCount > 0) {  // else there is nothing to match the timecodes with
+        char field[TIMECODE_FIELD_SIZE];
+        JoinTimecodes(line, *record, field);
+        record->dmRecord = static_cast<int8_t>(TakeDmSpeed(field, state, taken, sizeof taken));
+    }
     if (record->dmRecord >= 0 && !MarksHoldDm(line, *record)) {
         std::memcpy(record->speed, taken, sizeof taken);
         record->speedFromRecord = true;
@@ -400,11 +403,13 @@ void JoinTimecodes(const EventLine& line, const EventRecord& record,
     size_t position = 0;
     for (int run = 0; run < 4; ++run) {
         const LineSpan& span = record.timecodes[run];
-        for (size_t k = 0; k < span.length; ++k, ++position) {
-            if (position < FIELD_LAST) {
-                field[position] = static_cast<char>(ByteAt(line, span.start + k));
-            }
+        // A run lies within the line; what fits of it is copied at once.
+        size_t room = position < FIELD_LAST ? FIELD_LAST - position : 0;
+        size_t copied = span.length < room ? span.length : room;
+        if (copied > 0) {
+            std::memcpy(field + position, line.bytes + span.start, copied);
         }
+        position += span.length;
         // Long timecodes push separators past the blank-filled width: write them out, so the
         // field never ends early.
         if (run < 3 && position < FIELD_LAST) {
