@@ -4,7 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform.h"
+
 namespace {
+
+// From this size on a buffer (the working buffer, the output text, the export of a long list) is
+// filled over megabytes: the system is asked to back it with large pages.
+constexpr size_t LARGE_BUFFER = size_t{4} << 20;
 
 std::atomic<long> failCountdown{0};
 std::atomic<long> allocationCount{0};
@@ -56,6 +62,9 @@ bool BufferReserve(ByteBuffer* buffer, size_t capacity) {
     void* bytes = EngineRealloc(buffer->bytes, grown);
     if (bytes == nullptr) {
         return false;
+    }
+    if (grown >= LARGE_BUFFER) {
+        AdviseLargeBlock(bytes, grown);
     }
     buffer->bytes = static_cast<uint8_t*>(bytes);
     buffer->capacity = grown;

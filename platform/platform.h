@@ -56,6 +56,13 @@ bool ListFolderFiles(const char16_t* folder, void (*add)(void* context, const ch
 extern const char16_t PATH_SEPARATOR;
 extern const char16_t PATH_SEPARATORS[];
 
+// --- Memory ----------------------------------------------------------------------------------
+
+// Tells the system that the block of `size` bytes at `block` is one large buffer, filled from
+// its start: where the system has large pages (Linux), it backs the block with them, so that a
+// buffer of megabytes costs a few page faults rather than thousands. Changes nothing else.
+void AdviseLargeBlock(void* block, size_t size);
+
 // --- Text ------------------------------------------------------------------------------------
 
 // Converts to code page 932 (Shift-JIS as Japanese Windows has it) into at most capacity - 1

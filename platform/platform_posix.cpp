@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <pthread.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -159,6 +160,17 @@ bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count
     std::free(temporary);
     std::free(native);
     return done;
+}
+
+void AdviseLargeBlock(void* block, size_t size) {
+    // Only the whole 2 MB pages inside the block; a smaller block has none.
+    constexpr uintptr_t LARGE_PAGE = uintptr_t{2} << 20;
+    auto start = reinterpret_cast<uintptr_t>(block);
+    uintptr_t first = (start + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
+    uintptr_t end = (start + size) & ~(LARGE_PAGE - 1);
+    if (end > first) {
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+    }
 }
 
 bool IsUsableFolder(const char16_t* folder) {

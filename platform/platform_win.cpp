@@ -167,6 +167,9 @@ bool WriteFileReplacing(const char16_t* path, const uint8_t* bytes, size_t count
     return done;
 }
 
+// Large pages on Windows need a privilege that ordinary users lack: nothing to advise.
+void AdviseLargeBlock(void*, size_t) {}
+
 bool IsUsableFolder(const char16_t* folder) {
     DWORD attributes = GetFileAttributesW(WideFolder(folder));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
