@@ -4,7 +4,8 @@
 // and without the CMX export; then, for the realistic list, what the export adds to a
 // conversion's time, measured in one process by alternating rounds.
 //
-//   tamsel-bench [MEGABYTES...]     (default: 1 8 64)
+//   tamsel-bench [MEGABYTES...]          (default: 1 8 64)
+//   tamsel-bench --write FILE MEGABYTES  the realistic list as a file
 //
 // Each case runs in a child process of its own, so that its peak resident memory is its own.
 #include <sys/resource.h>
@@ -212,7 +213,20 @@ void RunExportOverheadInFreshProcesses(size_t megabytes) {
 
 }  // namespace
 
+// "--write FILE MEGABYTES": the realistic list written to a file, for timing whole runs of
+// tamsel-cli (bench/cli-vs-tr.sh).
+int WriteRealistic(const char* path, size_t megabytes) {
+    std::string text = Realistic(megabytes << 20);
+    FILE* file = std::fopen(path, "wb");
+    bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    written = file != nullptr && std::fclose(file) == 0 && written;
+    return written ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--write") {
+        return WriteRealistic(argv[2], static_cast<size_t>(std::strtoul(argv[3], nullptr, 10)));
+    }
     std::vector<size_t> sizes;
     for (int k = 1; k < argc; ++k) {
         sizes.push_back(static_cast<size_t>(std::strtoul(argv[k], nullptr, 10)));
