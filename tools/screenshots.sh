@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # screenshots.sh - remakes the pictures of the guide in docs/images: the main window as it opens,
 # its empty list saying where to drop files (empty-list.png), with a few files (main-window.png),
-# its first menu open (menu.png), after a job that met a CMX list with each row's outcome
+# its first menu open (menu.png), the settings menu with the CMX 3600 export and its frame rate
+# (settings-menu.png), after a job that met a CMX list with each row's outcome
 # (results.png) and a row's menu open (row-menu.png), the about box (about-box.png), the
 # progress dialog (progress-dialog.png), a failure's warning box (failure-message.png), the
 # tally at the end of a job (summary.png), and a controller-coded sample as a Japanese PC shows
-# it above its conversion (before-after.png). The window program runs under Wine in a private
+# it above its conversion (before-after.png) and its CMX 3600 export (cmx-export.png). The window program runs under Wine in a private
 # Xvfb, with the Japanese locale and fonts the tests use. The PNGs carry no time stamps, so a
 # picture changes only when what it shows does.
 # Needs the Windows build and the Wine prefix:
@@ -61,6 +62,7 @@ mkdir -p docs/images
 shoot empty docs/images/empty-list.png
 shoot main docs/images/main-window.png
 shoot menu docs/images/menu.png
+shoot settings docs/images/settings-menu.png
 shoot results docs/images/results.png
 shoot rowmenu docs/images/row-menu.png
 shoot about docs/images/about-box.png
@@ -68,3 +70,4 @@ shoot progress docs/images/progress-dialog.png
 shoot failure docs/images/failure-message.png
 shoot summary docs/images/summary.png
 shoot compare docs/images/before-after.png samples/NEWS0612.EDL
+shoot export docs/images/cmx-export.png samples/NEWS0612.EDL

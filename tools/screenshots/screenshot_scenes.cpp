@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "engine.h"
 #include "gui_test_util.h"
@@ -229,6 +230,67 @@ void CloseMenu(HWND mainWindow, HWND) {
     PostMessageW(mainWindow, WM_CANCELMODE, 0, 0);
 }
 
+void OpenSettingsMenu(HWND mainWindow) {
+    // The mnemonic of "変換設定(&C)".
+    SendMessageW(mainWindow, WM_SYSCOMMAND, SC_KEYMENU, 'c');
+}
+
+// The visible menu windows of this process, the settings menu and, once it is open, its
+// frame-rate submenu.
+BOOL CALLBACK CollectMenus(HWND window, LPARAM context) {
+    auto* menus = reinterpret_cast<std::vector<HWND>*>(context);
+    wchar_t name[64];
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+        GetClassNameW(window, name, 64) > 0 && lstrcmpiW(name, L"#32768") == 0) {
+        menus->push_back(window);
+    }
+    return TRUE;
+}
+
+// The settings menu with the export chosen at 25 frames, its frame-rate submenu open: the
+// keyboard walks down to the submenu's item (the first item is lit when the menu opens) and
+// opens it.
+int SettingsMenuScene(HWND mainWindow, const std::wstring& ready, const std::wstring& done) {
+    SendMessageW(mainWindow, WM_COMMAND, IDM_EXPORT_CMX, 0);
+    SendMessageW(mainWindow, WM_COMMAND, IDM_CMX_RATE_25, 0);
+    bool shown = false;
+    std::thread photographer([&] {
+        HWND menu = WaitForPopup(L"#32768");
+        if (menu == nullptr) {
+            return;
+        }
+        Sleep(300);
+        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RIGHT}) {
+            PostMessageW(menu, WM_KEYDOWN, key, 0);
+            Sleep(150);
+        }
+        std::vector<HWND> menus;
+        for (int k = 0; k < 100 && menus.size() < 2; ++k) {
+            menus.clear();
+            EnumWindows(CollectMenus, reinterpret_cast<LPARAM>(&menus));
+            Sleep(20);
+        }
+        Sleep(500);
+        RECT frame = Union(mainWindow, menus.front());
+        for (HWND popup : menus) {
+            RECT rect{};
+            GetWindowRect(popup, &rect);
+            UnionRect(&frame, &frame, &rect);
+        }
+        TellReady(frame, ready);
+        shown = true;
+        while (!FileExists(done)) {
+            Sleep(100);
+        }
+        PostMessageW(mainWindow, WM_CANCELMODE, 0, 0);
+    });
+    OpenSettingsMenu(mainWindow);
+    photographer.join();
+    return shown ? 0 : 1;
+}
+
 void OpenAboutBox(HWND mainWindow) {
     SendMessageW(mainWindow, WM_COMMAND, IDM_ABOUT, 0);
 }
@@ -387,27 +449,15 @@ SIZE MeasureText(HFONT font, const std::wstring& text) {
     return size;
 }
 
-int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
-                 const std::wstring& done) {
-    std::string source = ReadAllBytes(samplePath);
-    size_t slash = samplePath.find_last_of(L"\\/");
-    std::wstring name = slash == std::wstring::npos ? samplePath : samplePath.substr(slash + 1);
-    std::string nameText(name.begin(), name.end());
-    MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
-    ByteSource input = MakeMemorySource(&memory);
-    LineState state{};
-    ByteBuffer out{};
-    if (source.empty() || ConvertEdlSource(&input, static_cast<uint32_t>(source.size()),
-                                           nameText.c_str(), COMPARE_STAMP, 0, &state, &out,
-                                           nullptr, nullptr, nullptr) != RESULT_CONVERTED) {
-        std::fprintf(stderr, "tamsel_scenes: cannot convert the sample\n");
-        return 1;
-    }
-    std::string converted(reinterpret_cast<const char*>(out.bytes), out.length);
-    BufferRelease(&out);
-    std::wstring before = AsCodePage932(source);
-    std::wstring after = AsCodePage932(converted);
+// A window of labelled texts, as a text editor shows them: each label in the UI font above its
+// text in a fixed-pitch Japanese font.
+struct ShownText {
+    std::wstring label;
+    std::wstring text;
+};
 
+int TextScene(const std::wstring& caption, const std::vector<ShownText>& texts,
+              const std::wstring& ready, const std::wstring& done) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -425,23 +475,23 @@ int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
     HFONT labelFont = CreateFontW(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                   DEFAULT_PITCH | FF_SWISS, L"MS UI Gothic");
-    std::wstring beforeLabel = L"変換前: " + name + L" (日本語の PC でそのまま開いたところ)";
-    std::wstring afterLabel = L"変換後: C_" + name + L" (タムセルが書き出したファイル)";
-    SIZE beforeSize = MeasureText(textFont, before);
-    SIZE afterSize = MeasureText(textFont, after);
-    SIZE labelSize = MeasureText(labelFont, beforeLabel);
     const int margin = 10;
     const int gap = 6;
-    int width = std::max({beforeSize.cx, afterSize.cx, labelSize.cx}) + 12;
-    int beforeHeight = beforeSize.cy + 8;
-    int afterHeight = afterSize.cy + 8;
-    int clientWidth = width + 2 * margin;
-    int clientHeight = margin + labelSize.cy + gap + beforeHeight + 2 * margin + labelSize.cy +
-                       gap + afterHeight + margin;
-    RECT frame{0, 0, clientWidth, clientHeight};
+    int width = 0;
+    int clientHeight = margin;
+    std::vector<SIZE> labelSizes;
+    std::vector<SIZE> textSizes;
+    for (const ShownText& shown : texts) {
+        labelSizes.push_back(MeasureText(labelFont, shown.label));
+        textSizes.push_back(MeasureText(textFont, shown.text));
+        width = std::max({width, static_cast<int>(labelSizes.back().cx),
+                          static_cast<int>(textSizes.back().cx) + 12});
+        clientHeight += labelSizes.back().cy + gap + textSizes.back().cy + 8 + 2 * margin;
+    }
+    clientHeight -= margin;
+    RECT frame{0, 0, width + 2 * margin, clientHeight};
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     AdjustWindowRect(&frame, style, FALSE);
-    std::wstring caption = name + L" の変換前と変換後";
     HWND window = CreateWindowExW(0, windowClass.lpszClassName, caption.c_str(), style, 20, 20,
                                   frame.right - frame.left, frame.bottom - frame.top, nullptr,
                                   nullptr, instance, nullptr);
@@ -457,13 +507,12 @@ int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     };
     int y = margin;
-    addText(beforeLabel, y, labelSize.cy, false, labelFont);
-    y += labelSize.cy + gap;
-    addText(before, y, beforeHeight, true, textFont);
-    y += beforeHeight + 2 * margin;
-    addText(afterLabel, y, labelSize.cy, false, labelFont);
-    y += labelSize.cy + gap;
-    addText(after, y, afterHeight, true, textFont);
+    for (size_t k = 0; k < texts.size(); ++k) {
+        addText(texts[k].label, y, labelSizes[k].cy, false, labelFont);
+        y += labelSizes[k].cy + gap;
+        addText(texts[k].text, y, textSizes[k].cy + 8, true, textFont);
+        y += textSizes[k].cy + 8 + 2 * margin;
+    }
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     RECT shown{};
@@ -475,14 +524,79 @@ int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
     return 0;
 }
 
+// The sample converted in memory, with the export when `cmx` is given; false when it cannot be.
+bool ConvertSample(const std::string& source, const std::string& nameText,
+                   const CmxExportOptions* cmx, std::string* converted, std::string* exported) {
+    MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
+    ByteSource input = MakeMemorySource(&memory);
+    LineState state{};
+    ByteBuffer out{};
+    ByteBuffer cmxOut{};
+    CmxReport report{};
+    bool done =
+        !source.empty() &&
+        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), nameText.c_str(),
+                         COMPARE_STAMP, 0, &state, &out, cmx, &cmxOut, &report) == RESULT_CONVERTED;
+    if (done) {
+        converted->assign(reinterpret_cast<const char*>(out.bytes), out.length);
+        exported->assign(reinterpret_cast<const char*>(cmxOut.bytes), cmxOut.length);
+    }
+    BufferRelease(&out);
+    BufferRelease(&cmxOut);
+    return done;
+}
+
+std::wstring NameOf(const std::wstring& path) {
+    size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// A controller-coded sample as a Japanese PC shows it, above its conversion.
+int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
+                 const std::wstring& done) {
+    std::string source = ReadAllBytes(samplePath);
+    std::wstring name = NameOf(samplePath);
+    std::string converted;
+    std::string exported;
+    if (!ConvertSample(source, std::string(name.begin(), name.end()), nullptr, &converted,
+                       &exported)) {
+        std::fprintf(stderr, "tamsel_scenes: cannot convert the sample\n");
+        return 1;
+    }
+    return TextScene(
+        name + L" の変換前と変換後",
+        {{L"変換前: " + name + L" (日本語の PC でそのまま開いたところ)", AsCodePage932(source)},
+         {L"変換後: C_" + name + L" (タムセルが書き出したファイル)", AsCodePage932(converted)}},
+        ready, done);
+}
+
+// The CMX 3600 export of a sample at 30 frames, as a text editor shows it.
+int ExportScene(const std::wstring& samplePath, const std::wstring& ready,
+                const std::wstring& done) {
+    std::string source = ReadAllBytes(samplePath);
+    std::wstring name = NameOf(samplePath);
+    std::string converted;
+    std::string exported;
+    CmxExportOptions cmx{30, false, false};
+    if (!ConvertSample(source, std::string(name.begin(), name.end()), &cmx, &converted,
+                       &exported)) {
+        std::fprintf(stderr, "tamsel_scenes: cannot convert the sample\n");
+        return 1;
+    }
+    return TextScene(
+        L"CMX_" + name + L" - テキストエディター",
+        {{L"CMX_" + name + L" (CMX 3600 形式で書き出したファイル)", AsCodePage932(exported)}},
+        ready, done);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) {
         std::fprintf(stderr,
-                     "usage: tamsel_scenes empty|main|menu|results|rowmenu|about|progress|failure|"
-                     "summary READY DONE\n"
-                     "       tamsel_scenes compare READY DONE SAMPLE\n");
+                     "usage: tamsel_scenes empty|main|menu|settings|results|rowmenu|about|"
+                     "progress|failure|summary READY DONE\n"
+                     "       tamsel_scenes compare|export READY DONE SAMPLE\n");
         return 2;
     }
     std::string scene = argv[1];
@@ -490,6 +604,9 @@ int main(int argc, char** argv) {
     std::wstring done = Argument(argv[3]);
     if (scene == "compare") {
         return argc == 5 ? CompareScene(Argument(argv[4]), ready, done) : 2;
+    }
+    if (scene == "export") {
+        return argc == 5 ? ExportScene(Argument(argv[4]), ready, done) : 2;
     }
 
     RegistrySnapshot registry = TakeRegistrySnapshot();
@@ -528,6 +645,10 @@ int main(int argc, char** argv) {
         ListSomeFiles(mainWindow, folder);
         PumpMessagesFor(300);
         status = ModalScene(mainWindow, L"#32768", OpenFileMenu, CloseMenu, ready, done);
+    } else if (mainWindow != nullptr && scene == "settings") {
+        ListSomeFiles(mainWindow, folder);
+        PumpMessagesFor(300);
+        status = SettingsMenuScene(mainWindow, ready, done);
     } else if (mainWindow != nullptr && scene == "about") {
         PumpMessagesFor(300);
         status = ModalScene(mainWindow, L"#32770", OpenAboutBox, CloseAboutBox, ready, done);
