@@ -108,7 +108,8 @@ TEST(AddFilesRules, AfterTwentyLinesTheRestAreCounted) {
     list->count = 0;
     std::u16string expected = u"Not added:";
     for (int k = 0; k < 23; ++k) {
-        std::u16string name = u"F" + std::u16string(1, static_cast<char16_t>(u'A' + k)) + u".TXT";
+        std::u16string name = u"FA.TXT";
+        name[1] = static_cast<char16_t>(u'A' + k);
         NoteRefusal(list.get(), REFUSAL_NOT_EDL, name.c_str());
         if (k < MAX_LISTED_REFUSALS) {
             expected += u"\n" + name + u" - not EDL";
