@@ -6,6 +6,37 @@
 
 namespace {
 
+// A 32-bit top-down bitmap selected into a memory DC, for drawing a control off the screen and
+// reading its pixels (0x00RRGGBB, the top byte left undefined by GDI).
+struct Canvas {
+    HDC screen;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+    const DWORD* pixels;
+
+    Canvas(int width, int height) : screen(GetDC(nullptr)), dc(CreateCompatibleDC(screen)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        previous = SelectObject(dc, bitmap);
+        pixels = static_cast<const DWORD*>(bits);
+    }
+    ~Canvas() {
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+};
+
 class FileListTest : public MainWindowFixture {
   protected:
     // Drops files of these names from `into` and checks that every one was taken.
@@ -185,30 +216,20 @@ TEST_F(FileListTest, TheLabelIsYellowOnBlack) {
     // Drawn into a bitmap of its own: the window's WM_DRAWITEM for the label.
     const int width = 120;
     const int height = 20;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
+    Canvas canvas(width, height);
     auto draw = [&](UINT id, HWND item) {
-        PatBlt(dc, 0, 0, width, height, WHITENESS);
+        PatBlt(canvas.dc, 0, 0, width, height, WHITENESS);
         DRAWITEMSTRUCT request{};
         request.CtlType = ODT_STATIC;
         request.CtlID = id;
         request.itemAction = ODA_DRAWENTIRE;
         request.hwndItem = item;
-        request.hDC = dc;
+        request.hDC = canvas.dc;
         request.rcItem = RECT{0, 0, width, height};
         SendMessageW(window, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&request));
         GdiFlush();
     };
-    auto* pixels = static_cast<const DWORD*>(bits);
+    const DWORD* pixels = canvas.pixels;
     // The colour of each pixel, without the byte GDI leaves undefined.
     auto count = [&](DWORD color) {
         return std::count_if(pixels, pixels + width * height,
@@ -225,11 +246,6 @@ TEST_F(FileListTest, TheLabelIsYellowOnBlack) {
     // Any other control is not drawn.
     draw(IDC_PICTURE, GetDlgItem(window, IDC_PICTURE));
     EXPECT_EQ(width * height, count(WHITE));
-
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
 }
 
 // --- Sorting -------------------------------------------------------------------------------------
@@ -564,31 +580,18 @@ int HintPixelsInTheMiddle(HWND list) {
     GetClientRect(list, &client);
     int width = client.right;
     int height = client.bottom;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    PatBlt(dc, 0, 0, width, height, WHITENESS);
-    SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    Canvas canvas(width, height);
+    PatBlt(canvas.dc, 0, 0, width, height, WHITENESS);
+    SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc),
+                 PRF_CLIENT | PRF_ERASEBKGND);
     GdiFlush();
-    const auto* pixels = static_cast<const DWORD*>(bits);
+    const DWORD* pixels = canvas.pixels;
     int grey = 0;
     for (int y = height / 3; y < 2 * height / 3; ++y) {
         for (int x = 0; x < width; ++x) {
             grey += (pixels[y * width + x] & 0xFFFFFF) == 0x808080 ? 1 : 0;
         }
     }
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     return grey;
 }
 

@@ -377,22 +377,6 @@ int ReportScene(HWND mainWindow, const std::wstring& folder, int shownBox,
     return shown ? 0 : 1;
 }
 
-std::string ReadAllBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        bytes.append(buffer, got);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
 // The bytes as a Japanese PC reads them: each line (up to its line feed) decoded as code page
 // 932, which is what an editor there does with a file that has no byte-order mark.
 std::wstring AsCodePage932(const std::string& bytes) {
@@ -554,7 +538,7 @@ std::wstring NameOf(const std::wstring& path) {
 // A controller-coded sample as a Japanese PC shows it, above its conversion.
 int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
                  const std::wstring& done) {
-    std::string source = ReadAllBytes(samplePath);
+    std::string source = ReadBytes(samplePath);
     std::wstring name = NameOf(samplePath);
     std::string converted;
     std::string exported;
@@ -573,7 +557,7 @@ int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
 // The CMX 3600 export of a sample at 30 frames, as a text editor shows it.
 int ExportScene(const std::wstring& samplePath, const std::wstring& ready,
                 const std::wstring& done) {
-    std::string source = ReadAllBytes(samplePath);
+    std::string source = ReadBytes(samplePath);
     std::wstring name = NameOf(samplePath);
     std::string converted;
     std::string exported;
