@@ -340,7 +340,9 @@ std::vector<std::u16string> GatherPaths(const std::vector<std::u16string>& input
 // file given earlier in the run already has (the two outputs would be one), or whose output would
 // replace a source of the run is refused with a message naming it; the others are returned.
 std::vector<RunFile> AcceptFiles(const std::vector<std::u16string>& paths, RunTally* tally) {
+    // Room for every file at once, so that the names of those taken stay where they are.
     std::vector<RunFile> named;
+    named.reserve(paths.size());
     std::vector<const char16_t*> names;
     for (const std::u16string& path : paths) {
         std::vector<char16_t> folder(path.size() + 1);
@@ -357,10 +359,7 @@ std::vector<RunFile> AcceptFiles(const std::vector<std::u16string>& paths, RunTa
             tally->anyFailed = true;
         } else {
             named.push_back(RunFile{path, name.data()});
-            names.clear();
-            for (const RunFile& file : named) {
-                names.push_back(file.displayName.c_str());
-            }
+            names.push_back(named.back().displayName.c_str());
         }
     }
     // One rule for the whole run, which may take several jobs.

@@ -541,8 +541,6 @@ void WriteHeader(CmxExport* cmx, const uint8_t* title, size_t titleLength) {
 }
 
 // What the header says beyond the title, as comments after the first event: a title that
-// could not go on the TITLE line, the master recorder's reel, the block, and the reel table.
-// What the header says beyond the title, as comments after the first event: a title that
 // could not go on the TITLE line, the master recorder's reel and the block.
 void WriteHeaderComments(CmxExport* cmx) {
     const uint8_t* title;

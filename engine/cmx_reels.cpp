@@ -7,7 +7,7 @@
 namespace {
 
 constexpr char FALLBACK_NAME[] = "REEL";
-constexpr uint32_t NOT_FOUND = UINT32_MAX;
+constexpr uint32_t TABLE_FULL = UINT32_MAX;
 
 bool IsReelCharacter(uint8_t byte) {
     return (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') || byte == '_';
@@ -191,7 +191,7 @@ uint32_t RenameCmxReel(CmxReelTable* table, const uint8_t* word, size_t length) 
         return slot->value;
     }
     if (table->reelCount == table->reelCapacity) {
-        return NOT_FOUND;  // never reached: the table was made for every reel word
+        return TABLE_FULL;  // never reached: the table was made for every reel word
     }
     CmxRenamedReel& reel = table->reels[table->reelCount];
     char base[CMX_REEL_NAME_SIZE];
@@ -202,12 +202,4 @@ uint32_t RenameCmxReel(CmxReelTable* table, const uint8_t* word, size_t length) 
     Take(table, reinterpret_cast<const uint8_t*>(reel.name), std::strlen(reel.name));
     *slot = CmxReelTable::Slot{word, length, static_cast<uint32_t>(table->reelCount)};
     return static_cast<uint32_t>(table->reelCount++);
-}
-
-uint32_t FindRenamedCmxReel(const CmxReelTable& table, const uint8_t* word, size_t length) {
-    if (table.renamed == nullptr) {
-        return NOT_FOUND;
-    }
-    const CmxReelTable::Slot* slot = SlotFor(table.renamed, table.slotCount, word, length);
-    return slot->key != nullptr ? slot->value : NOT_FOUND;
 }

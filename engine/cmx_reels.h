@@ -55,8 +55,6 @@ void ReserveCmxReel(CmxReelTable* table, const uint8_t* word, size_t length);
 
 // The new name of a word to be renamed: the one it already has, or a new one made of its
 // letters, digits and underscores (upper case, at most eight, "REEL" when none remain) and
-// made unique with "_2", "_3"... Returns the name's index in `names`.
+// made unique with "_2", "_3"... Returns the name's index in `reels`, or
+// UINT32_MAX when the table is full (never: it is made for every reel word).
 uint32_t RenameCmxReel(CmxReelTable* table, const uint8_t* word, size_t length);
-
-// The index of the new name a word was given, or UINT32_MAX.
-uint32_t FindRenamedCmxReel(const CmxReelTable& table, const uint8_t* word, size_t length);

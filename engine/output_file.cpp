@@ -15,6 +15,19 @@ void CopyUnits(char16_t** at, const char16_t* text, size_t length) {
     }
 }
 
+// The output's path in a new buffer from EngineAlloc; null when memory runs out. The caller
+// frees it with EngineFree.
+char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* prefix,
+                          const char16_t* displayName) {
+    size_t capacity =
+        Utf16Length(outputFolder) + Utf16Length(prefix) + Utf16Length(displayName) + 1;
+    auto* path = static_cast<char16_t*>(EngineAlloc(capacity * sizeof(char16_t)));
+    if (path != nullptr) {
+        FormatOutputPath(outputFolder, prefix, displayName, path, capacity);
+    }
+    return path;
+}
+
 }  // namespace
 
 bool ObtainOutputText(ByteBuffer* text, size_t decodedCount) {
@@ -40,17 +53,6 @@ bool FormatOutputPath(const char16_t* outputFolder, const char16_t* prefix,
     CopyUnits(&at, displayName, nameLength);
     *at = 0;
     return true;
-}
-
-char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* prefix,
-                          const char16_t* displayName) {
-    size_t capacity =
-        Utf16Length(outputFolder) + Utf16Length(prefix) + Utf16Length(displayName) + 1;
-    auto* path = static_cast<char16_t*>(EngineAlloc(capacity * sizeof(char16_t)));
-    if (path != nullptr) {
-        FormatOutputPath(outputFolder, prefix, displayName, path, capacity);
-    }
-    return path;
 }
 
 ConversionResult WriteConvertedFile(const ByteBuffer& text, const char16_t* outputFolder,

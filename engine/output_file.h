@@ -20,11 +20,6 @@ bool ObtainOutputText(ByteBuffer* text, size_t decodedCount);
 bool FormatOutputPath(const char16_t* outputFolder, const char16_t* prefix,
                       const char16_t* displayName, char16_t* out, size_t capacity);
 
-// The same into a new buffer from EngineAlloc; null when memory runs out. The caller frees it
-// with EngineFree.
-char16_t* BuildOutputPath(const char16_t* outputFolder, const char16_t* prefix,
-                          const char16_t* displayName);
-
 // Writes the output text as the output file, replacing an earlier file of that name only when
 // the whole text has been written. RESULT_WRITE_FAILED (nothing left behind, an earlier
 // output kept) or RESULT_NO_MEMORY.

@@ -61,9 +61,7 @@ void ScreenFiles(ConversionJob* job) {
         }
         for (size_t p = 0; p < prefixCount; ++p) {
             char16_t outputName[OUTPUT_NAME_CHARS];
-            size_t prefixLength = Utf16Length(prefixes[p]);
-            CopyText(outputName, OUTPUT_NAME_CHARS, prefixes[p]);
-            CopyText(outputName + prefixLength, OUTPUT_NAME_CHARS - prefixLength, names[k]);
+            FormatOutputPath(u"", prefixes[p], names[k], outputName, OUTPUT_NAME_CHARS);
             if (!FileNameFits(job->outputFolder, outputName)) {
                 job->results[k] = RESULT_NAME_TOO_LONG;
             }

@@ -215,9 +215,10 @@ void OnJobReport(HWND dialog, WPARAM code, const char16_t* displayName) {
         ShowWindow(dialog, SW_HIDE);
         ShowTally(dialog, job);
     } else if (ResultMessage(static_cast<JobResult>(code)) != nullptr) {
-        const char16_t* name = displayName != nullptr ? displayName : u"";
-        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING,
-                    ResultMessage(static_cast<JobResult>(code)), {name, name, name});
+        char16_t text[JOB_MESSAGE_CHARS];
+        FormatFileFailure(static_cast<JobResult>(code), displayName != nullptr ? displayName : u"",
+                          text, JOB_MESSAGE_CHARS);
+        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, u"%s", {text});
     }
     state->reporting = false;
     SignalEvent(job->ackEvent);

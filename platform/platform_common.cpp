@@ -1,5 +1,5 @@
-// The parts of the platform layer that are the same on every system: injected file faults and
-// the local time now.
+// The parts of the platform layer that are the same on every system: injected file faults, the
+// temporary names of outputs, the local time now and display names in code page 932.
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +39,7 @@ long AllowedRead(size_t count) {
     if (!activeFaults.failRead) {
         return static_cast<long>(count);
     }
-    auto limit = static_cast<size_t>(activeFaults.readBytesBeforeFailure);
+    size_t limit = activeFaults.readBytesBeforeFailure;
     if (bytesReadSinceFaults >= limit) {
         return -1;
     }
@@ -55,7 +55,7 @@ size_t AllowedWrite(size_t count) {
     if (!activeFaults.failWrite) {
         return count;
     }
-    auto limit = static_cast<size_t>(activeFaults.writeBytesBeforeFailure);
+    size_t limit = activeFaults.writeBytesBeforeFailure;
     size_t room = bytesWrittenSinceFaults >= limit ? 0 : limit - bytesWrittenSinceFaults;
     return room < count ? room : count;
 }

@@ -1,21 +1,14 @@
 #include "export_settings.h"
 
+#include "cmx_export.h"
 #include "conversion_options.h"
 #include "resource.h"
-
-namespace {
-
-bool IsFrameRate(uint32_t value) {
-    return value == 24 || value == 25 || value == 30;
-}
-
-}  // namespace
 
 ExportSettings DecodeExportSettings(const uint32_t* exportValue, const uint32_t* rateValue,
                                     const uint32_t* dropValue) {
     ExportSettings settings = DEFAULT_EXPORT_SETTINGS;
     settings.exportCmx = exportValue != nullptr && *exportValue == 1;
-    if (rateValue != nullptr && IsFrameRate(*rateValue)) {
+    if (rateValue != nullptr && IsCmxFrameRate(static_cast<int>(*rateValue))) {
         settings.framesPerSecond = static_cast<int>(*rateValue);
     }
     settings.dropFrame = dropValue != nullptr && *dropValue == 1 && settings.framesPerSecond == 30;

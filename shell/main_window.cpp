@@ -105,7 +105,7 @@ void OnInitDialog(HWND window) {
     }
     shell.toggleState = 0;
     shell.options = 0;
-    shell.exportSettings = ReadExportSettings();  // the one choice kept between runs
+    shell.exportSettings = ReadExportSettings();  // kept between runs, unlike the option
     shell.jobRunning = false;
     ShowOption();
     // Only the output folder can be chosen while the list is empty.
