@@ -103,26 +103,25 @@ const Case CASES[] = {
     {"adversarial: DM . marks + CMX", DmMarks, true},
 };
 
-const CmxExportOptions CMX_OPTIONS{30, false, false};
-
 // One conversion, with the export when asked; the seconds it took, or a negative number when
 // it failed. `outputSize` receives the size of both texts.
 double ConvertOnce(const std::string& source, bool exportCmx, size_t* outputSize) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
-    LineState state{};
-    ByteBuffer out{};
-    ByteBuffer cmxOut{};
-    CmxReport report{};
+    ConvertedTexts out{};
+    // 30 frames, non-drop.
+    SourceConversion conversion{&input,
+                                static_cast<uint32_t>(source.size()),
+                                "B.EDL",
+                                "2019/03/06  09:05:07",
+                                exportCmx ? OPTION_EXPORT_CMX : 0u,
+                                30};
     auto start = std::chrono::steady_clock::now();
-    ConversionResult result = ConvertEdlSource(
-        &input, static_cast<uint32_t>(source.size()), "B.EDL", "2019/03/06  09:05:07", 0, &state,
-        &out, exportCmx ? &CMX_OPTIONS : nullptr, &cmxOut, &report);
+    ConversionResult result = ConvertEdlSource(conversion, &out);
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    *outputSize = out.length + cmxOut.length;
-    BufferRelease(&out);
-    BufferRelease(&cmxOut);
+    *outputSize = out.text.length + out.cmx.length;
+    ReleaseConvertedTexts(&out);
     return result == RESULT_CONVERTED ? seconds : -1;
 }
 

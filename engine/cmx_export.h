@@ -2,25 +2,22 @@
 // DaVinci Resolve, Avid Media Composer and OpenTimelineIO import, with everything CMX cannot
 // say kept as comments.
 //
-// It runs beside the line loop and is fed the same classified lines: each event line with its
-// reading (event_record.h), each note the repaired list keeps, each internal data line and each
-// event line the repaired list drops. From those, the header fields and its options it writes
-// the export's bytes; it reads nothing else and keeps all its state in CmxExport. Three things
-// are placed after the fact, each at most once per item: what stands before the first event
-// follows it, a DM speed line follows the event that takes its speed (or stays where it was
-// when none does), and the reel table follows the first event.
+// It is a second pass over the line items of the line loop (line_items.h): every event line
+// with its reading, every note, internal data line and left-out event line, in order. From
+// those, the header fields and its options it makes the export's bytes at once: the reels are
+// named before the first event is written, the first event the export can hold comes first
+// (nothing may stand before it), then the header's comments and the reel table, then the rest
+// of the list in order, each DM speed line after the event that took its speed.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "cmx_reels.h"
 #include "cmx_report.h"
-#include "event_record.h"
 #include "header.h"
-#include "line_state.h"
-#include "line_stream.h"
+#include "line_items.h"
 #include "memory.h"
+#include "timecode.h"
 
 // The frame rate when none is chosen.
 constexpr int CMX_DEFAULT_FRAMES_PER_SECOND = 30;
@@ -37,80 +34,19 @@ struct CmxExportOptions {
 // True for the frame rates the export takes: 24, 25 and 30.
 bool IsCmxFrameRate(int framesPerSecond);
 
-struct CmxTimecode {
-    int hours;
-    int minutes;
-    int seconds;
-    int frames;
-};
+// The rate the export counts at for `options`: 30 for a rate it does not take, drop frame
+// only at 30.
+FrameRate CmxFrameRate(const CmxExportOptions& options);
 
-// The last shot written on a channel: where a dissolve on that channel comes from.
-struct CmxShot {
-    bool present;
-    uint64_t order;
-    char reel[CMX_REEL_NAME_SIZE];
-    CmxTimecode sourceOut;
-};
-
-// A DM speed line whose record an event may still take: not written yet. `position` is where
-// it stands in the text written so far, should no event take it.
-struct CmxSpeedLine {
-    bool waiting;
-    size_t offset;
-    size_t length;
-    size_t position;
-};
-
-// Video and audio 1 to 4: the channels a dissolve may come from.
-constexpr int CMX_SHOT_CHANNELS = 5;
-
-struct CmxExport {
-    // What it is written from and into.
-    LineStream rewrite;  // a view of the rewrite stream, which the offsets point into
+// What the export is made from: the items of the line loop, the header fields and the source's
+// name (code page 932) for a title the TITLE line cannot hold.
+struct CmxSource {
+    const LineItems* items;
     const HeaderFields* header;
-    const char* fileNameText;  // the source's name in code page 932, for an unusable title
-    int framesPerSecond;
-    bool dropFrame;
-    bool deleteInternalData;
-    ByteBuffer* out;
-    CmxReport* report;
-    // Until the first event is written, what comes goes here; it follows the first event.
-    ByteBuffer beforeFirst;
-    bool eventWritten;
-    size_t tablePosition;  // in `out`: after the first event and the header's comments
-    ByteBuffer* redirect;  // while set, text goes here instead
-    uint32_t eventNumber;  // the last number written
-    uint64_t shotsWritten;
-    CmxShot shots[CMX_SHOT_CHANNELS];
-    CmxShot lastShot;
-    CmxSpeedLine speedLines[MAX_DM_RECORDS];  // by the index of the record each one made
-    CmxReelTable reels;
-    bool reelsRead;  // the reel table knows every reel kept as it is
-    bool failed;     // memory ran out
+    const char* fileNameText;
 };
 
-// Writes the header. `rewrite` must stay as it is until the export is finished. False when
-// memory runs out.
-bool StartCmxExport(CmxExport* cmx, const CmxExportOptions& options, const LineStream& rewrite,
-                    const HeaderFields& header, const char* fileNameText, ByteBuffer* out,
+// Makes the export into `out` (appended) and says what it did in `report`. False when memory
+// runs out; `out` then holds a partial text the caller releases.
+bool WriteCmxExport(const CmxSource& source, const CmxExportOptions& options, ByteBuffer* out,
                     CmxReport* report);
-
-// The lines of the loop, in order; `offset` and `length` place each piece in the rewrite
-// stream. Each returns false when memory runs out.
-// An event line and its reading; `dmRecordsHeld` is the number of DM speed records held once
-// the line has been read (0 when they were discarded).
-bool ExportCmxEvent(CmxExport* cmx, size_t offset, size_t length, const EventRecord& record,
-                    int dmRecordsHeld);
-// A note the repaired list keeps; `dmRecordMade` is the index of the DM speed record it made,
-// or -1.
-bool ExportCmxNote(CmxExport* cmx, size_t offset, size_t length, int dmRecordMade);
-bool ExportCmxInternalData(CmxExport* cmx, size_t offset, size_t length);
-// An event line the repaired list drops (an event number of 1 or of 5 and more digits).
-bool ExportCmxDroppedEvent(CmxExport* cmx, size_t offset, size_t length);
-
-// Places what waits and completes `out`. False when memory runs out; `out` then holds a
-// partial text the caller releases.
-bool FinishCmxExport(CmxExport* cmx);
-
-// Releases what the export holds besides `out`; also after a failure.
-void ReleaseCmxExport(CmxExport* cmx);

@@ -1,7 +1,9 @@
 #include "cmx_reels.h"
 
 #include <cstring>
+#include <initializer_list>
 
+#include "cmx_events.h"
 #include "memory.h"
 
 namespace {
@@ -202,4 +204,81 @@ uint32_t RenameCmxReel(CmxReelTable* table, const uint8_t* word, size_t length) 
     Take(table, reinterpret_cast<const uint8_t*>(reel.name), std::strlen(reel.name));
     *slot = CmxReelTable::Slot{word, length, static_cast<uint32_t>(table->reelCount)};
     return static_cast<uint32_t>(table->reelCount++);
+}
+
+namespace {
+
+const uint8_t* ReelWord(const EventLine& line, const EventRecord& record) {
+    return line.bytes + record.reel.start;
+}
+
+}  // namespace
+
+bool NameCmxReels(const LineItems& items, FrameRate rate, CmxReelTable* table) {
+    *table = CmxReelTable{};
+    size_t held = 0;
+    bool renaming = false;
+    for (size_t k = 0; k < items.itemCount; ++k) {
+        const LineItem& item = items.items[k];
+        if (item.kind == ITEM_EVENT && ReadCmxEvent(items, item, rate).held) {
+            const EventRecord& record = items.events[item.event].reading;
+            ++held;
+            renaming = renaming || ClassifyCmxReel(ReelWord(ItemLine(items, item), record),
+                                                   record.reel.length) == CMX_REEL_RENAMED;
+        }
+    }
+    if (!renaming) {
+        return true;
+    }
+    if (!StartCmxReelTable(table, held)) {
+        return false;
+    }
+    // Kept words first, then the new names, so that no new name takes a kept word.
+    for (CmxReelKind pass : {CMX_REEL_KEPT, CMX_REEL_RENAMED}) {
+        for (size_t k = 0; k < items.itemCount; ++k) {
+            const LineItem& item = items.items[k];
+            if (item.kind != ITEM_EVENT || !ReadCmxEvent(items, item, rate).held) {
+                continue;
+            }
+            const EventRecord& record = items.events[item.event].reading;
+            const uint8_t* word = ReelWord(ItemLine(items, item), record);
+            if (ClassifyCmxReel(word, record.reel.length) != pass) {
+                continue;
+            }
+            if (pass == CMX_REEL_KEPT) {
+                ReserveCmxReel(table, word, record.reel.length);
+            } else {
+                RenameCmxReel(table, word, record.reel.length);
+            }
+        }
+    }
+    return true;
+}
+
+void CmxReelName(CmxReelTable* table, const EventLine& line, const EventRecord& record,
+                 char (&name)[CMX_REEL_NAME_SIZE]) {
+    const uint8_t* word = ReelWord(line, record);
+    const char* fixed = CMX_NO_REEL;
+    switch (ClassifyCmxReel(word, record.reel.length)) {
+        case CMX_REEL_KEPT:
+            std::memcpy(name, word, record.reel.length);
+            name[record.reel.length] = 0;
+            return;
+        case CMX_REEL_BLACK:
+            fixed = CMX_BLACK_REEL;
+            break;
+        case CMX_REEL_EMPTY:
+            break;
+        case CMX_REEL_RENAMED: {
+            uint32_t index = table->taken != nullptr
+                                 ? RenameCmxReel(table, word, record.reel.length)
+                                 : UINT32_MAX;
+            if (index != UINT32_MAX) {
+                std::memcpy(name, table->reels[index].name, CMX_REEL_NAME_SIZE);
+                return;
+            }
+            break;  // never: every held event's word was named
+        }
+    }
+    std::memcpy(name, fixed, std::strlen(fixed) + 1);
 }

@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "line_items.h"
+#include "timecode.h"
+
 constexpr size_t CMX_REEL_WIDTH = 8;
 constexpr size_t CMX_REEL_NAME_SIZE = CMX_REEL_WIDTH + 1;
 
@@ -58,3 +61,14 @@ void ReserveCmxReel(CmxReelTable* table, const uint8_t* word, size_t length);
 // made unique with "_2", "_3"... Returns the name's index in `reels`, or
 // UINT32_MAX when the table is full (never: it is made for every reel word).
 uint32_t RenameCmxReel(CmxReelTable* table, const uint8_t* word, size_t length);
+
+// Names the reels of the events the export holds at `rate`, before any event is written, so
+// that the reel table is known up front: every reel word kept as it is is reserved, then each
+// word to be renamed gets its name, in the order the words first appear. No table is made when
+// no reel is renamed. False when memory runs out.
+bool NameCmxReels(const LineItems& items, FrameRate rate, CmxReelTable* table);
+
+// The reel an event the export holds is written with: its word as it is, black, the auxiliary
+// source for no word, or its name from the table NameCmxReels made.
+void CmxReelName(CmxReelTable* table, const EventLine& line, const EventRecord& record,
+                 char (&name)[CMX_REEL_NAME_SIZE]);

@@ -63,33 +63,54 @@ ConversionResult DecodeToStream(ByteSource* source, uint32_t sourceSize, LineStr
     return result;
 }
 
+// What one conversion works with once the source is decoded.
+struct Composition {
+    const SourceConversion* request;
+    LineStream* decoded;
+    LinePiece* piece;
+    ConvertedTexts* out;
+};
+
+// The second pass: the export, made from the line items.
+bool ComposeExport(const Composition& work, const LineItems& items, const HeaderFields& fields) {
+    uint32_t options = work.request->options;
+    CmxExportOptions cmxOptions{work.request->cmxFramesPerSecond,
+                                (options & OPTION_CMX_DROP_FRAME) != 0,
+                                (options & OPTION_DELETE_INTERNAL_DATA) != 0};
+    CmxSource source{&items, &fields, work.request->fileNameText};
+    return WriteCmxExport(source, cmxOptions, &work.out->cmx, &work.out->cmxReport);
+}
+
 // Recognition, banner and line rewriting, from the decoded stream to the output text, and the
-// export when `cmxOptions` asks for it. The decoded stream is released on every path.
-ConversionResult ComposeOutput(LineStream* decoded, const char* fileNameText, const char* stamp,
-                               uint32_t options, LineState* state, ByteBuffer* out,
-                               LinePiece* piece, const CmxExportOptions* cmxOptions,
-                               ByteBuffer* cmxOut, CmxReport* cmxReport) {
+// export when the options ask for it. The decoded stream is released on every path.
+ConversionResult ComposeOutput(const Composition& work) {
     size_t eventStart = 0;
-    if (DetectCmx(decoded, piece)) {
-        StreamRelease(decoded);
+    if (DetectCmx(work.decoded, work.piece)) {
+        StreamRelease(work.decoded);
         return RESULT_CMX_FORMAT;
     }
-    if (!FindEventStart(decoded, piece, &eventStart)) {
-        StreamRelease(decoded);
+    if (!FindEventStart(work.decoded, work.piece, &eventStart)) {
+        StreamRelease(work.decoded);
         return RESULT_UNKNOWN_FORMAT;
     }
     HeaderFields fields;
-    ExtractHeaderFields(decoded, eventStart, piece, &fields);
+    ExtractHeaderFields(work.decoded, eventStart, work.piece, &fields);
     LineStream rewrite{};
-    BuildRewriteStream(decoded, eventStart, piece, &rewrite);
-    CmxExport exporting{};
-    CmxExport* cmx = cmxOptions != nullptr ? &exporting : nullptr;
-    bool composed = ComposeBanner(out, fields, fileNameText, stamp) &&
-                    (cmx == nullptr || StartCmxExport(cmx, *cmxOptions, rewrite, fields,
-                                                      fileNameText, cmxOut, cmxReport)) &&
-                    RewriteLines(&rewrite, out, options, state, piece, cmx) &&
-                    (cmx == nullptr || FinishCmxExport(cmx));
-    ReleaseCmxExport(&exporting);
+    size_t headerLength = BuildRewriteStream(work.decoded, eventStart, work.piece, &rewrite);
+    bool exporting = (work.request->options & OPTION_EXPORT_CMX) != 0;
+    LineItems items{};
+    LineState state{};
+    LineLoop loop{&rewrite,
+                  headerLength,
+                  &work.out->text,
+                  work.request->options,
+                  &state,
+                  work.piece,
+                  exporting ? &items : nullptr};
+    bool composed =
+        ComposeBanner(&work.out->text, fields, work.request->fileNameText, work.request->stamp) &&
+        RewriteLines(loop) && (!exporting || ComposeExport(work, items, fields));
+    ReleaseLineItems(&items);
     StreamRelease(&rewrite);
     return composed ? RESULT_CONVERTED : RESULT_NO_MEMORY;
 }
@@ -106,44 +127,35 @@ ByteSource MakeFileSource(FileSource* file) {
     return ByteSource{file, ReadFileSource, RewindFileSource};
 }
 
-ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
-                                  const char* stamp, uint32_t options, LineState* state,
-                                  ByteBuffer* out, const CmxExportOptions* cmxOptions,
-                                  ByteBuffer* cmxOut, CmxReport* cmxReport) {
-    *out = ByteBuffer{};
-    CmxReport unused{};
-    if (cmxOptions != nullptr) {
-        *cmxOut = ByteBuffer{};
-        cmxReport = cmxReport != nullptr ? cmxReport : &unused;
-        *cmxReport = CmxReport{};
-    }
+ConversionResult ConvertEdlSource(const SourceConversion& request, ConvertedTexts* out) {
+    *out = ConvertedTexts{};
     LineStream decoded{};
-    ConversionResult result = DecodeToStream(source, sourceSize, &decoded);
+    ConversionResult result = DecodeToStream(request.source, request.sourceSize, &decoded);
     if (result != RESULT_CONVERTED) {
         return result;
     }
     auto* piece = static_cast<LinePiece*>(EngineAlloc(sizeof(LinePiece)));
-    if (piece == nullptr || !ObtainOutputText(out, decoded.data.length)) {
+    if (piece == nullptr || !ObtainOutputText(&out->text, decoded.data.length)) {
         EngineFree(piece);
         StreamRelease(&decoded);
-        BufferRelease(out);
+        ReleaseConvertedTexts(out);
         return RESULT_NO_MEMORY;
     }
-    result = ComposeOutput(&decoded, fileNameText, stamp, options, state, out, piece, cmxOptions,
-                           cmxOut, cmxReport);
+    result = ComposeOutput(Composition{&request, &decoded, piece, out});
     EngineFree(piece);
     if (result != RESULT_CONVERTED) {
-        BufferRelease(out);
-        if (cmxOptions != nullptr) {
-            BufferRelease(cmxOut);
-            *cmxReport = CmxReport{};
-        }
+        ReleaseConvertedTexts(out);
     }
     return result;
 }
 
-ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state,
-                                CmxReport* report) {
+void ReleaseConvertedTexts(ConvertedTexts* texts) {
+    BufferRelease(&texts->text);
+    BufferRelease(&texts->cmx);
+    *texts = ConvertedTexts{};
+}
+
+ConversionResult ConvertEdlFile(const ConversionRequest& request, CmxReport* report) {
     CmxReport unused{};
     report = report != nullptr ? report : &unused;
     *report = CmxReport{};
@@ -161,26 +173,19 @@ ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* sta
     char stamp[STAMP_TEXT_SIZE];
     FormatStamp(request.stampTime, stamp, sizeof stamp);
 
-    bool exportCmx = (request.options & OPTION_EXPORT_CMX) != 0;
-    CmxExportOptions cmxOptions{request.cmxFramesPerSecond,
-                                (request.options & OPTION_CMX_DROP_FRAME) != 0,
-                                (request.options & OPTION_DELETE_INTERNAL_DATA) != 0};
     FileSource fileSource{file, size, 0};
     ByteSource source = MakeFileSource(&fileSource);
-    ByteBuffer out{};
-    ByteBuffer cmxOut{};
-    ConversionResult result =
-        ConvertEdlSource(&source, static_cast<uint32_t>(size), fileNameText, stamp, request.options,
-                         state, &out, exportCmx ? &cmxOptions : nullptr, &cmxOut, report);
+    SourceConversion conversion{&source,         static_cast<uint32_t>(size), fileNameText, stamp,
+                                request.options, request.cmxFramesPerSecond};
+    ConvertedTexts texts{};
+    ConversionResult result = ConvertEdlSource(conversion, &texts);
     CloseFile(file);
     if (result == RESULT_CONVERTED) {
-        result = WriteConvertedFiles(out, exportCmx ? &cmxOut : nullptr, request.outputFolder,
-                                     request.displayName);
-        BufferRelease(&out);
-        BufferRelease(&cmxOut);
+        bool exportCmx = (request.options & OPTION_EXPORT_CMX) != 0;
+        result = WriteConvertedFiles(texts.text, exportCmx ? &texts.cmx : nullptr,
+                                     request.outputFolder, request.displayName);
+        *report = result == RESULT_CONVERTED ? texts.cmxReport : CmxReport{};
     }
-    if (result != RESULT_CONVERTED) {
-        *report = CmxReport{};
-    }
+    ReleaseConvertedTexts(&texts);
     return result;
 }

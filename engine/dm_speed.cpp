@@ -11,6 +11,24 @@ constexpr size_t DM_TIMECODE_LENGTH = 11;
 constexpr size_t DM_TIMECODE_LEAD = 8;
 constexpr size_t DM_SPEED_DIGITS = 3;
 
+bool SpanHoldsDm(const EventLine& line, LineSpan span) {
+    return span.length >= 2 && ContainsText(line.bytes + span.start, span.length, "DM");
+}
+
+// True when the repaired line's remainder holds "DM" before any speed is written: in the
+// D-word, in the audio slot or in the F-text. Such a line keeps its own marks.
+bool MarksHoldDm(const EventLine& line, const EventRecord& record) {
+    if (SpanHoldsDm(line, record.dWord) || SpanHoldsDm(line, record.fText)) {
+        return true;
+    }
+    if (record.audioWord.length == 0) {
+        return false;
+    }
+    char slot[AUDIO_SLOT_WIDTH + 1];
+    FillAudioSlot(line, record.audioWord, record.audioAfterFour, slot);
+    return std::strstr(slot, "DM") != nullptr;
+}
+
 void DiscardRecords(LineState* state) {
     state->dmRecordCount = 0;
     state->dmNextRecord = 0;
@@ -109,4 +127,19 @@ int TakeDmSpeed(const char* timecodeField, LineState* state, char* speed, size_t
         DiscardRecords(state);
     }
     return taken;
+}
+
+void ApplyDmSpeed(const EventLine& line, LineState* state, EventRecord* record) {
+    record->dmRecord = -1;
+    if (state->dmRecordCount == 0) {
+        return;  // nothing to match the timecodes with
+    }
+    char field[TIMECODE_FIELD_SIZE];
+    JoinTimecodes(line, *record, field);
+    char taken[SPEED_MARK_SIZE] = {};
+    record->dmRecord = static_cast<int8_t>(TakeDmSpeed(field, state, taken, sizeof taken));
+    if (record->dmRecord >= 0 && !MarksHoldDm(line, *record)) {
+        std::memcpy(record->speed, taken, sizeof taken);
+        record->speedFromRecord = true;
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "event_record.h"
 #include "line_state.h"
 #include "line_stream.h"
 
@@ -15,3 +16,9 @@ void CollectDmSpeedRecord(const LinePiece& piece, LineState* state);
 // `speedSize` bytes, terminated) and returns the record's index; otherwise returns -1 and
 // leaves `speed` alone. Then advances or discards the records.
 int TakeDmSpeed(const char* timecodeField, LineState* state, char* speed, size_t speedSize);
+
+// The DM speed step for an event line just read: matches its first timecode with the records
+// (TakeDmSpeed) and, on a match, gives the line the record's speed, unless its marks already
+// hold a "DM" of their own, which the repaired line keeps. Sets `record->dmRecord` to the record
+// matched, or -1.
+void ApplyDmSpeed(const EventLine& line, LineState* state, EventRecord* record);

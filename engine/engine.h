@@ -7,10 +7,14 @@
 //   header.h         CMX and unknown layouts refused; title, reel and block lines; the
 //                    rewrite stream of header notes and body lines
 //   banner.h         the banner at the head of the output text
-//   rewrite_lines.h  the line loop: event_record.h reads each event line once, event_line.h
-//                    writes its repaired line, note_line.h handles the other kinds of line
-//   cmx_export.h     with OPTION_EXPORT_CMX, the same lines written as a CMX 3600 edit list
-//                    (reel names in cmx_reels.h), and what it did (cmx_report.h)
+//   rewrite_lines.h  the line loop: event_record.h reads each event line once (its layout in
+//                    line_layout.h), dm_speed.h matches the DM speed records to it,
+//                    event_line.h writes its repaired line, note_line.h handles the other
+//                    kinds of line; with an export asked for, it records what it handled as
+//                    line items (line_items.h)
+//   cmx_export.h     with OPTION_EXPORT_CMX, a second pass over the line items: the list as a
+//                    CMX 3600 edit list (its events in cmx_events.h, reel names in
+//                    cmx_reels.h, timecodes in timecode.h), and what it did (cmx_report.h)
 //   output_file.h    the output text (and the export) written as the output files, each in
 //                    full or not at all
 #pragma once
@@ -24,6 +28,7 @@
 #include "conversion_result.h"
 #include "decode.h"
 #include "header.h"
+#include "line_items.h"
 #include "line_state.h"
 #include "memory.h"
 #include "output_file.h"
@@ -44,22 +49,33 @@ struct ConversionRequest {
 
 // Converts one file: opens and decodes the source, recognises its layout, composes the output
 // text and writes "C_" + display name into the output folder; with OPTION_EXPORT_CMX, then
-// also the CMX export "CMX_" + display name. The source is only ever read. `state` must be
-// zero; it is the file's line state. Returns RESULT_CONVERTED or the failure. `report`, when
-// not null, receives what the export did; it is zero unless both files were written.
-ConversionResult ConvertEdlFile(const ConversionRequest& request, LineState* state,
-                                CmxReport* report);
+// also the CMX export "CMX_" + display name. The source is only ever read. Returns
+// RESULT_CONVERTED or the failure. `report`, when not null, receives what the export did; it is
+// zero unless both files were written.
+ConversionResult ConvertEdlFile(const ConversionRequest& request, CmxReport* report);
 
-// The conversion of bytes already at hand, without files: decoding to the complete output text.
-// `sourceSize` sizes the working buffer; `fileNameText` (code page 932) and `stamp` go into the
-// banner. On RESULT_CONVERTED `out` holds the text and the caller releases it (BufferRelease);
-// on a failure `out` is empty. With `cmxOptions` (else null) the export is made too: on
-// RESULT_CONVERTED `cmxOut` holds it and `cmxReport` what it did; on a failure `cmxOut` is
-// empty.
-ConversionResult ConvertEdlSource(ByteSource* source, uint32_t sourceSize, const char* fileNameText,
-                                  const char* stamp, uint32_t options, LineState* state,
-                                  ByteBuffer* out, const CmxExportOptions* cmxOptions,
-                                  ByteBuffer* cmxOut, CmxReport* cmxReport);
+// The conversion of bytes already at hand, without files.
+struct SourceConversion {
+    ByteSource* source;
+    uint32_t sourceSize;       // sizes the working buffer
+    const char* fileNameText;  // the source's name in code page 932, for the banner
+    const char* stamp;         // the banner's conversion time
+    uint32_t options;          // OPTION_ bits, as in a ConversionRequest
+    int cmxFramesPerSecond;    // as in a ConversionRequest
+};
+
+// What a conversion of bytes made: the output text, and with OPTION_EXPORT_CMX the export and
+// what it did. Released with ReleaseConvertedTexts.
+struct ConvertedTexts {
+    ByteBuffer text;
+    ByteBuffer cmx;
+    CmxReport cmxReport;
+};
+
+// Decodes the source and composes its texts. On RESULT_CONVERTED `out` holds them; on a failure
+// it is empty.
+ConversionResult ConvertEdlSource(const SourceConversion& request, ConvertedTexts* out);
+void ReleaseConvertedTexts(ConvertedTexts* texts);
 
 // A ByteSource over bytes in memory.
 struct MemorySource {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "dissolve.h"
+#include "dm_speed.h"
 
 namespace {
 
@@ -14,11 +15,8 @@ constexpr size_t FIELD_LAST = FIELD_SIZE - 1;
 
 constexpr size_t EVENT_NUMBER_WIDTH = 4;
 constexpr size_t REEL_WIDTH = 6;
-constexpr size_t MODE_WIDTH = 5;
 constexpr size_t TYPE_WIDTH = 14;
 constexpr size_t REMAINDER_WIDTH = 53;
-constexpr size_t D_WORD_LENGTH = 6;
-constexpr size_t AUDIO_SLOT_WIDTH = 4;
 
 // Offsets within the type field.
 constexpr size_t C_WORD_OFFSET = 7;
@@ -52,29 +50,26 @@ struct EventFields {
     char fText[FIELD_SIZE];
 };
 
-bool IsLow(int byte) {
-    return byte < '0';
-}
-
 void FillBytes(char* field, size_t count, char byte) {
     std::memset(field, byte, count);
 }
 
 // Writes the line's bytes [from, to) at `offset`, without a terminator, never at or past
 // `fieldEnd`. Past the line's end the bytes are NUL, which ends the field there.
-void PutLineBytes(char* field, size_t fieldEnd, size_t offset, const EventLine& line, size_t from,
-                  size_t to) {
+void PutFieldBytes(char* field, size_t fieldEnd, size_t offset, const EventLine& line, size_t from,
+                   size_t to) {
     for (size_t at = from; at < to && offset < fieldEnd; ++at, ++offset) {
         field[offset] = static_cast<char>(ByteAt(line, at));
     }
 }
 
-void PutSpan(char* field, size_t fieldEnd, size_t offset, const EventLine& line, LineSpan span) {
-    PutLineBytes(field, fieldEnd, offset, line, span.start, size_t{span.start} + span.length);
+void PutFieldSpan(char* field, size_t fieldEnd, size_t offset, const EventLine& line,
+                  LineSpan span) {
+    PutFieldBytes(field, fieldEnd, offset, line, span.start, size_t{span.start} + span.length);
 }
 
 // Writes `text` up to its NUL at `offset`, without a terminator, never at or past `fieldEnd`.
-void PutText(char* field, size_t fieldEnd, size_t offset, const char* text) {
+void PutFieldText(char* field, size_t fieldEnd, size_t offset, const char* text) {
     for (; *text != 0 && offset < fieldEnd; ++text, ++offset) {
         field[offset] = *text;
     }
@@ -86,14 +81,14 @@ void FillEventNumber(const EventLine& line, const EventRecord& record, char* fie
     size_t count =
         record.number.length < EVENT_NUMBER_WIDTH ? record.number.length : EVENT_NUMBER_WIDTH;
     FillBytes(field, EVENT_NUMBER_WIDTH, '0');
-    PutLineBytes(field, EVENT_NUMBER_WIDTH, EVENT_NUMBER_WIDTH - count, line, record.number.start,
-                 record.number.start + count);
+    PutFieldBytes(field, EVENT_NUMBER_WIDTH, EVENT_NUMBER_WIDTH - count, line, record.number.start,
+                  record.number.start + count);
 }
 
 // The reel word cut to six characters, padded to six except on a pre-read line.
 void FillReel(const EventLine& line, const EventRecord& record, char* field) {
     size_t kept = record.reel.length < REEL_WIDTH ? record.reel.length : REEL_WIDTH;
-    PutLineBytes(field, REEL_WIDTH, 0, line, record.reel.start, record.reel.start + kept);
+    PutFieldBytes(field, REEL_WIDTH, 0, line, record.reel.start, record.reel.start + kept);
     if (!record.prereadLine) {
         FillBytes(field + kept, REEL_WIDTH - kept, ' ');
     }
@@ -103,23 +98,23 @@ void FillReel(const EventLine& line, const EventRecord& record, char* field) {
 void FillMode(const EventLine& line, const EventRecord& record, char* field) {
     FillBytes(field, MODE_WIDTH, ' ');
     if (record.modeWindow != NO_POSITION) {
-        PutLineBytes(field, MODE_WIDTH, 0, line, record.modeWindow,
-                     size_t{record.modeWindow} + MODE_WIDTH);
+        PutFieldBytes(field, MODE_WIDTH, 0, line, record.modeWindow,
+                      size_t{record.modeWindow} + MODE_WIDTH);
     }
 }
 
 // "W": the wipe number replaces "0000" only when four digits follow; the duration always
 // shows as " 00:00 ".
 void FillWipeType(const EventLine& line, const EventRecord& record, char* type) {
-    PutText(type, TYPE_WIDTH, WIPE_NUMBER_OFFSET, "0000");
-    PutText(type, TYPE_WIDTH, WIPE_DURATION_OFFSET, " 00:00 ");
+    PutFieldText(type, TYPE_WIDTH, WIPE_NUMBER_OFFSET, "0000");
+    PutFieldText(type, TYPE_WIDTH, WIPE_DURATION_OFFSET, " 00:00 ");
     size_t number = record.typeWords[0].start;
     for (size_t k = 0; k < WIPE_NUMBER_LENGTH; ++k) {
         if (!IsDigit(ByteAt(line, number + k))) {
             return;
         }
     }
-    PutLineBytes(type, TYPE_WIDTH, WIPE_NUMBER_OFFSET, line, number, number + WIPE_NUMBER_LENGTH);
+    PutFieldBytes(type, TYPE_WIDTH, WIPE_NUMBER_OFFSET, line, number, number + WIPE_NUMBER_LENGTH);
 }
 
 // The transition letter and its words at their offsets; fourteen blanks without a letter. A
@@ -132,19 +127,19 @@ void FillType(const EventLine& line, const EventRecord& record, char* type, Line
     type[0] = static_cast<char>(ByteAt(line, record.typeLetter));
     switch (record.transition) {
         case TRANSITION_CUT:
-            PutSpan(type, TYPE_WIDTH, C_WORD_OFFSET, line, record.typeWords[0]);
+            PutFieldSpan(type, TYPE_WIDTH, C_WORD_OFFSET, line, record.typeWords[0]);
             break;
         case TRANSITION_DISSOLVE:
-            PutSpan(type, TYPE_WIDTH, D_WORD_IN_TYPE_OFFSET, line, record.typeWords[0]);
+            PutFieldSpan(type, TYPE_WIDTH, D_WORD_IN_TYPE_OFFSET, line, record.typeWords[0]);
             state->dissolvePending = true;
             break;
         case TRANSITION_KEY:
             type[1] = static_cast<char>(record.keyLetter);
             if (record.keyLetter == 'B') {
-                PutSpan(type, TYPE_WIDTH, KB_WORD_OFFSET, line, record.typeWords[0]);
+                PutFieldSpan(type, TYPE_WIDTH, KB_WORD_OFFSET, line, record.typeWords[0]);
             } else if (record.keyLetter == 'I') {
-                PutSpan(type, TYPE_WIDTH, KI_FIRST_WORD_OFFSET, line, record.typeWords[0]);
-                PutSpan(type, TYPE_WIDTH, KI_SECOND_WORD_OFFSET, line, record.typeWords[1]);
+                PutFieldSpan(type, TYPE_WIDTH, KI_FIRST_WORD_OFFSET, line, record.typeWords[0]);
+                PutFieldSpan(type, TYPE_WIDTH, KI_SECOND_WORD_OFFSET, line, record.typeWords[1]);
             }
             break;
         case TRANSITION_WIPE:
@@ -152,30 +147,29 @@ void FillType(const EventLine& line, const EventRecord& record, char* type, Line
             break;
         case TRANSITION_OTHER:
         case TRANSITION_NONE:
-            PutLineBytes(type, TYPE_WIDTH, 0, line, record.typeLetter,
-                         size_t{record.typeLetter} + TYPE_WIDTH);
+            PutFieldBytes(type, TYPE_WIDTH, 0, line, record.typeLetter,
+                          size_t{record.typeLetter} + TYPE_WIDTH);
             break;
     }
 }
 
-// The trailing marks: the audio slot starts as "xxxx" placeholders and takes the last "A" word
-// at offset 0, or at offset 2 once an "A" of the line has been followed by "4"; an audio word
+// The trailing marks: the audio slot with the last "A" word (FillAudioSlot); an audio word
 // puts "A" into the mode when it holds none. The D-word takes six bytes whatever they are.
 void FillMarks(const EventLine& line, const EventRecord& record, EventFields* fields) {
     if (record.audioWord.length > 0) {
-        FillBytes(fields->audioSlot, AUDIO_SLOT_WIDTH, 'x');
-        PutSpan(fields->audioSlot, AUDIO_SLOT_WIDTH, record.audioAfterFour ? 2 : 0, line,
-                record.audioWord);
+        char slot[AUDIO_SLOT_WIDTH + 1];
+        FillAudioSlot(line, record.audioWord, record.audioAfterFour, slot);
+        std::memcpy(fields->audioSlot, slot, sizeof slot);
         if (std::strchr(fields->mode, 'A') == nullptr) {
             fields->mode[1] = 'A';
         }
     }
     if (record.dWord.length > 0) {
-        PutLineBytes(fields->dWord, D_WORD_LENGTH, 0, line, record.dWord.start,
-                     size_t{record.dWord.start} + D_WORD_LENGTH);
+        PutFieldBytes(fields->dWord, D_WORD_LENGTH, 0, line, record.dWord.start,
+                      size_t{record.dWord.start} + D_WORD_LENGTH);
     }
     if (record.fText.length > 0) {
-        PutSpan(fields->fText, FIELD_LAST, 0, line, record.fText);
+        PutFieldSpan(fields->fText, FIELD_LAST, 0, line, record.fText);
     }
 }
 
@@ -183,9 +177,9 @@ void FillMarks(const EventLine& line, const EventRecord& record, EventFields* fi
 // a DM speed record as "DM" and the speed at offset 6.
 void FillRemainder(const EventRecord& record, EventFields* fields) {
     FillBytes(fields->remainder, REMAINDER_WIDTH, ' ');
-    PutText(fields->remainder, FIELD_LAST, D_WORD_OFFSET, fields->dWord);
-    PutText(fields->remainder, FIELD_LAST, AUDIO_SLOT_OFFSET, fields->audioSlot);
-    PutText(fields->remainder, FIELD_LAST, F_TEXT_OFFSET, fields->fText);
+    PutFieldText(fields->remainder, FIELD_LAST, D_WORD_OFFSET, fields->dWord);
+    PutFieldText(fields->remainder, FIELD_LAST, AUDIO_SLOT_OFFSET, fields->audioSlot);
+    PutFieldText(fields->remainder, FIELD_LAST, F_TEXT_OFFSET, fields->fText);
     if (record.speedFromRecord) {
         std::memcpy(fields->remainder + D_WORD_OFFSET, "DM", 2);
         std::memcpy(fields->remainder + D_WORD_OFFSET + 2, record.speed, std::strlen(record.speed));
@@ -260,6 +254,7 @@ bool WriteRepairedEventLine(const LinePiece& piece, const EventRecord& record, B
 
 bool RewriteEventLine(const LinePiece& piece, ByteBuffer* text, LineState* state) {
     EventRecord record;
-    ReadEventLine(piece, state, &record);
+    ReadEventLine(piece, &record);
+    ApplyDmSpeed(EventLineOf(piece), state, &record);
     return WriteRepairedEventLine(piece, record, text, state);
 }

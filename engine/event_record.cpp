@@ -2,27 +2,13 @@
 
 #include <cstring>
 
-#include "dm_speed.h"
-
 namespace {
 
 constexpr size_t FIELD_LAST = TIMECODE_FIELD_SIZE - 1;
-constexpr size_t TIMECODE_WIDTH = 47;  // four 11-character timecodes and three blanks
-constexpr size_t MODE_WIDTH = 5;
-constexpr size_t D_WORD_LENGTH = 6;
-constexpr size_t AUDIO_SLOT_WIDTH = 4;
 
 // From the byte before the first mark to the line's end, line end included: this many bytes
 // or fewer are left unscanned (" A3" at the end of a line without CR LF gives no mark).
 constexpr size_t SHORTEST_REMAINDER = 3;
-
-bool IsBlank(int byte) {
-    return byte <= 0x20;
-}
-
-bool IsLow(int byte) {
-    return byte < '0';
-}
 
 bool IsTimecodeByte(int byte) {
     return byte >= ',' && byte <= ';';
@@ -32,8 +18,9 @@ bool EndsWord(int byte) {
     return byte == ' ' || byte == '\r' || byte == '\n';
 }
 
-uint16_t Position(size_t at) {
-    return static_cast<uint16_t>(at < NO_POSITION ? at : NO_POSITION - 1);
+// A position within the line; one past its end stands for every position there.
+uint8_t Position(const EventLine& line, size_t at) {
+    return static_cast<uint8_t>(at < line.length ? at : line.length);
 }
 
 // Bytes [from, to) of the line, cut at the line's end; empty when `to` is not past `from`.
@@ -41,7 +28,7 @@ LineSpan SpanOf(const EventLine& line, size_t from, size_t to) {
     if (to > line.length) {
         to = line.length;
     }
-    return LineSpan{Position(from), static_cast<uint16_t>(to > from ? to - from : 0)};
+    return LineSpan{Position(line, from), static_cast<uint8_t>(to > from ? to - from : 0)};
 }
 
 size_t SkipSpaces(const EventLine& line, size_t at) {
@@ -79,14 +66,6 @@ size_t WordEnd(const EventLine& line, size_t at) {
 bool TextAt(const EventLine& line, size_t at, const char* text) {
     size_t count = std::strlen(text);
     return at + count <= line.length && std::memcmp(line.bytes + at, text, count) == 0;
-}
-
-bool SpanIs(const EventLine& line, LineSpan span, const char* text) {
-    return span.length == std::strlen(text) && TextAt(line, span.start, text);
-}
-
-bool SpanHoldsDm(const EventLine& line, LineSpan span) {
-    return span.length >= 2 && ContainsText(line.bytes + span.start, span.length, "DM");
 }
 
 // The word at `start` as the type field takes it: up to the next space or line end, and never
@@ -155,31 +134,6 @@ size_t ModeWindowStart(const EventLine& line, size_t letterAt) {
     return letterAt >= back ? letterAt - back : 0;
 }
 
-// The channels that the window's columns show. "A" with a blank, "1" or nothing after it is
-// audio 1, as in "VA" and " A1"; "A2" stands in the fourth and fifth columns, or in the second
-// and third when written right after the "V".
-uint8_t WindowChannels(const EventLine& line, size_t window) {
-    if (TextAt(line, window, "ASMBL")) {
-        return CHANNEL_V | CHANNEL_A1 | CHANNEL_A2;
-    }
-    uint8_t channels = 0;
-    if (ByteAt(line, window) == 'V') {
-        channels |= CHANNEL_V;
-    }
-    if (ByteAt(line, window + 1) == 'A') {
-        int after = ByteAt(line, window + 2);
-        if (after == '2') {
-            channels |= CHANNEL_A2;
-        } else if (IsBlank(after) || after == '1') {
-            channels |= CHANNEL_A1;
-        }
-    }
-    if (ByteAt(line, window + 3) == 'A' && ByteAt(line, window + 4) == '2') {
-        channels |= CHANNEL_A2;
-    }
-    return channels;
-}
-
 // Returns the type search start: six bytes after the mode window, or the mode search start
 // when the mode area holds no "V" or "A".
 size_t ReadMode(const EventLine& line, size_t from, size_t firstTimecode, EventRecord* record) {
@@ -188,8 +142,9 @@ size_t ReadMode(const EventLine& line, size_t from, size_t firstTimecode, EventR
         int byte = ByteAt(line, at);
         if (byte == 'V' || byte == 'A') {
             size_t start = ModeWindowStart(line, at);
-            record->modeWindow = Position(start);
+            record->modeWindow = Position(line, start);
             record->channels = WindowChannels(line, start);
+            record->assemble = TextAt(line, start, "ASMBL");
             return start + MODE_WIDTH + 1;
         }
     }
@@ -206,7 +161,7 @@ void ReadType(const EventLine& line, size_t from, size_t firstTimecode, EventRec
     if (letter < 'A' || letter > 'Z' || letter == 'A' || letter == 'V') {
         return;
     }
-    record->typeLetter = Position(letterAt);
+    record->typeLetter = Position(line, letterAt);
     record->typeText = SpanOf(line, letterAt, firstTimecode);
     switch (letter) {
         case 'C': {
@@ -265,14 +220,21 @@ size_t ReadTimecodes(const EventLine& line, size_t firstTimecode, EventRecord* r
     return at;
 }
 
-// "DM", a sign and three digits: a speed mark the export can carry.
-bool IsDmSpeedMark(const EventLine& line, LineSpan span) {
-    if (span.length != D_WORD_LENGTH || !TextAt(line, span.start, "DM")) {
-        return false;
+// The channels of an audio word made of "A3" and "A4" only ("A3", "A4", "A3A4", "A4A3"); 0
+// for any other word, which is a mark the export cannot place.
+uint8_t AudioWordChannels(const EventLine& line, LineSpan word) {
+    if (word.length == 0 || word.length % 2 != 0) {
+        return 0;
     }
-    int sign = ByteAt(line, span.start + 2u);
-    return (sign == '+' || sign == '-') && IsDigit(ByteAt(line, span.start + 3u)) &&
-           IsDigit(ByteAt(line, span.start + 4u)) && IsDigit(ByteAt(line, span.start + 5u));
+    uint8_t channels = 0;
+    for (size_t at = word.start; at < size_t{word.start} + word.length; at += 2) {
+        int digit = ByteAt(line, at + 1);
+        if (ByteAt(line, at) != 'A' || (digit != '3' && digit != '4')) {
+            return 0;
+        }
+        channels |= digit == '3' ? CHANNEL_A3 : CHANNEL_A4;
+    }
+    return channels;
 }
 
 // An "A" word: its run of bytes that are not low. Once an "A" of the line has been followed
@@ -287,13 +249,9 @@ size_t ReadAudioWord(const EventLine& line, size_t at, EventRecord* record) {
         record->audioAfterFour = true;
     }
     record->audioWord = SpanOf(line, at, end);
-    if (SpanIs(line, record->audioWord, "A3")) {
-        record->channels |= CHANNEL_A3;
-    } else if (SpanIs(line, record->audioWord, "A4")) {
-        record->channels |= CHANNEL_A4;
-    } else {
-        record->marksUnmapped = true;
-    }
+    uint8_t channels = AudioWordChannels(line, record->audioWord);
+    record->channels |= channels;
+    record->marksUnmapped = record->marksUnmapped || channels == 0;
     return end;
 }
 
@@ -340,52 +298,17 @@ void ReadMarks(const EventLine& line, size_t firstMark, EventRecord* record) {
     }
 }
 
-// True when the repaired line's remainder holds "DM" before any speed is written: in the
-// D-word, in the audio slot or in the F-text. Such a line keeps its own marks.
-bool MarksHoldDm(const EventLine& line, const EventRecord& record) {
-    if (SpanHoldsDm(line, record.dWord) || SpanHoldsDm(line, record.fText)) {
-        return true;
-    }
-    if (record.audioWord.length == 0) {
-        return false;
-    }
-    char slot[AUDIO_SLOT_WIDTH + 1] = "xxxx";
-    size_t offset = record.audioAfterFour ? 2 : 0;
-    for (size_t k = 0; k < record.audioWord.length && offset + k < AUDIO_SLOT_WIDTH; ++k) {
-        slot[offset + k] = static_cast<char>(ByteAt(line, record.audioWord.start + k));
-    }
-    return std::strstr(slot, "DM") != nullptr;
-}
-
-// The speed the repaired line marks: a DM speed record's when the line matches one and holds
-// no "DM" of its own, else the line's own D-word when it is a speed mark.
-void ReadSpeed(const EventLine& line, LineState* state, EventRecord* record) {
-    char taken[SPEED_MARK_SIZE] = {};
-    record->dmRecord = -1;
-    if (state->dmRecordCount > 0) {  // else there is nothing to match the timecodes with
-        char field[TIMECODE_FIELD_SIZE];
-        JoinTimecodes(line, *record, field);
-        record->dmRecord = static_cast<int8_t>(TakeDmSpeed(field, state, taken, sizeof taken));
-    }
-    if (record->dmRecord >= 0 && !MarksHoldDm(line, *record)) {
-        std::memcpy(record->speed, taken, sizeof taken);
-        record->speedFromRecord = true;
-    } else if (IsDmSpeedMark(line, record->dWord)) {
-        std::memcpy(record->speed, line.bytes + record->dWord.start + 2, SPEED_MARK_SIZE - 1);
-        record->speed[SPEED_MARK_SIZE - 1] = 0;
-    }
-}
-
 }  // namespace
 
 EventLine EventLineOf(const LinePiece& piece) {
     return EventLine{piece.bytes,
-                     piece.length < PIECE_BUFFER_SIZE ? piece.length : PIECE_BUFFER_SIZE};
+                     piece.length < LONGEST_EVENT_LINE ? piece.length : LONGEST_EVENT_LINE};
 }
 
-void ReadEventLine(const LinePiece& piece, LineState* state, EventRecord* record) {
+void ReadEventLine(const LinePiece& piece, EventRecord* record) {
     EventLine line = EventLineOf(piece);
     *record = EventRecord{};
+    record->dmRecord = -1;
     size_t numberEnd = ReadNumber(line, record);
     size_t reelStart = SkipSpaces(line, numberEnd);
     size_t modeSearch = ReadReel(line, numberEnd, reelStart, record);
@@ -394,7 +317,9 @@ void ReadEventLine(const LinePiece& piece, LineState* state, EventRecord* record
     ReadType(line, typeSearch, firstTimecode, record);
     size_t firstMark = ReadTimecodes(line, firstTimecode, record);
     ReadMarks(line, firstMark, record);
-    ReadSpeed(line, state, record);
+    if (IsDmSpeedMark(line, record->dWord)) {
+        std::memcpy(record->speed, line.bytes + record->dWord.start + 2, SPEED_MARK_SIZE - 1);
+    }
 }
 
 void JoinTimecodes(const EventLine& line, const EventRecord& record,
@@ -420,4 +345,13 @@ void JoinTimecodes(const EventLine& line, const EventRecord& record,
         }
     }
     field[position < FIELD_LAST ? position : FIELD_LAST] = 0;
+}
+
+bool IsDmSpeedMark(const EventLine& line, LineSpan span) {
+    if (span.length != D_WORD_LENGTH || !TextAt(line, span.start, "DM")) {
+        return false;
+    }
+    int sign = ByteAt(line, span.start + 2u);
+    return (sign == '+' || sign == '-') && IsDigit(ByteAt(line, span.start + 3u)) &&
+           IsDigit(ByteAt(line, span.start + 4u)) && IsDigit(ByteAt(line, span.start + 5u));
 }

@@ -113,8 +113,8 @@ void ExtractHeaderFields(LineStream* decoded, size_t eventStart, LinePiece* piec
     ExtractReelAndBlock(decoded, eventStart, piece, fields);
 }
 
-void BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece,
-                        LineStream* rewrite) {
+size_t BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece,
+                          LineStream* rewrite) {
     // Where the next kept piece goes: never past the start of the piece just read.
     size_t kept = 0;
     auto keep = [&]() {
@@ -129,6 +129,7 @@ void BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece
             keep();
         }
     }
+    size_t headerLength = kept;
     decoded->position = eventStart;
     while (ReadLinePiece(decoded, HEADER_LINE_LIMIT, piece)) {
         if (!ContainsText(piece->bytes, piece->length, "------")) {
@@ -140,4 +141,5 @@ void BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece
     rewrite->data.length = kept;
     rewrite->position = 0;
     *decoded = LineStream{};
+    return headerLength;
 }

@@ -39,6 +39,7 @@ void ExtractHeaderFields(LineStream* decoded, size_t eventStart, LinePiece* piec
 
 // Makes the rewrite stream: the header notes, then the body without dashed lines. Every piece
 // kept is written no later in the text than it was read, so the decoded stream's bytes are
-// gathered in place and become the rewrite stream's; the decoded stream is left empty.
-void BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece,
-                        LineStream* rewrite);
+// gathered in place and become the rewrite stream's; the decoded stream is left empty. Returns
+// the length of the header notes, which the body follows.
+size_t BuildRewriteStream(LineStream* decoded, size_t eventStart, LinePiece* piece,
+                          LineStream* rewrite);

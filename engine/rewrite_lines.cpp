@@ -1,7 +1,7 @@
 #include "rewrite_lines.h"
 
-#include "cmx_export.h"
 #include "dissolve.h"
+#include "dm_speed.h"
 #include "event_line.h"
 #include "note_line.h"
 
@@ -26,54 +26,88 @@ LineKind ClassifyLine(const LinePiece& piece) {
 
 namespace {
 
-bool HandleNote(const LinePiece& piece, size_t offset, ByteBuffer* text, LineState* state,
-                CmxExport* cmx) {
-    int recordsBefore = state->dmRecordCount;
+// The loop's own state for the items: the item of the DM line that made each record held.
+struct ItemState {
+    size_t offset;  // of the piece in hand
+    uint32_t recordLines[MAX_DM_RECORDS];
+};
+
+bool HandleNote(const LineLoop& loop, ItemState* items) {
+    int recordsBefore = loop.state->dmRecordCount;
     bool kept = false;
-    if (!HandleNoteLine(piece, text, state, &kept)) {
+    if (!HandleNoteLine(*loop.piece, loop.text, loop.state, &kept)) {
         return false;
     }
-    int recordMade = state->dmRecordCount > recordsBefore ? recordsBefore : -1;
-    return cmx == nullptr || !kept || ExportCmxNote(cmx, offset, piece.length, recordMade);
+    if (loop.items == nullptr) {
+        return true;
+    }
+    LineItemKind kind = !kept                                       ? ITEM_DROPPED_NOTE
+                        : loop.state->dmRecordCount > recordsBefore ? ITEM_DM_LINE
+                        : items->offset < loop.headerLength         ? ITEM_HEADER_NOTE
+                                                                    : ITEM_NOTE;
+    if (kind == ITEM_DM_LINE) {
+        items->recordLines[recordsBefore] = static_cast<uint32_t>(loop.items->itemCount);
+    }
+    return AddLineItem(loop.items, kind, items->offset, loop.piece->length);
 }
 
-bool HandleEvent(const LinePiece& piece, size_t offset, ByteBuffer* text, LineState* state,
-                 CmxExport* cmx) {
+// The DM speed line an event line took: the line of the record it matched, unless an earlier
+// event line took that line already.
+uint32_t TakeSpeedLine(const LineLoop& loop, const ItemState& items, const EventRecord& record) {
+    if (record.dmRecord < 0 || record.dmRecord >= MAX_DM_RECORDS) {
+        return NO_ITEM;
+    }
+    uint32_t line = items.recordLines[record.dmRecord];
+    if (line == NO_ITEM || loop.items->items[line].speedTaken) {
+        return NO_ITEM;
+    }
+    loop.items->items[line].speedTaken = true;
+    return line;
+}
+
+bool HandleEvent(const LineLoop& loop, ItemState* items) {
     EventRecord record;
-    ReadEventLine(piece, state, &record);
-    return WriteRepairedEventLine(piece, record, text, state) &&
-           (cmx == nullptr ||
-            ExportCmxEvent(cmx, offset, piece.length, record, state->dmRecordCount));
+    ReadEventLine(*loop.piece, &record);
+    ApplyDmSpeed(EventLineOf(*loop.piece), loop.state, &record);
+    if (!WriteRepairedEventLine(*loop.piece, record, loop.text, loop.state)) {
+        return false;
+    }
+    return loop.items == nullptr || AddEventItem(loop.items, items->offset, loop.piece->length,
+                                                 record, TakeSpeedLine(loop, *items, record));
+}
+
+bool HandlePiece(const LineLoop& loop, ItemState* items) {
+    const LinePiece& piece = *loop.piece;
+    switch (ClassifyLine(piece)) {
+        case LINE_NOTE:
+            return HandleNote(loop, items);
+        case LINE_INTERNAL_DATA:
+            return HandleInternalDataLine(piece, loop.text, loop.options) &&
+                   (loop.items == nullptr ||
+                    AddLineItem(loop.items, ITEM_INTERNAL_DATA, items->offset, piece.length));
+        case LINE_MALFORMED_EVENT:
+            // An event number of 1 or of 5 or more digits: the line is left out.
+            return loop.items == nullptr ||
+                   AddLineItem(loop.items, ITEM_MALFORMED_EVENT, items->offset, piece.length);
+        case LINE_EVENT:
+            return HandleEvent(loop, items);
+    }
+    return true;
 }
 
 }  // namespace
 
-bool RewriteLines(LineStream* rewrite, ByteBuffer* text, uint32_t options, LineState* state,
-                  LinePiece* piece, CmxExport* cmx) {
-    rewrite->position = 0;
-    while (ReadLinePiece(rewrite, REWRITE_LINE_LIMIT, piece)) {
-        size_t offset = rewrite->position - piece->length;
-        bool stored = true;
-        switch (ClassifyLine(*piece)) {
-            case LINE_NOTE:
-                stored = HandleNote(*piece, offset, text, state, cmx);
-                break;
-            case LINE_INTERNAL_DATA:
-                stored = HandleInternalDataLine(*piece, text, options) &&
-                         (cmx == nullptr || ExportCmxInternalData(cmx, offset, piece->length));
-                break;
-            case LINE_MALFORMED_EVENT:
-                // An event number of 1 or of 5 or more digits: the line is dropped; the export
-                // keeps it as a comment.
-                stored = cmx == nullptr || ExportCmxDroppedEvent(cmx, offset, piece->length);
-                break;
-            case LINE_EVENT:
-                stored = HandleEvent(*piece, offset, text, state, cmx);
-                break;
-        }
-        if (!stored) {
+bool RewriteLines(const LineLoop& loop) {
+    ItemState items{0, {NO_ITEM, NO_ITEM}};
+    if (loop.items != nullptr) {
+        loop.items->text = loop.rewrite->data.bytes;
+    }
+    loop.rewrite->position = 0;
+    while (ReadLinePiece(loop.rewrite, REWRITE_LINE_LIMIT, loop.piece)) {
+        items.offset = loop.rewrite->position - loop.piece->length;
+        if (!HandlePiece(loop, &items)) {
             return false;
         }
     }
-    return FlushDissolveEffects(text, state);
+    return FlushDissolveEffects(loop.text, loop.state);
 }

@@ -1,11 +1,12 @@
 // The line loop: reads the rewrite stream piece by piece, sorts every piece into one of four
 // kinds and hands it to the rewriting of its kind, appending the result to the output text.
+// It also matches the DM speed records to the event lines, and, when asked, records what it
+// handled as line items (line_items.h) for the writers that come after it.
 #pragma once
 
 #include <cstdint>
 
-struct CmxExport;
-
+#include "line_items.h"
 #include "line_state.h"
 #include "line_stream.h"
 #include "memory.h"
@@ -22,8 +23,18 @@ enum LineKind {
 
 LineKind ClassifyLine(const LinePiece& piece);
 
-// Rewrites every piece of the rewrite stream (read with the 160-byte limit) into `text` and,
-// when `cmx` is not null, hands every event line with its reading, every note kept, every
-// internal data line and every dropped event line to the export. False when memory runs out.
-bool RewriteLines(LineStream* rewrite, ByteBuffer* text, uint32_t options, LineState* state,
-                  LinePiece* piece, CmxExport* cmx);
+// What the loop works on for one file.
+struct LineLoop {
+    LineStream* rewrite;
+    // Where the body starts in the rewrite stream: the notes before it came from the header.
+    size_t headerLength;
+    ByteBuffer* text;  // the output text, after its banner
+    uint32_t options;  // OPTION_ bits
+    LineState* state;  // zero when the file begins
+    LinePiece* piece;
+    LineItems* items;  // null, or the items to record
+};
+
+// Rewrites every piece of the rewrite stream (read with the 160-byte limit) into the output
+// text and records the items when asked. False when memory runs out.
+bool RewriteLines(const LineLoop& loop);

@@ -34,27 +34,26 @@ void Check(bool condition, const char* what) {
     }
 }
 
-ConversionResult Convert(const Bytes& source, uint32_t options, Bytes* output,
-                         const CmxExportOptions* cmxOptions = nullptr, Bytes* exported = nullptr,
-                         CmxReport* report = nullptr) {
+// Converts with the OPTION_ bits `options` (and the export's `rate`); with OPTION_EXPORT_CMX the
+// export goes to `exported` and what it did to `report`.
+ConversionResult Convert(const Bytes& source, uint32_t options, Bytes* output, int rate = 30,
+                         Bytes* exported = nullptr, CmxReport* report = nullptr) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
-    LineState state{};
-    ByteBuffer out{};
-    ByteBuffer cmxOut{};
-    ConversionResult result =
-        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), "F.EDL", STAMP, options,
-                         &state, &out, cmxOptions, &cmxOut, report);
+    ConvertedTexts out{};
+    SourceConversion conversion{
+        &input, static_cast<uint32_t>(source.size()), "F.EDL", STAMP, options, rate};
+    ConversionResult result = ConvertEdlSource(conversion, &out);
     output->clear();
     if (result == RESULT_CONVERTED) {
-        output->assign(reinterpret_cast<const char*>(out.bytes), out.length);
+        output->assign(reinterpret_cast<const char*>(out.text.bytes), out.text.length);
         Check(output->find('\0') == Bytes::npos, "the output text holds no NUL byte");
-        BufferRelease(&out);
-        if (cmxOptions != nullptr) {
-            exported->assign(reinterpret_cast<const char*>(cmxOut.bytes), cmxOut.length);
-            BufferRelease(&cmxOut);
+        if ((options & OPTION_EXPORT_CMX) != 0) {
+            exported->assign(reinterpret_cast<const char*>(out.cmx.bytes), out.cmx.length);
+            *report = out.cmxReport;
         }
     }
+    ReleaseConvertedTexts(&out);
     return result;
 }
 
@@ -200,14 +199,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     static const int RATES[] = {30, 25, 24};
     uint8_t choice = size > 0 ? data[0] : 0;
-    CmxExportOptions cmxOptions{RATES[choice % 3], (choice & 0x10) != 0, (choice & 0x20) != 0};
-    uint32_t options = cmxOptions.deleteInternalData ? OPTION_DELETE_INTERNAL_DATA : 0;
+    bool deleteInternalData = (choice & 0x20) != 0;
+    uint32_t options = OPTION_EXPORT_CMX | ((choice & 0x10) != 0 ? OPTION_CMX_DROP_FRAME : 0) |
+                       (deleteInternalData ? OPTION_DELETE_INTERNAL_DATA : 0);
     Bytes repaired;
     Bytes exported;
     CmxReport report{};
-    Check(Convert(source, options, &repaired, &cmxOptions, &exported, &report) == result,
+    Check(Convert(source, options, &repaired, RATES[choice % 3], &exported, &report) == result,
           "the export changes no result");
-    Check(repaired == (options == 0 ? first : withoutInternal), "the export changes no output");
+    Check(repaired == (deleteInternalData ? withoutInternal : first),
+          "the export changes no output");
     if (result == RESULT_CONVERTED) {
         CheckExport(exported, report);
     }

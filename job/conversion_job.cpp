@@ -77,7 +77,6 @@ unsigned ConversionWorker(void* argument) {
     EnterLock(job->jobLock);
     const int fileCount = job->fileCount;
     for (int i = 0; i < fileCount; ++i) {
-        LineState state{};
         if (job->state.load() == JOB_STOPPED) {
             LeaveLock(job->jobLock);
             return 0;
@@ -93,7 +92,7 @@ unsigned ConversionWorker(void* argument) {
             ConversionRequest request{job->sourcePaths[i], job->displayNames[i],
                                       job->outputFolder,   job->options,
                                       BannerTime(*job),    job->cmxFramesPerSecond};
-            result = ConvertEdlFile(request, &state, &job->cmxReports[i]);
+            result = ConvertEdlFile(request, &job->cmxReports[i]);
             job->results[i] = result;
         }
         if (result != RESULT_CONVERTED) {

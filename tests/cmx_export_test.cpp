@@ -32,9 +32,16 @@ Exported Export(const Bytes& source, int rate = 30, bool dropFrame = false,
 }
 
 // The header of a list without a title line, and the comments of its default reel and block
-// lines after the first event.
+// lines and of the rate after the first event.
 const Bytes HEADER = "TITLE: A.EDL\r\nFCM: NON-DROP FRAME\r\n\r\n";
-const Bytes HEADER_COMMENTS = "* MASTER RECORDER REEL MAST\r\n* BLOCK 001\r\n";
+const Bytes HEADER_COMMENTS =
+    "* MASTER RECORDER REEL MAST\r\n* BLOCK 001\r\n* BVE FRAME RATE: 30 NDF\r\n";
+
+Bytes HeaderComments(int rate, bool dropFrame) {
+    Bytes comments = HEADER_COMMENTS;
+    const char* name = rate == 25 ? "25" : rate == 24 ? "24" : dropFrame ? "30 DF" : "30 NDF";
+    return comments.replace(comments.find("30 NDF"), 6, name);
+}
 
 // The export of `source` without the header and the default header comments, which every row
 // of these tables shares.
@@ -47,12 +54,13 @@ Bytes Events(const Bytes& source, int rate = 30, bool dropFrame = false,
     if (dropFrame && rate == 30) {
         header.replace(header.find("NON-DROP"), 8, "DROP");
     }
-    size_t comments = cmx.find(HEADER_COMMENTS);
+    const Bytes headerComments = HeaderComments(rate, dropFrame && rate == 30);
+    size_t comments = cmx.find(headerComments);
     if (cmx.compare(0, header.size(), header) != 0 || comments == Bytes::npos) {
         ADD_FAILURE() << "no default header: " << cmx;
         return cmx;
     }
-    cmx.erase(comments, HEADER_COMMENTS.size());
+    cmx.erase(comments, headerComments.size());
     EXPECT_TRUE(ExportHoldsRepairedList(exported.repairedBody, exported.cmx, rate,
                                         dropFrame && rate == 30));
     return cmx.substr(header.size());
@@ -77,7 +85,7 @@ TEST(CmxChannels, EveryCombinationOfTheModeAndTheAudioMarks) {
         const char* mode;
         const char* marks;
         const char* channels;
-        const char* audLine;
+        const char* after;  // the AUD line, or the comment of an assembled event
     } vectors[] = {
         {"V     ", "", "V", ""},
         {"A1    ", "", "A", ""},
@@ -86,18 +94,22 @@ TEST(CmxChannels, EveryCombinationOfTheModeAndTheAudioMarks) {
         {"VA1   ", "", "B", ""},
         {"V  A2 ", "", "A2/V", ""},
         {"VA1A2 ", "", "AA/V", ""},
-        {"ASMBL ", "", "AA/V", ""},
+        {"V A2  ", "", "A2/V", ""},
+        {"V  A1 ", "", "B", ""},
+        {"ASMBL ", "", "AA/V", "* BVE MODE ASMBL\r\n"},
         {"V     ", " A3", "V", "AUD  3\r\n"},
         {"V     ", " A4", "V", "AUD       4\r\n"},
         {"V     ", " A3 A4", "V", "AUD  3    4\r\n"},
         {"VA1A2 ", " A4 A3", "AA/V", "AUD  3    4\r\n"},
+        {"V     ", " A3A4", "V", "AUD  3    4\r\n"},
+        {"V     ", " A4A3", "V", "AUD  3    4\r\n"},
         {"      ", " A3", "NONE", "AUD  3\r\n"},
         {"      ", " A3 A4", "NONE", "AUD  3    4\r\n"},
         {"      ", "", "NONE", ""},
     };
     for (const auto& vector : vectors) {
         Bytes source = Bve("001", "001", vector.mode, "C        ", TC, vector.marks);
-        Bytes expected = Cmx("001", "001", vector.channels, "C") + vector.audLine;
+        Bytes expected = Cmx("001", "001", vector.channels, "C") + vector.after;
         EXPECT_TRUE(SameBytes(expected, Events(source)))
             << "mode \"" << vector.mode << "\" marks \"" << vector.marks << "\"";
     }
@@ -109,6 +121,8 @@ TEST(CmxChannels, OtherAudioMarksAreKeptAsComments) {
          Cmx("001", "001", "V", "C") + "* BVE MARKS: A5\r\n"},
         {"audio 3 beside another word", Bve("001", "001", "V     ", "C        ", TC, " A3 AX"),
          Cmx("001", "001", "V", "C") + "AUD  3\r\n* BVE MARKS: A3 AX\r\n"},
+        {"audio 3 glued to another word", Bve("001", "001", "V     ", "C        ", TC, " A3A5"),
+         Cmx("001", "001", "V", "C") + "* BVE MARKS: A3A5\r\n"},
     };
     ExpectExports(vectors);
 }
@@ -348,7 +362,7 @@ TEST(CmxHeader, TitleAndFrameCountMode) {
         Bytes source;
         int rate;
         bool dropFrame;
-        Bytes head;  // the export up to its first comment
+        Bytes head;  // the export up to its first comment, or up to its rate comment
     } vectors[] = {
         {"an ASCII title", "  EVENING NEWS\r\n\r\n" + cut, 30, false,
          "TITLE: EVENING NEWS\r\nFCM: NON-DROP FRAME\r\n\r\n" + Cmx("001", "001", "V", "C") +
@@ -361,10 +375,18 @@ TEST(CmxHeader, TitleAndFrameCountMode) {
              "* BVE TITLE: NEWS \x83\x68\x83\x89\x83\x7D\r\n* MASTER"},
         {"no title: the file's name", cut, 30, false,
          "TITLE: A.EDL\r\nFCM: NON-DROP FRAME\r\n\r\n" + Cmx("001", "001", "V", "C") + "* MASTER"},
+        {"the rate named after the header's comments, as FCM does not tell it", cut, 30, false,
+         "TITLE: A.EDL\r\nFCM: NON-DROP FRAME\r\n\r\n" + Cmx("001", "001", "V", "C") +
+             HEADER_COMMENTS},
         {"drop frame at 30", cut, 30, true,
-         "TITLE: A.EDL\r\nFCM: DROP FRAME\r\n\r\n" + Cmx("001", "001", "V", "C") + "* MASTER"},
+         "TITLE: A.EDL\r\nFCM: DROP FRAME\r\n\r\n" + Cmx("001", "001", "V", "C") +
+             "* MASTER RECORDER REEL MAST\r\n* BLOCK 001\r\n* BVE FRAME RATE: 30 DF\r\n"},
         {"no drop frame at 25", cut, 25, true,
-         "TITLE: A.EDL\r\nFCM: NON-DROP FRAME\r\n\r\n" + Cmx("001", "001", "V", "C") + "* MASTER"},
+         "TITLE: A.EDL\r\nFCM: NON-DROP FRAME\r\n\r\n" + Cmx("001", "001", "V", "C") +
+             "* MASTER RECORDER REEL MAST\r\n* BLOCK 001\r\n* BVE FRAME RATE: 25\r\n"},
+        {"24", cut, 24, false,
+         "TITLE: A.EDL\r\nFCM: NON-DROP FRAME\r\n\r\n" + Cmx("001", "001", "V", "C") +
+             "* MASTER RECORDER REEL MAST\r\n* BLOCK 001\r\n* BVE FRAME RATE: 24\r\n"},
         {"the header's reel and block lines as comments after the first event",
          "  SHOW\r\nMASTER RECORDER REEL NEWS01\r\nBLOCK 002\r\n\r\n" + cut, 30, false,
          "TITLE: SHOW\r\nFCM: NON-DROP FRAME\r\n\r\n" + Cmx("001", "001", "V", "C") +

@@ -16,13 +16,12 @@ struct FilesFolder : TestFolder {
 
 ConversionResult ConvertFile(const FilesFolder& folder, const char* name, uint32_t options,
                              int rate = 30, CmxReport* report = nullptr) {
-    LineState state{};
     std::u16string source = folder.Path(name);
     std::u16string out = folder.FolderPath("out");
     std::u16string display = std::filesystem::path(name).u16string();
     ConversionRequest request{source.c_str(), display.c_str(), out.c_str(),
                               options,        FIXED_TIME,      rate};
-    return ConvertEdlFile(request, &state, report);
+    return ConvertEdlFile(request, report);
 }
 
 Bytes Sample(const char* name) {

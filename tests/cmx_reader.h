@@ -392,15 +392,24 @@ inline bool SameReel(const CmxList& list, const std::string& exported,
     return entry != list.reelTable.end() && entry->second.substr(0, 6) == repaired;
 }
 
-// Video and audio 1 and 2 as the repaired mode column shows them. An "A" in its second column
-// with a blank after it is audio 1 or the mark the repaired line puts there for a trailing
-// audio word; either is taken.
+// Video and audio 1 and 2 as the repaired mode column shows them: "V" first, then "A2" and "A1"
+// wherever they stand after it ("V A2" as "V  A2"). An "A" with a blank after it is audio 1 or
+// the mark the repaired line puts in its second column for a trailing audio word; either is
+// taken. An assembled event ("ASMBL") is all three, and says so in a comment.
 inline std::string CheckChannels(const std::string& mode, const std::string& channels) {
     bool assemble = mode == "ASMBL";
+    bool audio2 = assemble;
+    bool surelyAudio1 = assemble;
+    bool maybeAudio1 = assemble;
+    for (size_t column = 1; column < 5 && !assemble; ++column) {
+        char after = column + 1 < 5 ? mode[column + 1] : ' ';
+        if (mode[column] == 'A') {
+            audio2 = audio2 || after == '2';
+            surelyAudio1 = surelyAudio1 || after == '1';
+            maybeAudio1 = maybeAudio1 || after == '1' || after == ' ';
+        }
+    }
     bool video = assemble || mode[0] == 'V';
-    bool audio2 = assemble || mode.compare(3, 2, "A2") == 0 || mode.compare(1, 2, "A2") == 0;
-    bool surelyAudio1 = assemble || mode.compare(1, 2, "A1") == 0;
-    bool maybeAudio1 = surelyAudio1 || (mode[1] == 'A' && mode[2] != '2');
     bool v = channels == "V" || channels == "B" || channels == "A2/V" || channels == "AA/V";
     bool a1 = channels == "A" || channels == "B" || channels == "AA" || channels == "AA/V";
     bool a2 = channels == "A2" || channels == "AA" || channels == "A2/V" || channels == "AA/V";
@@ -614,6 +623,10 @@ inline ::testing::AssertionResult ExportHoldsRepairedList(const Bytes& repairedB
         }
         if (problem.empty()) {
             problem = CheckChannels(event.mode, line.channels);
+        }
+        if (problem.empty() && event.mode == "ASMBL" &&
+            !HasCommentStarting(exportedEvent, "* BVE MODE ASMBL")) {
+            problem = "an assembled event without its comment";
         }
         if (problem.empty()) {
             problem = CheckTransition(event, exportedEvent);

@@ -11,16 +11,15 @@ inline ConversionResult ConvertBytes(const Bytes& source, const char* name, uint
                                      Bytes* output) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
-    LineState state{};
-    ByteBuffer out{};
-    ConversionResult result =
-        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), name, TEST_STAMP, options,
-                         &state, &out, nullptr, nullptr, nullptr);
+    ConvertedTexts out{};
+    SourceConversion conversion{&input,  static_cast<uint32_t>(source.size()), name, TEST_STAMP,
+                                options, CMX_DEFAULT_FRAMES_PER_SECOND};
+    ConversionResult result = ConvertEdlSource(conversion, &out);
     output->clear();
     if (result == RESULT_CONVERTED) {
-        output->assign(reinterpret_cast<const char*>(out.bytes), out.length);
-        BufferRelease(&out);
+        output->assign(reinterpret_cast<const char*>(out.text.bytes), out.text.length);
     }
+    ReleaseConvertedTexts(&out);
     return result;
 }
 
@@ -66,22 +65,20 @@ inline Exported ConvertWithExport(const Bytes& source, const char* name, int rat
                                   bool dropFrame = false, bool deleteInternalData = false) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
-    LineState state{};
-    ByteBuffer out{};
-    ByteBuffer cmxOut{};
-    CmxExportOptions options{rate, dropFrame, deleteInternalData};
+    uint32_t options = OPTION_EXPORT_CMX | (dropFrame ? OPTION_CMX_DROP_FRAME : 0) |
+                       (deleteInternalData ? OPTION_DELETE_INTERNAL_DATA : 0);
+    ConvertedTexts out{};
+    SourceConversion conversion{
+        &input, static_cast<uint32_t>(source.size()), name, TEST_STAMP, options, rate};
     Exported exported{};
-    exported.result =
-        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), name, TEST_STAMP,
-                         deleteInternalData ? OPTION_DELETE_INTERNAL_DATA : 0, &state, &out,
-                         &options, &cmxOut, &exported.report);
+    exported.result = ConvertEdlSource(conversion, &out);
+    exported.report = out.cmxReport;
     if (exported.result == RESULT_CONVERTED) {
-        exported.repaired.assign(reinterpret_cast<const char*>(out.bytes), out.length);
-        exported.cmx.assign(reinterpret_cast<const char*>(cmxOut.bytes), cmxOut.length);
+        exported.repaired.assign(reinterpret_cast<const char*>(out.text.bytes), out.text.length);
+        exported.cmx.assign(reinterpret_cast<const char*>(out.cmx.bytes), out.cmx.length);
         exported.repairedBody = exported.repaired.substr(BannerLength(source, name));
     }
-    BufferRelease(&out);
-    BufferRelease(&cmxOut);
+    ReleaseConvertedTexts(&out);
     return exported;
 }
 

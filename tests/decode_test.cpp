@@ -216,14 +216,12 @@ TEST(Decode, Utf16TextWithAByteOrderMarkIsRefused) {
         MemorySource memory{reinterpret_cast<const uint8_t*>(vector.source.data()),
                             vector.source.size(), 0};
         ByteSource input = MakeMemorySource(&memory);
-        LineState state{};
-        ByteBuffer out{};
-        EXPECT_EQ(
-            vector.result,
-            ConvertEdlSource(&input, static_cast<uint32_t>(vector.source.size()), "A.EDL",
-                             "2019/03/06  09:05:07", 0, &state, &out, nullptr, nullptr, nullptr))
-            << vector.rule;
-        BufferRelease(&out);
+        ConvertedTexts out{};
+        SourceConversion conversion{&input,  static_cast<uint32_t>(vector.source.size()),
+                                    "A.EDL", "2019/03/06  09:05:07",
+                                    0,       30};
+        EXPECT_EQ(vector.result, ConvertEdlSource(conversion, &out)) << vector.rule;
+        ReleaseConvertedTexts(&out);
         EXPECT_EQ(vector.result == RESULT_CONVERTED ? RESULT_CONVERTED : RESULT_UNKNOWN_FORMAT,
                   DecodeByteByByte(vector.source))
             << vector.rule << " (one byte per read)";

@@ -78,7 +78,7 @@ Bytes RewriteStream(const Bytes& stream, uint32_t options = 0) {
     EXPECT_TRUE(ObtainOutputText(&text, stream.size()));
     LineState state{};
     LinePiece piece;
-    EXPECT_TRUE(RewriteLines(&rewrite, &text, options, &state, &piece, nullptr));
+    EXPECT_TRUE(RewriteLines(LineLoop{&rewrite, 0, &text, options, &state, &piece, nullptr}));
     Bytes out(reinterpret_cast<const char*>(text.bytes), text.length);
     BufferRelease(&text);
     StreamRelease(&rewrite);
@@ -490,7 +490,7 @@ TEST(EventLine, LineLoopAllocatesNothingPerLine) {
     LineState state{};
     LinePiece piece;
     SetEngineAllocFailure(0);
-    EXPECT_TRUE(RewriteLines(&rewrite, &text, 0, &state, &piece, nullptr));
+    EXPECT_TRUE(RewriteLines(LineLoop{&rewrite, 0, &text, 0, &state, &piece, nullptr}));
     EXPECT_EQ(0L, SetEngineAllocFailure(0));
     const Bytes first = CUT_AUDIO_OUT + TIMECODES + "      DM+050     A4" + Blanks(31) + "F12\r\n";
     ASSERT_GE(text.length, first.size());

@@ -34,12 +34,11 @@ std::string SampleBytes() {
 constexpr CalendarTime FIXED_TIME{2019, 3, 6, 9, 5, 7};
 
 ConversionResult ConvertFile(const FaultFolder& folder, const char* name) {
-    LineState state{};
     std::u16string source = folder.Source(name);
     std::u16string out = folder.Out();
     std::u16string display = fs::path(name).u16string();
     ConversionRequest request{source.c_str(), display.c_str(), out.c_str(), 0, FIXED_TIME};
-    return ConvertEdlFile(request, &state, nullptr);
+    return ConvertEdlFile(request, nullptr);
 }
 
 TEST(Faults, EveryEngineAllocationThatFailsEndsTheFileWithNoMemory) {

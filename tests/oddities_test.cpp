@@ -92,12 +92,11 @@ TEST(Oddities, AFileOf64Megabytes) {
             source << line;
         }
     }
-    LineState state{};
     std::u16string path = folder.Path("BIG.EDL");
     std::u16string out = folder.FolderPath();
     ConversionRequest request{path.c_str(), u"BIG.EDL", out.c_str(), 0,
                               CalendarTime{2019, 3, 6, 9, 5, 7}};
-    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlFile(request, &state, nullptr));
+    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlFile(request, nullptr));
     uintmax_t size = std::filesystem::file_size(folder / "C_BIG.EDL");
     Bytes head(2000, '\0');
     std::ifstream(folder / "C_BIG.EDL", std::ios::binary).read(head.data(), 2000);
@@ -125,14 +124,12 @@ TEST(Oddities, AFileThatGrowsWhileItIsReadConvertsAsItWasOpened) {
     }
     FileSource fileSource{file, size, 0};
     ByteSource source = MakeFileSource(&fileSource);
-    LineState state{};
-    ByteBuffer out{};
-    ASSERT_EQ(RESULT_CONVERTED,
-              ConvertEdlSource(&source, static_cast<uint32_t>(size), "A.EDL", TEST_STAMP, 0, &state,
-                               &out, nullptr, nullptr, nullptr));
+    ConvertedTexts out{};
+    SourceConversion conversion{&source, static_cast<uint32_t>(size), "A.EDL", TEST_STAMP, 0, 30};
+    ASSERT_EQ(RESULT_CONVERTED, ConvertEdlSource(conversion, &out));
     CloseFile(file);
-    Bytes converted(reinterpret_cast<const char*>(out.bytes), out.length);
-    BufferRelease(&out);
+    Bytes converted(reinterpret_cast<const char*>(out.text.bytes), out.text.length);
+    ReleaseConvertedTexts(&out);
     Bytes expected;
     ASSERT_EQ(RESULT_CONVERTED, ConvertBytes(original, "A.EDL", 0, &expected));
     EXPECT_TRUE(SameBytes(expected, converted)) << "only what was there when it was opened";

@@ -509,24 +509,20 @@ int TextScene(const std::wstring& caption, const std::vector<ShownText>& texts,
 }
 
 // The sample converted in memory, with the export when `cmx` is given; false when it cannot be.
-bool ConvertSample(const std::string& source, const std::string& nameText,
-                   const CmxExportOptions* cmx, std::string* converted, std::string* exported) {
+bool ConvertSample(const std::string& source, const std::string& nameText, bool exportCmx,
+                   std::string* converted, std::string* exported) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
-    LineState state{};
-    ByteBuffer out{};
-    ByteBuffer cmxOut{};
-    CmxReport report{};
-    bool done =
-        !source.empty() &&
-        ConvertEdlSource(&input, static_cast<uint32_t>(source.size()), nameText.c_str(),
-                         COMPARE_STAMP, 0, &state, &out, cmx, &cmxOut, &report) == RESULT_CONVERTED;
+    ConvertedTexts out{};
+    SourceConversion conversion{
+        &input,        static_cast<uint32_t>(source.size()), nameText.c_str(),
+        COMPARE_STAMP, exportCmx ? OPTION_EXPORT_CMX : 0u,   30};
+    bool done = !source.empty() && ConvertEdlSource(conversion, &out) == RESULT_CONVERTED;
     if (done) {
-        converted->assign(reinterpret_cast<const char*>(out.bytes), out.length);
-        exported->assign(reinterpret_cast<const char*>(cmxOut.bytes), cmxOut.length);
+        converted->assign(reinterpret_cast<const char*>(out.text.bytes), out.text.length);
+        exported->assign(reinterpret_cast<const char*>(out.cmx.bytes), out.cmx.length);
     }
-    BufferRelease(&out);
-    BufferRelease(&cmxOut);
+    ReleaseConvertedTexts(&out);
     return done;
 }
 
@@ -542,7 +538,7 @@ int CompareScene(const std::wstring& samplePath, const std::wstring& ready,
     std::wstring name = NameOf(samplePath);
     std::string converted;
     std::string exported;
-    if (!ConvertSample(source, std::string(name.begin(), name.end()), nullptr, &converted,
+    if (!ConvertSample(source, std::string(name.begin(), name.end()), false, &converted,
                        &exported)) {
         std::fprintf(stderr, "tamsel_scenes: cannot convert the sample\n");
         return 1;
@@ -561,8 +557,7 @@ int ExportScene(const std::wstring& samplePath, const std::wstring& ready,
     std::wstring name = NameOf(samplePath);
     std::string converted;
     std::string exported;
-    CmxExportOptions cmx{30, false, false};
-    if (!ConvertSample(source, std::string(name.begin(), name.end()), &cmx, &converted,
+    if (!ConvertSample(source, std::string(name.begin(), name.end()), true, &converted,
                        &exported)) {
         std::fprintf(stderr, "tamsel_scenes: cannot convert the sample\n");
         return 1;
