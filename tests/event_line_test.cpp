@@ -423,6 +423,38 @@ TEST(EventLine, LongLinesArriveAsPiecesOf159Bytes) {
         SameBytes(CUT_OUT + TIMECODES + Blanks(50) + "FLON\r\n" + rest, RewriteStream(longer)));
 }
 
+// The channels the reading takes from the window, which the export writes: "V" first, then "A2"
+// and "A1" wherever they stand after it.
+TEST(EventLine, ChannelsAsTheWindowShowsThem) {
+    const struct {
+        const char* mode;
+        uint8_t channels;
+        bool assemble;
+    } vectors[] = {
+        {"V     ", CHANNEL_V, false},
+        {"VA1A2 ", CHANNEL_V | CHANNEL_A1 | CHANNEL_A2, false},
+        {"V A2  ", CHANNEL_V | CHANNEL_A2, false},
+        {"V  A2 ", CHANNEL_V | CHANNEL_A2, false},
+        {"V A1  ", CHANNEL_V | CHANNEL_A1, false},
+        {"VA    ", CHANNEL_V | CHANNEL_A1, false},
+        {"A1A2  ", CHANNEL_A1 | CHANNEL_A2, false},
+        {"  A2  ", CHANNEL_A2, false},
+        {"VAX   ", CHANNEL_V, false},
+        {"ASMBL ", CHANNEL_V | CHANNEL_A1 | CHANNEL_A2, true},
+        {"      ", 0, false},
+    };
+    for (const auto& v : vectors) {
+        const Bytes line = "001  001    " + Bytes(v.mode) + "C        " + TIMECODES + "\r\n";
+        LinePiece piece{};
+        std::memcpy(piece.bytes, line.data(), line.size());
+        piece.length = line.size();
+        EventRecord record;
+        ReadEventLine(piece, &record);
+        EXPECT_EQ(v.channels, record.channels) << v.mode;
+        EXPECT_EQ(v.assemble, record.assemble) << v.mode;
+    }
+}
+
 TEST(LineKind, ClassifiesInItsOrder) {
     const Bytes threeTimecodes = "00:00:00:00 00:00:05:00 01:00:00:00";
     const struct {
