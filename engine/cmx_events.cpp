@@ -35,7 +35,8 @@ CmxEvent ReadCmxEvent(const LineItems& items, const LineItem& item, FrameRate ra
     const EventLine line = ItemLine(items, item);
     const EventRecord& record = items.events[item.event].reading;
     CmxEvent event{};
-    event.bveNumber = BveEventNumber(line.bytes, line.length);
+    // An event line's number is its run of 2 to 4 digits.
+    event.bveNumber = BveEventNumber(line.bytes + record.number.start, record.number.length);
     event.held = true;
     for (int k = 0; k < 4 && event.held; ++k) {
         event.held = ParseTimecode(SpanBytes(line, record.timecodes[k]), record.timecodes[k].length,

@@ -140,8 +140,10 @@ CmxReelKind ClassifyCmxReel(const uint8_t* word, size_t length) {
     if (length == 0) {
         return CMX_REEL_EMPTY;
     }
-    if (EqualsIgnoringCase(word, length, "BL") || EqualsIgnoringCase(word, length, "BLK") ||
-        EqualsIgnoringCase(word, length, "BLACK")) {
+    // Black is looked for only in a word that starts with its letter.
+    if (UpperCase(word[0]) == 'B' &&
+        (EqualsIgnoringCase(word, length, "BL") || EqualsIgnoringCase(word, length, "BLK") ||
+         EqualsIgnoringCase(word, length, "BLACK"))) {
         return CMX_REEL_BLACK;
     }
     if (length > CMX_REEL_WIDTH) {
@@ -216,19 +218,24 @@ const uint8_t* ReelWord(const EventLine& line, const EventRecord& record) {
 
 bool NameCmxReels(const LineItems& items, FrameRate rate, CmxReelTable* table) {
     *table = CmxReelTable{};
-    size_t held = 0;
+    // Most lists rename no reel: their words are looked at, their timecodes are not.
     bool renaming = false;
-    for (size_t k = 0; k < items.itemCount; ++k) {
+    for (size_t k = 0; k < items.itemCount && !renaming; ++k) {
         const LineItem& item = items.items[k];
-        if (item.kind == ITEM_EVENT && ReadCmxEvent(items, item, rate).held) {
+        if (item.kind == ITEM_EVENT) {
             const EventRecord& record = items.events[item.event].reading;
-            ++held;
-            renaming = renaming || ClassifyCmxReel(ReelWord(ItemLine(items, item), record),
-                                                   record.reel.length) == CMX_REEL_RENAMED;
+            renaming = ClassifyCmxReel(ReelWord(ItemLine(items, item), record),
+                                       record.reel.length) == CMX_REEL_RENAMED &&
+                       ReadCmxEvent(items, item, rate).held;
         }
     }
     if (!renaming) {
         return true;
+    }
+    size_t held = 0;
+    for (size_t k = 0; k < items.itemCount; ++k) {
+        const LineItem& item = items.items[k];
+        held += item.kind == ITEM_EVENT && ReadCmxEvent(items, item, rate).held ? 1u : 0u;
     }
     if (!StartCmxReelTable(table, held)) {
         return false;

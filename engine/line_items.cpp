@@ -1,34 +1,43 @@
 #include "line_items.h"
 
+#include "platform.h"
+
 namespace {
 
-// Grows `*array` (of `*capacity` elements of `size` bytes) to hold one more; false when
-// memory runs out.
-bool MakeRoom(void** array, size_t* capacity, size_t count, size_t size) {
-    if (count < *capacity) {
-        return true;
-    }
-    size_t grown = *capacity < 1024 ? 1024 : *capacity * 2;
-    void* bigger = EngineRealloc(*array, grown * size);
-    if (bigger == nullptr) {
+// From this size on an array is filled over megabytes, as the buffers of the engine are: the
+// system is asked to back it with large pages.
+constexpr size_t LARGE_ARRAY = size_t{4} << 20;
+
+template <typename T>
+bool Reserve(T** array, size_t* capacity, size_t count) {
+    if (count > SIZE_MAX / sizeof(T)) {
         return false;
     }
-    *array = bigger;
-    *capacity = grown;
+    void* block = EngineRealloc(*array, count * sizeof(T));
+    if (block == nullptr) {
+        return false;
+    }
+    if (count * sizeof(T) >= LARGE_ARRAY) {
+        AdviseLargeBlock(block, count * sizeof(T));
+    }
+    *array = static_cast<T*>(block);
+    *capacity = count;
     return true;
 }
 
 }  // namespace
 
+bool ReserveLineItems(LineItems* items, size_t length, size_t lineFeeds) {
+    size_t pieces = lineFeeds + length / (REWRITE_LINE_LIMIT - 1) + 1;
+    return Reserve(&items->items, &items->itemCapacity, pieces) &&
+           Reserve(&items->events, &items->eventCapacity, pieces);
+}
+
 bool AddLineItem(LineItems* items, LineItemKind kind, size_t offset, size_t length) {
-    if (items->itemCount >= NO_ITEM) {
-        return false;  // item numbers are 32-bit: a list this long cannot be held
-    }
-    void* array = items->items;
-    if (!MakeRoom(&array, &items->itemCapacity, items->itemCount, sizeof(LineItem))) {
+    // Item numbers are 32-bit: a list of more pieces cannot be held.
+    if (items->itemCount >= items->itemCapacity || items->itemCount >= NO_ITEM) {
         return false;
     }
-    items->items = static_cast<LineItem*>(array);
     items->items[items->itemCount++] =
         LineItem{offset, NO_ITEM, static_cast<uint8_t>(length), kind, false};
     return true;
@@ -36,16 +45,14 @@ bool AddLineItem(LineItems* items, LineItemKind kind, size_t offset, size_t leng
 
 bool AddEventItem(LineItems* items, size_t offset, size_t length, const EventRecord& reading,
                   uint32_t speedLine) {
-    void* array = items->events;
-    if (!MakeRoom(&array, &items->eventCapacity, items->eventCount, sizeof(LineEvent))) {
-        return false;
-    }
-    items->events = static_cast<LineEvent*>(array);
-    if (!AddLineItem(items, ITEM_EVENT, offset, length)) {
+    if (items->eventCount >= items->eventCapacity ||
+        !AddLineItem(items, ITEM_EVENT, offset, length)) {
         return false;
     }
     items->items[items->itemCount - 1].event = static_cast<uint32_t>(items->eventCount);
-    items->events[items->eventCount++] = LineEvent{reading, speedLine};
+    LineEvent& event = items->events[items->eventCount++];
+    event.reading = reading;
+    event.speedLine = speedLine;
     return true;
 }
 

@@ -49,7 +49,14 @@ struct LineItems {
     size_t eventCapacity;
 };
 
-// Appends an item of a piece; for ITEM_EVENT also its reading. False when memory runs out.
+// Makes room for the items of a rewrite stream of `length` bytes holding `lineFeeds` line feeds:
+// a piece ends at a line feed or after 159 bytes, so there are at most `lineFeeds` + `length` /
+// 159 + 1 of them. The arrays are made once, with large pages where they are large. False when
+// memory runs out.
+bool ReserveLineItems(LineItems* items, size_t length, size_t lineFeeds);
+
+// Appends an item of a piece; for ITEM_EVENT also its reading. False when the reservation holds
+// no more.
 bool AddLineItem(LineItems* items, LineItemKind kind, size_t offset, size_t length);
 bool AddEventItem(LineItems* items, size_t offset, size_t length, const EventRecord& reading,
                   uint32_t speedLine);

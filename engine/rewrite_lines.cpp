@@ -1,5 +1,7 @@
 #include "rewrite_lines.h"
 
+#include <cstring>
+
 #include "dissolve.h"
 #include "dm_speed.h"
 #include "event_line.h"
@@ -97,10 +99,27 @@ bool HandlePiece(const LineLoop& loop, ItemState* items) {
 
 }  // namespace
 
+// The line feeds of the stream: what the items are reserved for.
+size_t CountLineFeeds(const ByteBuffer& text) {
+    size_t count = 0;
+    const uint8_t* end = text.bytes + text.length;
+    for (const uint8_t* at = text.bytes; at < end; ++count, ++at) {
+        at = static_cast<const uint8_t*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+        if (at == nullptr) {
+            break;
+        }
+    }
+    return count;
+}
+
 bool RewriteLines(const LineLoop& loop) {
     ItemState items{0, {NO_ITEM, NO_ITEM}};
     if (loop.items != nullptr) {
-        loop.items->text = loop.rewrite->data.bytes;
+        const ByteBuffer& text = loop.rewrite->data;
+        loop.items->text = text.bytes;
+        if (!ReserveLineItems(loop.items, text.length, CountLineFeeds(text))) {
+            return false;
+        }
     }
     loop.rewrite->position = 0;
     while (ReadLinePiece(loop.rewrite, REWRITE_LINE_LIMIT, loop.piece)) {

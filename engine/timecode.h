@@ -1,10 +1,14 @@
 // Timecodes at a frame rate, as the lists written from a repaired list take them: read from the
 // four runs of an event line ("01:00:00:00", with ":", ";", "." or "," between the pairs),
-// compared, and written with colons.
+// compared, and written with colons. Reading and writing are inline: every event line of a
+// list comes this way four times.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+
+#include "line_stream.h"
 
 struct FrameRate {
     int framesPerSecond;  // 24, 25 or 30
@@ -22,13 +26,58 @@ struct Timecode {
 // "HH:MM:SS:FF"
 constexpr size_t TIMECODE_LENGTH = 11;
 
+inline bool IsTimecodeSeparator(uint8_t byte) {
+    return byte == ':' || byte == ';' || byte == '.' || byte == ',';
+}
+
+inline int TimecodePairAt(const uint8_t* text, size_t at) {
+    return (text[at] - '0') * 10 + (text[at + 1] - '0');
+}
+
 // Reads the `length` bytes of `text` as a timecode valid at `rate`: eleven characters, pairs of
 // digits with ":", ";", "." or "," between them, hours under 24, minutes and seconds under 60,
 // frames under the rate, and at drop frame no label that drop-frame counting skips.
-bool ParseTimecode(const uint8_t* text, size_t length, FrameRate rate, Timecode* timecode);
+inline bool ParseTimecode(const uint8_t* text, size_t length, FrameRate rate, Timecode* timecode) {
+    if (length != TIMECODE_LENGTH) {
+        return false;
+    }
+    // Each digit as an unsigned value, which is over 9 for any other byte.
+    unsigned largest = 0;
+    for (size_t at : {0u, 1u, 3u, 4u, 6u, 7u, 9u, 10u}) {
+        unsigned digit = static_cast<unsigned>(text[at]) - '0';
+        largest = digit > largest ? digit : largest;
+    }
+    if (largest > 9 || !IsTimecodeSeparator(text[2]) || !IsTimecodeSeparator(text[5]) ||
+        !IsTimecodeSeparator(text[8])) {
+        return false;
+    }
+    *timecode = Timecode{TimecodePairAt(text, 0), TimecodePairAt(text, 3), TimecodePairAt(text, 6),
+                         TimecodePairAt(text, 9)};
+    if (timecode->hours >= 24 || timecode->minutes >= 60 || timecode->seconds >= 60 ||
+        timecode->frames >= rate.framesPerSecond) {
+        return false;
+    }
+    return !(rate.dropFrame && timecode->seconds == 0 && timecode->frames < 2 &&
+             timecode->minutes % 10 != 0);
+}
 
 bool TimecodeBefore(const Timecode& a, const Timecode& b);
 
-// Writes "HH:MM:SS:FF" at `out` (TIMECODE_LENGTH bytes, no terminator); returns the position
-// after it.
-size_t PutTimecode(char* out, size_t at, const Timecode& timecode);
+// "00" to "99", so that a pair is written with one copy.
+extern const char TIMECODE_DIGIT_PAIRS[];
+
+// Writes "HH:MM:SS:FF" at `out` + `at` (TIMECODE_LENGTH bytes, no terminator); returns the
+// position after it.
+inline size_t PutTimecode(char* out, size_t at, const Timecode& timecode) {
+    const int pairs[4] = {timecode.hours, timecode.minutes, timecode.seconds, timecode.frames};
+    for (int k = 0; k < 4; ++k) {
+        const char* digits = TIMECODE_DIGIT_PAIRS + 2 * pairs[k];
+        if (k > 0) {
+            out[at++] = ':';
+        }
+        out[at] = digits[0];
+        out[at + 1] = digits[1];
+        at += 2;
+    }
+    return at;
+}
