@@ -28,6 +28,9 @@ bool Reserve(T** array, size_t* capacity, size_t count) {
 }  // namespace
 
 bool ReserveLineItems(LineItems* items, size_t length, size_t lineFeeds) {
+    if (length > LONGEST_ITEM_TEXT) {
+        return false;
+    }
     size_t pieces = lineFeeds + length / (REWRITE_LINE_LIMIT - 1) + 1;
     return Reserve(&items->items, &items->itemCapacity, pieces) &&
            Reserve(&items->events, &items->eventCapacity, pieces);
@@ -39,7 +42,7 @@ bool AddLineItem(LineItems* items, LineItemKind kind, size_t offset, size_t leng
         return false;
     }
     items->items[items->itemCount++] =
-        LineItem{offset, NO_ITEM, static_cast<uint8_t>(length), kind, false};
+        LineItem{static_cast<uint32_t>(offset), NO_ITEM, static_cast<uint8_t>(length), kind, false};
     return true;
 }
 

@@ -23,9 +23,13 @@ enum LineItemKind : uint8_t {
 // No item: an event that took no DM speed record.
 constexpr uint32_t NO_ITEM = UINT32_MAX;
 
+// Offsets are 32-bit, as item numbers are: the items of a rewrite stream longer than this
+// cannot be held (a list of gigabytes, far beyond any edit controller's).
+constexpr size_t LONGEST_ITEM_TEXT = UINT32_MAX;
+
 struct LineItem {
-    size_t offset;   // where the piece starts in the rewrite stream
-    uint32_t event;  // ITEM_EVENT: its index in `events`
+    uint32_t offset;  // where the piece starts in the rewrite stream
+    uint32_t event;   // ITEM_EVENT: its index in `events`
     uint8_t length;
     LineItemKind kind;
     // ITEM_DM_LINE: an event line took its record (so the line belongs after that event).
@@ -52,7 +56,7 @@ struct LineItems {
 // Makes room for the items of a rewrite stream of `length` bytes holding `lineFeeds` line feeds:
 // a piece ends at a line feed or after 159 bytes, so there are at most `lineFeeds` + `length` /
 // 159 + 1 of them. The arrays are made once, with large pages where they are large. False when
-// memory runs out.
+// memory runs out, or the stream is longer than LONGEST_ITEM_TEXT.
 bool ReserveLineItems(LineItems* items, size_t length, size_t lineFeeds);
 
 // Appends an item of a piece; for ITEM_EVENT also its reading. False when the reservation holds
