@@ -71,6 +71,11 @@ void AdviseLargeBlock(void* block, size_t size);
 // Returns the number of bytes written.
 size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity);
 
+// Converts `length` bytes of code page 932 text to UTF-8 into `out` (terminated), at most
+// capacity - 1 bytes (3 * length + 1 always suffice); a byte that starts no character of code
+// page 932, or a pair that is none, becomes "?". Returns the length written.
+size_t ConvertFromCodePage932(const uint8_t* bytes, size_t length, char* out, size_t capacity);
+
 // --- Time ------------------------------------------------------------------------------------
 
 // The local time of `epochSeconds` (seconds since 1970-01-01 UTC), with the time-zone rules

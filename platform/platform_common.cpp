@@ -171,3 +171,65 @@ size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity) {
     std::free(shown);
     return written;
 }
+
+namespace {
+
+// The lead bytes of code page 932's double-byte characters.
+bool IsLeadByte(uint8_t byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Appends one unit's UTF-8 (a basic-plane character) when it fits.
+size_t PutUtf8(char16_t unit, char* out, size_t at, size_t capacity) {
+    char bytes[3];
+    size_t count = 1;
+    if (unit < 0x80) {
+        bytes[0] = static_cast<char>(unit);
+    } else if (unit < 0x800) {
+        bytes[0] = static_cast<char>(0xC0 | (unit >> 6));
+        bytes[1] = static_cast<char>(0x80 | (unit & 0x3F));
+        count = 2;
+    } else {
+        bytes[0] = static_cast<char>(0xE0 | (unit >> 12));
+        bytes[1] = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | (unit & 0x3F));
+        count = 3;
+    }
+    if (at + count > capacity - 1) {
+        return at;
+    }
+    std::memcpy(out + at, bytes, count);
+    return at + count;
+}
+
+}  // namespace
+
+size_t ConvertFromCodePage932(const uint8_t* bytes, size_t length, char* out, size_t capacity) {
+    if (capacity == 0) {
+        return 0;
+    }
+    size_t written = 0;
+    CodePage932Decoder* decoder = nullptr;
+    for (size_t at = 0; at < length;) {
+        size_t characterLength = IsLeadByte(bytes[at]) && at + 1 < length ? 2 : 1;
+        char16_t unit = bytes[at];
+        // ASCII is itself; anything else goes through the system's table.
+        if (bytes[at] >= 0x80) {
+            decoder = decoder != nullptr ? decoder : OpenCodePage932Decoder();
+            if (decoder == nullptr ||
+                !DecodeCodePage932Character(decoder, bytes + at, characterLength, &unit)) {
+                unit = u'?';
+                characterLength = 1;
+            }
+        }
+        size_t next = PutUtf8(unit, out, written, capacity);
+        if (next == written) {
+            break;  // full
+        }
+        written = next;
+        at += characterLength;
+    }
+    CloseCodePage932Decoder(decoder);
+    out[written] = 0;
+    return written;
+}

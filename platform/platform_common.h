@@ -23,6 +23,14 @@ const FileFaults& ActiveFileFaults();
 // convert and back to itself becomes "?"; stops before a character that would not fit.
 size_t ConvertCharactersToCodePage932(const char16_t* text, char* out, size_t capacity);
 
+// Each side's conversion of one character of code page 932 (`length` is 1, or 2 for a lead
+// byte and its trail byte) to one UTF-16 unit; false when the bytes are no character.
+struct CodePage932Decoder;
+CodePage932Decoder* OpenCodePage932Decoder();
+bool DecodeCodePage932Character(CodePage932Decoder* decoder, const uint8_t* bytes, size_t length,
+                                char16_t* unit);
+void CloseCodePage932Decoder(CodePage932Decoder* decoder);
+
 // The name of the new file an output is first written to, beside it: short (".tamsel-" and
 // two hexadecimal numbers, at most 35 bytes), so that it fits wherever the output's own name
 // fits, and different for every call in this process (`processId` tells processes apart).

@@ -312,6 +312,47 @@ size_t ConvertCharactersToCodePage932(const char16_t* text, char* out, size_t ca
     return length;
 }
 
+struct CodePage932Decoder {
+    iconv_t toUtf16;
+};
+
+CodePage932Decoder* OpenCodePage932Decoder() {
+    iconv_t toUtf16 = iconv_open("UTF-16LE", "CP932");
+    if (toUtf16 == reinterpret_cast<iconv_t>(-1)) {
+        return nullptr;
+    }
+    auto* decoder = new (std::nothrow) CodePage932Decoder{toUtf16};
+    if (decoder == nullptr) {
+        iconv_close(toUtf16);
+    }
+    return decoder;
+}
+
+bool DecodeCodePage932Character(CodePage932Decoder* decoder, const uint8_t* bytes, size_t length,
+                                char16_t* unit) {
+    char in[2] = {static_cast<char>(bytes[0]), static_cast<char>(length > 1 ? bytes[1] : 0)};
+    char* inPointer = in;
+    size_t inLeft = length;
+    char utf16[8];
+    char* outPointer = utf16;
+    size_t outLeft = sizeof utf16;
+    iconv(decoder->toUtf16, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(decoder->toUtf16, &inPointer, &inLeft, &outPointer, &outLeft) == (size_t)-1 ||
+        inLeft != 0 || sizeof utf16 - outLeft != 2) {
+        return false;
+    }
+    *unit = static_cast<char16_t>(static_cast<uint8_t>(utf16[0]) |
+                                  (static_cast<uint8_t>(utf16[1]) << 8));
+    return true;
+}
+
+void CloseCodePage932Decoder(CodePage932Decoder* decoder) {
+    if (decoder != nullptr) {
+        iconv_close(decoder->toUtf16);
+        delete decoder;
+    }
+}
+
 CalendarTime LocalTimeAt(int64_t epochSeconds) {
     auto instant = static_cast<time_t>(epochSeconds);
     struct tm local {};

@@ -234,6 +234,27 @@ bool ListFolderFiles(const char16_t* folder, void (*add)(void* context, const ch
     return true;
 }
 
+// Code page 932 through the system's own table: no state to keep.
+struct CodePage932Decoder {};
+
+CodePage932Decoder* OpenCodePage932Decoder() {
+    static CodePage932Decoder table;
+    return &table;
+}
+
+bool DecodeCodePage932Character(CodePage932Decoder*, const uint8_t* bytes, size_t length,
+                                char16_t* unit) {
+    wchar_t converted[2];
+    if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
+                            static_cast<int>(length), converted, 2) != 1) {
+        return false;
+    }
+    *unit = static_cast<char16_t>(converted[0]);
+    return true;
+}
+
+void CloseCodePage932Decoder(CodePage932Decoder*) {}
+
 size_t ConvertCharactersToCodePage932(const char16_t* text, char* out, size_t capacity) {
     if (capacity == 0) {
         return 0;

@@ -115,3 +115,35 @@ TEST(Files, AFolderIsUsableForOutputsWhenItIsAFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+// Notes and reel words of a list are code page 932; the tables written from it are UTF-8.
+TEST(CodePage932, DecodesToUtf8) {
+    const struct {
+        const char* rule;
+        Bytes bytes;
+        Bytes utf8;
+    } vectors[] = {
+        {"ASCII is itself", "A-1 * NOTE", "A-1 * NOTE"},
+        {"a kanji", "\x89\xb9\x8a\x79", "\xe9\x9f\xb3\xe6\xa5\xbd"},
+        {"half-width katakana", "\xb1\xb2", "\xef\xbd\xb1\xef\xbd\xb2"},
+        {"a lead byte at the end", "A\x83", "A?"},
+        {"a lead byte before no trail byte", "\x83\x20Z", "? Z"},
+        {"a byte that starts nothing", "\x80X", "?X"},
+    };
+    for (const auto& vector : vectors) {
+        char out[64];
+        size_t length =
+            ConvertFromCodePage932(reinterpret_cast<const uint8_t*>(vector.bytes.data()),
+                                   vector.bytes.size(), out, sizeof out);
+        EXPECT_EQ(vector.utf8, Bytes(out, length)) << vector.rule;
+        EXPECT_EQ(0, out[length]) << vector.rule;
+    }
+    char small[4];
+    EXPECT_EQ(3u, ConvertFromCodePage932(reinterpret_cast<const uint8_t*>("\x89\xb9\x8a\x79"), 4,
+                                         small, sizeof small))
+        << "stops before a character that does not fit";
+}
+
+}  // namespace
