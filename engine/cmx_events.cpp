@@ -1,5 +1,9 @@
 #include "cmx_events.h"
 
+#include <cstring>
+
+#include "list_text.h"
+
 namespace {
 
 constexpr size_t MAX_BVE_DIGITS = 9;
@@ -65,4 +69,77 @@ const char* CmxChannelText(uint8_t channels) {
                    ((channels & CHANNEL_A1) != 0 ? 2u : 0u) |
                    ((channels & CHANNEL_A2) != 0 ? 4u : 0u);
     return CHANNEL_TEXTS[index];
+}
+
+size_t CmxTransitionText(const EventLine& line, const EventRecord& record, int dissolveFrames,
+                         char (&text)[CMX_TRANSITION_TEXT_SIZE]) {
+    const uint8_t* typeText = SpanBytes(line, record.typeText);
+    size_t at = 0;
+    switch (record.transition) {
+        case TRANSITION_NONE:
+            break;
+        case TRANSITION_CUT:
+        case TRANSITION_DISSOLVE: {
+            // A cut is a cut, and a dissolve of 1 to 999 frames a dissolve; a word after the
+            // "C" ("C -12") or a dissolve CMX cannot hold is kept.
+            const uint8_t* trimmed = typeText;
+            size_t length = record.typeText.length;
+            TrimBytes(&trimmed, &length);
+            bool plainCut = record.transition == TRANSITION_CUT && length <= 1;
+            if (!plainCut && dissolveFrames == 0) {
+                at = PutWords(text, PutText(text, 0, "TRANSITION "), typeText,
+                              record.typeText.length);
+            }
+            break;
+        }
+        case TRANSITION_WIPE:
+            at = PutText(text, 0, "WIPE");
+            for (LineSpan word : record.typeWords) {
+                if (word.length > 0) {
+                    text[at++] = ' ';
+                    at = PutWords(text, at, SpanBytes(line, word), word.length);
+                }
+            }
+            break;
+        case TRANSITION_KEY:
+            at = PutWords(text, PutText(text, 0, "KEY "), typeText, record.typeText.length);
+            break;
+        case TRANSITION_OTHER:
+            at = PutText(text, 0, "TRANSITION ");
+            if (record.typeText.length > 0) {
+                at = PutWords(text, at, typeText, record.typeText.length);
+            } else {
+                text[at++] = static_cast<char>(line.bytes[record.typeLetter]);
+            }
+            break;
+    }
+    text[at] = 0;
+    return at;
+}
+
+const CmxShot& OutgoingCmxShot(const CmxShots& shots, uint8_t channels) {
+    static constexpr CmxShot NO_SHOT{};
+    if (channels == 0) {
+        return shots.last;
+    }
+    const CmxShot* latest = &NO_SHOT;
+    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
+        const CmxShot& shot = shots.channels[k];
+        if ((channels & (1u << k)) != 0 && shot.present && shot.order > latest->order) {
+            latest = &shot;
+        }
+    }
+    return *latest;
+}
+
+void RememberCmxShot(CmxShots* shots, const char* reel, uint8_t channels, const Timecode& sourceOut,
+                     uint32_t tag) {
+    CmxShot shot{true, ++shots->written, {}, sourceOut, tag};
+    std::memcpy(shot.reel, reel, CMX_REEL_NAME_SIZE);
+    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
+        if ((channels & (1u << k)) != 0) {
+            shots->channels[k] = shot;
+        }
+    }
+    shots->last = shot;
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cmx_reels.h"
 #include "line_items.h"
 #include "timecode.h"
 
@@ -25,6 +26,42 @@ CmxEvent ReadCmxEvent(const LineItems& items, const LineItem& item, FrameRate ra
 
 // The value of the leading digits (after blanks) of a line, at most nine of them.
 uint32_t BveEventNumber(const uint8_t* text, size_t length);
+
+// Room for the text of a transition (CmxTransitionText): a word and a piece of the list.
+constexpr size_t CMX_TRANSITION_TEXT_SIZE = 192;
+
+// What the transition of a held event says beyond a cut or a dissolve of 1 to 999 frames, which
+// the export writes as a cut: "WIPE 1001 01:00" (a wipe's pattern number is a switcher's, not a
+// SMPTE wipe code), "KEY KB 002", "TRANSITION X 12", "TRANSITION C -12", "TRANSITION D 1200".
+// Writes the text, terminated, into `text`; returns its length, 0 when there is none.
+size_t CmxTransitionText(const EventLine& line, const EventRecord& record, int dissolveFrames,
+                         char (&text)[CMX_TRANSITION_TEXT_SIZE]);
+
+// The shots written so far, by channel: where a dissolve comes from.
+struct CmxShot {
+    bool present;
+    uint64_t order;
+    char reel[CMX_REEL_NAME_SIZE];
+    Timecode sourceOut;
+    uint32_t tag;  // the writer's own mark of the shot
+};
+
+// Video and audio 1 to 4.
+constexpr int CMX_SHOT_CHANNELS = 5;
+
+struct CmxShots {
+    CmxShot channels[CMX_SHOT_CHANNELS];
+    CmxShot last;
+    uint64_t written;
+};
+
+// Where a dissolve on `channels` comes from: the latest shot on one of them; for a dissolve
+// without channels, the latest shot of all; a shot not present (black) when there is none.
+const CmxShot& OutgoingCmxShot(const CmxShots& shots, uint8_t channels);
+
+// A shot written on `channels`.
+void RememberCmxShot(CmxShots* shots, const char* reel, uint8_t channels, const Timecode& sourceOut,
+                     uint32_t tag);
 
 // The channel field of the event line for V, A1 and A2 ("V", "AA/V", "NONE" for none of them);
 // A3 and A4 go on an AUD line.

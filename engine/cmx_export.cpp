@@ -5,6 +5,7 @@
 
 #include "cmx_events.h"
 #include "cmx_reels.h"
+#include "list_text.h"
 
 namespace {
 
@@ -30,27 +31,11 @@ constexpr char MARK_TITLE[] = "* BVE TITLE: ";
 constexpr char MARK_MARKS[] = "* BVE MARKS: ";
 constexpr char MARK_MODE_ASSEMBLE[] = "* BVE MODE ASMBL";
 constexpr char MARK_FRAME_RATE[] = "* BVE FRAME RATE: ";
-constexpr char MARK_WIPE[] = "* BVE WIPE";
-constexpr char MARK_KEY[] = "* BVE KEY ";
-constexpr char MARK_TRANSITION[] = "* BVE TRANSITION ";
+constexpr char MARK_BVE[] = "* BVE ";
 constexpr char MARK_REEL[] = "* REEL ";
 
 // Notes that OpenTimelineIO reads as commands when they stand after "* ".
 const char* const COMMAND_WORDS[] = {"M2", "ASC_SOP", "ASC_SAT"};
-
-// The last shot written on a channel: where a dissolve on that channel comes from.
-struct CmxShot {
-    bool present;
-    uint64_t order;
-    char reel[CMX_REEL_NAME_SIZE];
-    Timecode sourceOut;
-};
-
-// Where a dissolve comes from when no shot was written before it: black.
-constexpr CmxShot NO_SHOT{};
-
-// Video and audio 1 to 4: the channels a dissolve may come from.
-constexpr int CMX_SHOT_CHANNELS = 5;
 
 struct CmxWriter {
     const LineItems* items;
@@ -62,9 +47,7 @@ struct CmxWriter {
     CmxReport* report;
     CmxReelTable reels;
     uint32_t eventNumber;  // the last number written
-    uint64_t shotsWritten;
-    CmxShot shots[CMX_SHOT_CHANNELS];
-    CmxShot lastShot;
+    CmxShots shots;
     bool failed;  // memory ran out
 };
 
@@ -86,36 +69,12 @@ void EndLine(CmxWriter* cmx) {
 
 // --- Comments ---------------------------------------------------------------------------------
 
-bool IsPrintableAscii(uint8_t byte) {
-    return byte >= 0x20 && byte < 0x7F;
-}
-
-bool IsControl(uint8_t byte) {
-    return byte < 0x20 || byte == 0x7F;
-}
-
-// The bytes without leading and trailing blanks and control characters.
-void Trim(const uint8_t** text, size_t* length) {
-    while (*length > 0 && ((*text)[0] == ' ' || IsControl((*text)[0]))) {
-        ++*text;
-        --*length;
-    }
-    while (*length > 0 && ((*text)[*length - 1] == ' ' || IsControl((*text)[*length - 1]))) {
-        --*length;
-    }
-}
-
-bool StartsWith(const uint8_t* text, size_t length, const char* word) {
-    size_t count = std::strlen(word);
-    return length >= count && std::memcmp(text, word, count) == 0;
-}
-
 // Comment text: the bytes as they are (code page 932 notes keep theirs), every control
 // character a blank, so that a bare CR inside a note cannot start a line of its own.
 void AppendCommentText(CmxWriter* cmx, const uint8_t* text, size_t length) {
     size_t start = 0;
     for (size_t k = 0; k < length; ++k) {
-        if (IsControl(text[k])) {
+        if (IsControlByte(text[k])) {
             Append(cmx, text + start, k - start);
             Append(cmx, " ", 1);
             start = k + 1;
@@ -127,7 +86,7 @@ void AppendCommentText(CmxWriter* cmx, const uint8_t* text, size_t length) {
 // "<marker><text>" as a comment line, the text trimmed; made in one piece, as every comment
 // of a line of the list fits in COMMENT_LINE_SIZE.
 void WriteComment(CmxWriter* cmx, const char* marker, const uint8_t* text, size_t length) {
-    Trim(&text, &length);
+    TrimBytes(&text, &length);
     size_t markerLength = std::strlen(marker);
     if (markerLength + length + 2 > COMMENT_LINE_SIZE) {
         AppendText(cmx, marker);
@@ -138,7 +97,7 @@ void WriteComment(CmxWriter* cmx, const char* marker, const uint8_t* text, size_
     char line[COMMENT_LINE_SIZE];
     std::memcpy(line, marker, markerLength);
     for (size_t k = 0; k < length; ++k) {
-        line[markerLength + k] = IsControl(text[k]) ? ' ' : static_cast<char>(text[k]);
+        line[markerLength + k] = IsControlByte(text[k]) ? ' ' : static_cast<char>(text[k]);
     }
     std::memcpy(line + markerLength + length, "\r\n", 2);
     Append(cmx, line, markerLength + length + 2);
@@ -153,20 +112,20 @@ void WriteMarker(CmxWriter* cmx, const char* marker) {
 // OpenTimelineIO would read as a command goes under "* BVE NOTE: " instead; a blank note
 // carries nothing and is left out.
 void WriteNoteComment(CmxWriter* cmx, const uint8_t* text, size_t length) {
-    Trim(&text, &length);
+    TrimBytes(&text, &length);
     if (length == 0) {
         return;
     }
-    bool starred = StartsWith(text, length, "* ");
+    bool starred = StartsWithText(text, length, "* ");
     const uint8_t* words = text;
     size_t wordsLength = length;
     if (starred) {
         words += 2;
         wordsLength -= 2;
-        Trim(&words, &wordsLength);
+        TrimBytes(&words, &wordsLength);
     }
     for (const char* command : COMMAND_WORDS) {
-        if (StartsWith(words, wordsLength, command)) {
+        if (StartsWithText(words, wordsLength, command)) {
             WriteComment(cmx, MARK_NOTE, text, length);
             return;
         }
@@ -175,12 +134,6 @@ void WriteNoteComment(CmxWriter* cmx, const uint8_t* text, size_t length) {
 }
 
 // --- Line building ----------------------------------------------------------------------------
-
-size_t PutText(char* line, size_t at, const char* text) {
-    size_t count = std::strlen(text);
-    std::memcpy(line + at, text, count);
-    return at + count;
-}
 
 // A short text (a reel name, the channels) copied byte by byte: cheaper than a call for a few
 // bytes, and every event line holds two.
@@ -197,38 +150,6 @@ size_t PutPadded(char* line, size_t at, const char* text, size_t width) {
         line[end++] = ' ';
     }
     return end;
-}
-
-// At least `width` digits, zero-filled.
-size_t PutNumber(char* line, size_t at, uint32_t value, size_t width) {
-    char digits[12];
-    size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0);
-    while (count < width) {
-        digits[count++] = '0';
-    }
-    for (size_t k = 0; k < count; ++k) {
-        line[at + k] = digits[count - 1 - k];
-    }
-    return at + count;
-}
-
-// The words of the text with one blank between them: "KB   002" as "KB 002". `line` has room
-// for the text; returns the end.
-size_t PutWords(char* line, size_t at, const uint8_t* text, size_t length) {
-    Trim(&text, &length);
-    for (size_t k = 0; k < length; ++k) {
-        bool blank = text[k] == ' ' || IsControl(text[k]);
-        if (!blank) {
-            line[at++] = static_cast<char>(text[k]);
-        } else if (text[k - 1] != ' ' && !IsControl(text[k - 1])) {
-            line[at++] = ' ';
-        }
-    }
-    return at;
 }
 
 const uint8_t* SpanBytes(const EventLine& line, LineSpan span) {
@@ -319,16 +240,16 @@ void ListTitle(const HeaderFields& header, const uint8_t** text, size_t* length)
         *length = 0;
         return;
     }
-    Trim(text, length);
+    TrimBytes(text, length);
     if (*length > 0 && (*text)[0] == '@') {
         ++*text;
         --*length;
-        Trim(text, length);
+        TrimBytes(text, length);
     }
-    if (StartsWith(*text, *length, "TITLE:")) {
+    if (StartsWithText(*text, *length, "TITLE:")) {
         *text += 6;
         *length -= 6;
-        Trim(text, length);
+        TrimBytes(text, length);
     }
 }
 
@@ -353,7 +274,7 @@ void WriteHeader(CmxWriter* cmx) {
     } else {
         const auto* name = reinterpret_cast<const uint8_t*>(cmx->fileNameText);
         size_t nameLength = std::strlen(cmx->fileNameText);
-        Trim(&name, &nameLength);
+        TrimBytes(&name, &nameLength);
         if (nameLength == 0) {
             AppendText(cmx, UNTITLED);
         }
@@ -380,7 +301,7 @@ void WriteHeaderComments(CmxWriter* cmx) {
     for (const char* text : {cmx->header->reelLine, cmx->header->blockLine}) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(text);
         size_t length = std::strlen(text);
-        Trim(&bytes, &length);
+        TrimBytes(&bytes, &length);
         if (length > 0) {
             WriteComment(cmx, "* ", bytes, length);
         }
@@ -397,84 +318,16 @@ void WriteHeaderComments(CmxWriter* cmx) {
 
 // --- Events -----------------------------------------------------------------------------------
 
-// The comment of a held event for what its transition says beyond a cut or a dissolve: its
-// words, from the line (the type text is at most a piece long). Returns true when it wrote one.
+// The comment of a held event for what its transition says beyond a cut or a dissolve.
+// Returns true when it wrote one.
 bool WriteTransitionComment(CmxWriter* cmx, const EventLine& line, const EventRecord& record,
                             int dissolveFrames) {
-    const uint8_t* typeText = SpanBytes(line, record.typeText);
-    char comment[COMMENT_LINE_SIZE];
-    size_t at = 0;
-    switch (record.transition) {
-        case TRANSITION_NONE:
-            return false;
-        case TRANSITION_CUT:
-        case TRANSITION_DISSOLVE: {
-            // A cut is a cut, and a dissolve of 1 to 999 frames a dissolve; a word after the
-            // "C" ("C -12") or a dissolve CMX cannot hold is kept in a comment.
-            const uint8_t* text = typeText;
-            size_t length = record.typeText.length;
-            Trim(&text, &length);
-            bool plainCut = record.transition == TRANSITION_CUT && (length <= 1);
-            if (plainCut || dissolveFrames > 0) {
-                return false;
-            }
-            at = PutText(comment, 0, MARK_TRANSITION);
-            at = PutWords(comment, at, typeText, record.typeText.length);
-            break;
-        }
-        case TRANSITION_WIPE:
-            // A BVE wipe number is a pattern of the switcher, not a SMPTE wipe code.
-            at = PutText(comment, 0, MARK_WIPE);
-            for (LineSpan word : record.typeWords) {
-                if (word.length > 0) {
-                    comment[at++] = ' ';
-                    at = PutWords(comment, at, SpanBytes(line, word), word.length);
-                }
-            }
-            break;
-        case TRANSITION_KEY:
-            at = PutText(comment, 0, MARK_KEY);
-            at = PutWords(comment, at, typeText, record.typeText.length);
-            break;
-        case TRANSITION_OTHER:
-            at = PutText(comment, 0, MARK_TRANSITION);
-            if (record.typeText.length > 0) {
-                at = PutWords(comment, at, typeText, record.typeText.length);
-            } else {
-                comment[at++] = static_cast<char>(line.bytes[record.typeLetter]);
-            }
-            break;
+    char text[CMX_TRANSITION_TEXT_SIZE];
+    size_t length = CmxTransitionText(line, record, dissolveFrames, text);
+    if (length > 0) {
+        WriteComment(cmx, MARK_BVE, reinterpret_cast<const uint8_t*>(text), length);
     }
-    at = PutText(comment, at, "\r\n");
-    Append(cmx, comment, at);
-    return true;
-}
-
-// Where a dissolve comes from: the latest shot on one of its channels; for a dissolve without
-// channels, the latest shot of all. Without one it comes from black.
-const CmxShot& OutgoingShot(const CmxWriter& cmx, uint8_t channels) {
-    if (channels == 0) {
-        return cmx.lastShot;
-    }
-    const CmxShot* latest = &NO_SHOT;
-    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
-        const CmxShot& shot = cmx.shots[k];
-        if ((channels & (1u << k)) != 0 && shot.present && shot.order > latest->order) {
-            latest = &shot;
-        }
-    }
-    return *latest;
-}
-
-void RememberShot(CmxWriter* cmx, const char* reel, uint8_t channels, const Timecode& sourceOut) {
-    CmxShot shot{true, ++cmx->shotsWritten, {}, sourceOut};
-    std::memcpy(shot.reel, reel, CMX_REEL_NAME_SIZE);
-    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
-        if ((channels & (1u << k)) != 0) {
-            cmx->shots[k] = shot;
-        }
-    }
-    cmx->lastShot = shot;
+    return length > 0;
 }
 
 // The DM speed line whose record the event took follows it.
@@ -510,7 +363,7 @@ void WriteHeldEvent(CmxWriter* cmx, const EventLine& line, const LineEvent& even
     ++cmx->eventNumber;
     ++cmx->report->eventsWritten;
     if (held.dissolveFrames > 0) {
-        const CmxShot& outgoing = OutgoingShot(*cmx, record.channels);
+        const CmxShot& outgoing = OutgoingCmxShot(cmx->shots, record.channels);
         Timecode point = outgoing.present ? outgoing.sourceOut : Timecode{};
         const Timecode timecodes[4] = {point, point, held.timecodes[2], held.timecodes[2]};
         WriteEventLine(cmx, outgoing.present ? outgoing.reel : CMX_BLACK_REEL, record.channels, 0,
@@ -534,7 +387,7 @@ void WriteHeldEvent(CmxWriter* cmx, const EventLine& line, const LineEvent& even
     if (kept) {
         ReportKeptAsComment(cmx->report, held.bveNumber);
     }
-    RememberShot(cmx, reel, record.channels, held.timecodes[1]);
+    RememberCmxShot(&cmx->shots, reel, record.channels, held.timecodes[1], 0);
 }
 
 // An event line the export cannot hold as an event: its text as a comment.

@@ -71,14 +71,22 @@ struct Composition {
     ConvertedTexts* out;
 };
 
-// The second pass: the export, made from the line items.
-bool ComposeExport(const Composition& work, const LineItems& items, const HeaderFields& fields) {
+// The second pass: the lists the options ask for, each made from the line items.
+bool ComposeLists(const Composition& work, const LineItems& items, const HeaderFields& fields) {
     uint32_t options = work.request->options;
     CmxExportOptions cmxOptions{work.request->cmxFramesPerSecond,
                                 (options & OPTION_CMX_DROP_FRAME) != 0,
                                 (options & OPTION_DELETE_INTERNAL_DATA) != 0};
     CmxSource source{&items, &fields, work.request->fileNameText};
-    return WriteCmxExport(source, cmxOptions, &work.out->cmx, &work.out->cmxReport);
+    ConvertedTexts* out = work.out;
+    return ((options & OPTION_EXPORT_CMX) == 0 ||
+            WriteCmxExport(source, cmxOptions, &out->cmx, &out->cmxReport)) &&
+           ((options & OPTION_EXPORT_EVENTS) == 0 ||
+            WriteEventTable(source, cmxOptions, &out->events, &out->eventsReport)) &&
+           ((options & OPTION_EXPORT_PULL) == 0 ||
+            (CollectPullRanges(source, cmxOptions, 0, &out->pullRanges, &out->pullReport) &&
+             WritePullList(&out->pullRanges, work.request->handleSeconds, nullptr, &out->pull,
+                           &out->pullReport)));
 }
 
 // Recognition, banner and line rewriting, from the decoded stream to the output text, and the
@@ -97,7 +105,7 @@ ConversionResult ComposeOutput(const Composition& work) {
     ExtractHeaderFields(work.decoded, eventStart, work.piece, &fields);
     LineStream rewrite{};
     size_t headerLength = BuildRewriteStream(work.decoded, eventStart, work.piece, &rewrite);
-    bool exporting = (work.request->options & OPTION_EXPORT_CMX) != 0;
+    bool exporting = (work.request->options & OPTIONS_EXPORTING) != 0;
     LineItems items{};
     LineState state{};
     LineLoop loop{&rewrite,
@@ -109,7 +117,7 @@ ConversionResult ComposeOutput(const Composition& work) {
                   exporting ? &items : nullptr};
     bool composed =
         ComposeBanner(&work.out->text, fields, work.request->fileNameText, work.request->stamp) &&
-        RewriteLines(loop) && (!exporting || ComposeExport(work, items, fields));
+        RewriteLines(loop) && (!exporting || ComposeLists(work, items, fields));
     ReleaseLineItems(&items);
     StreamRelease(&rewrite);
     return composed ? RESULT_CONVERTED : RESULT_NO_MEMORY;
@@ -152,6 +160,9 @@ ConversionResult ConvertEdlSource(const SourceConversion& request, ConvertedText
 void ReleaseConvertedTexts(ConvertedTexts* texts) {
     BufferRelease(&texts->text);
     BufferRelease(&texts->cmx);
+    BufferRelease(&texts->events);
+    BufferRelease(&texts->pull);
+    ReleasePullRanges(&texts->pullRanges);
     *texts = ConvertedTexts{};
 }
 

@@ -15,6 +15,9 @@
 //   cmx_export.h     with OPTION_EXPORT_CMX, a second pass over the line items: the list as a
 //                    CMX 3600 edit list (its events in cmx_events.h, reel names in
 //                    cmx_reels.h, timecodes in timecode.h), and what it did (cmx_report.h)
+//   event_table.h    with OPTION_EXPORT_EVENTS, the same events as a table for a spreadsheet
+//   pull_list.h      with OPTION_EXPORT_PULL, the tapes and the source ranges to digitise
+//                    (both written by csv_table.h)
 //   output_file.h    the output text (and the export) written as the output files, each in
 //                    full or not at all
 #pragma once
@@ -27,11 +30,13 @@
 #include "conversion_options.h"
 #include "conversion_result.h"
 #include "decode.h"
+#include "event_table.h"
 #include "header.h"
 #include "line_items.h"
 #include "line_state.h"
 #include "memory.h"
 #include "output_file.h"
+#include "pull_list.h"
 #include "rewrite_lines.h"
 #include "text.h"
 
@@ -42,9 +47,11 @@ struct ConversionRequest {
     const char16_t* outputFolder;  // ends with a separator, or empty for the current folder
     uint32_t options;              // OPTION_ bits
     CalendarTime stampTime;        // the local time the banner gives as the conversion's
-    // The CMX export's frame rate, 24, 25 or 30 (any other value counts as 30); used only with
-    // OPTION_EXPORT_CMX.
+    // The frame rate of the CMX export, the event table and the pull list, 24, 25 or 30 (any
+    // other value counts as 30).
     int cmxFramesPerSecond = CMX_DEFAULT_FRAMES_PER_SECOND;
+    // The pull list's handles, in seconds.
+    int handleSeconds = DEFAULT_HANDLE_SECONDS;
 };
 
 // Converts one file: opens and decodes the source, recognises its layout, composes the output
@@ -62,14 +69,21 @@ struct SourceConversion {
     const char* stamp;         // the banner's conversion time
     uint32_t options;          // OPTION_ bits, as in a ConversionRequest
     int cmxFramesPerSecond;    // as in a ConversionRequest
+    int handleSeconds = DEFAULT_HANDLE_SECONDS;
 };
 
-// What a conversion of bytes made: the output text, and with OPTION_EXPORT_CMX the export and
-// what it did. Released with ReleaseConvertedTexts.
+// What a conversion of bytes made: the output text, and as the options ask the CMX export, the
+// event table and the pull list with what each did, and the pull list's ranges (without
+// handles), which a batch gathers. Released with ReleaseConvertedTexts.
 struct ConvertedTexts {
     ByteBuffer text;
     ByteBuffer cmx;
     CmxReport cmxReport;
+    ByteBuffer events;
+    EventTableReport eventsReport;
+    ByteBuffer pull;
+    PullReport pullReport;
+    PullRanges pullRanges;
 };
 
 // Decodes the source and composes its texts. On RESULT_CONVERTED `out` holds them; on a failure

@@ -63,6 +63,16 @@ inline bool ParseTimecode(const uint8_t* text, size_t length, FrameRate rate, Ti
 
 bool TimecodeBefore(const Timecode& a, const Timecode& b);
 
+// Frames from 00:00:00:00 to the timecode at `rate`: at drop frame, the labels drop-frame
+// counting skips (frames 0 and 1 of every minute but each tenth) are not counted.
+int64_t TimecodeFrames(const Timecode& timecode, FrameRate rate);
+
+// The timecode of a frame count from 00:00:00:00 at `rate` (0 to a day's frames less one).
+Timecode TimecodeAtFrame(int64_t frames, FrameRate rate);
+
+// The frames of a day at `rate`: 00:00:00:00 to 23:59:59 and its last frame.
+int64_t FramesPerDay(FrameRate rate);
+
 // "00" to "99", so that a pair is written with one copy.
 extern const char TIMECODE_DIGIT_PAIRS[];
 

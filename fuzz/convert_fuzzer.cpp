@@ -8,11 +8,13 @@
 //   into printable text with CR LF line ends (holding a "1", so it is read as plain text), and
 //   into the controller's coding of the same text (bit 7 on every "1" and on other characters
 //   that come back unchanged, 0x8D as the line end);
-// - with the CMX export (its rate and options taken from the input's first byte) the repaired
-//   text stays the same, and the export is a list every parser reads: TITLE and FCM lines
-//   first, no comment before the first event, CR LF line ends, ASCII-only lines but for
-//   comments, every event line in its columns with nothing after its last timecode, an AUD
-//   line only under an event line, and as many event numbers as the report counts.
+// - with the CMX export, the event table and the pull list (their rate, handles and options
+//   taken from the input's first byte) the repaired text stays the same, and the export is a
+//   list every parser reads: TITLE and FCM lines first, no comment before the first event, CR LF
+//   line ends, ASCII-only lines but for comments, every event line in its columns with nothing
+//   after its last timecode, an AUD line only under an event line, and as many event numbers as
+//   the report counts; each table begins with its byte-order mark and header row, and holds
+//   the rows its report counts, each ended by CR LF.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -34,27 +36,59 @@ void Check(bool condition, const char* what) {
     }
 }
 
-// Converts with the OPTION_ bits `options` (and the export's `rate`); with OPTION_EXPORT_CMX the
-// export goes to `exported` and what it did to `report`.
+// What the second pass wrote: the export and the two tables, with what each did.
+struct Lists {
+    Bytes cmx;
+    CmxReport cmxReport;
+    Bytes events;
+    EventTableReport eventsReport;
+    Bytes pull;
+    PullReport pullReport;
+};
+
+Bytes TextOf(const ByteBuffer& buffer) {
+    return buffer.length == 0 ? Bytes()
+                              : Bytes(reinterpret_cast<const char*>(buffer.bytes), buffer.length);
+}
+
+// Converts with the OPTION_ bits `options` (and the lists' `rate` and `handles`); what the
+// second pass wrote goes to `lists`.
 ConversionResult Convert(const Bytes& source, uint32_t options, Bytes* output, int rate = 30,
-                         Bytes* exported = nullptr, CmxReport* report = nullptr) {
+                         int handles = 2, Lists* lists = nullptr) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
     ConvertedTexts out{};
     SourceConversion conversion{
-        &input, static_cast<uint32_t>(source.size()), "F.EDL", STAMP, options, rate};
+        &input, static_cast<uint32_t>(source.size()), "F.EDL", STAMP, options, rate, handles};
     ConversionResult result = ConvertEdlSource(conversion, &out);
     output->clear();
     if (result == RESULT_CONVERTED) {
-        output->assign(reinterpret_cast<const char*>(out.text.bytes), out.text.length);
+        *output = TextOf(out.text);
         Check(output->find('\0') == Bytes::npos, "the output text holds no NUL byte");
-        if ((options & OPTION_EXPORT_CMX) != 0) {
-            exported->assign(reinterpret_cast<const char*>(out.cmx.bytes), out.cmx.length);
-            *report = out.cmxReport;
+        if (lists != nullptr) {
+            *lists = Lists{TextOf(out.cmx),  out.cmxReport,    TextOf(out.events),
+                           out.eventsReport, TextOf(out.pull), out.pullReport};
         }
     }
     ReleaseConvertedTexts(&out);
     return result;
+}
+
+// A table for a spreadsheet: the byte-order mark and the header row first, every line ended
+// by CR LF (no field holds a line end), as many rows as the report counts.
+void CheckTable(const Bytes& table, const char* header, uint32_t rows) {
+    Check(table.compare(0, 3, "\xEF\xBB\xBF") == 0, "a table begins with its byte-order mark");
+    Check(table.compare(3, std::strlen(header), header) == 0, "then its header row");
+    size_t lines = 0;
+    for (size_t at = 0; at < table.size(); ++at) {
+        if (table[at] == '\n' || table[at] == '\r') {
+            Check(table.compare(at, 2, "\r\n") == 0, "a table's lines end with CR LF");
+            ++lines;
+            ++at;
+        }
+    }
+    Check(!table.empty() && table.compare(table.size() - 2, 2, "\r\n") == 0 && lines == rows + 1,
+          "a table holds its header and the rows its report counts");
 }
 
 bool IsPrintable(const Bytes& text) {
@@ -200,17 +234,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const int RATES[] = {30, 25, 24};
     uint8_t choice = size > 0 ? data[0] : 0;
     bool deleteInternalData = (choice & 0x20) != 0;
-    uint32_t options = OPTION_EXPORT_CMX | ((choice & 0x10) != 0 ? OPTION_CMX_DROP_FRAME : 0) |
+    uint32_t options = OPTIONS_EXPORTING | ((choice & 0x10) != 0 ? OPTION_CMX_DROP_FRAME : 0) |
                        (deleteInternalData ? OPTION_DELETE_INTERNAL_DATA : 0);
     Bytes repaired;
-    Bytes exported;
-    CmxReport report{};
-    Check(Convert(source, options, &repaired, RATES[choice % 3], &exported, &report) == result,
-          "the export changes no result");
-    Check(repaired == (deleteInternalData ? withoutInternal : first),
-          "the export changes no output");
+    Lists lists;
+    int handles = (choice >> 6) * 2;  // 0 to 6 seconds
+    Check(Convert(source, options, &repaired, RATES[choice % 3], handles, &lists) == result,
+          "the lists change no result");
+    Check(repaired == (deleteInternalData ? withoutInternal : first), "the lists change no output");
     if (result == RESULT_CONVERTED) {
-        CheckExport(exported, report);
+        CheckExport(lists.cmx, lists.cmxReport);
+        CheckTable(lists.events, "BVEイベント,CMXイベント,", lists.eventsReport.rows);
+        CheckTable(lists.pull, "リール,元のリール,", lists.pullReport.ranges);
     }
 
     Bytes plain = PlainTwin(data, size);

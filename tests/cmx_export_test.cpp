@@ -7,16 +7,6 @@
 
 namespace {
 
-const Bytes TC = "00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00";
-
-// A BVE event line: number, reel, mode area, type area, timecodes and trailing marks.
-Bytes Bve(const char* number, const char* reel, const char* mode, const char* type,
-          const Bytes& timecodes = TC, const char* marks = "") {
-    Bytes line = Bytes(number) + "  " + reel;
-    line += Bytes(reel[0] == 0 ? 0 : (std::strlen(reel) < 7 ? 7 - std::strlen(reel) : 1), ' ');
-    return line + mode + type + timecodes + marks + "\r\n";
-}
-
 // An export event line: number, reel, channels, transition and duration, timecodes.
 Bytes Cmx(const char* number, const char* reel, const char* channels, const char* transition,
           const Bytes& timecodes = TC) {

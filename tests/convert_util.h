@@ -1,10 +1,22 @@
 // Whole conversions of bytes in memory for the engine's tests, with a fixed stamp.
 #pragma once
 
+#include <cstring>
+
 #include "engine.h"
 #include "test_util.h"
 
 constexpr char TEST_STAMP[] = "2019/03/06  09:05:07";
+
+const Bytes TC = "00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00";
+
+// A BVE event line: number, reel, mode area, type area, timecodes and trailing marks.
+inline Bytes Bve(const char* number, const char* reel, const char* mode, const char* type,
+                 const Bytes& timecodes = TC, const char* marks = "") {
+    Bytes line = Bytes(number) + "  " + reel;
+    line += Bytes(reel[0] == 0 ? 0 : (std::strlen(reel) < 7 ? 7 - std::strlen(reel) : 1), ' ');
+    return line + mode + type + timecodes + marks + "\r\n";
+}
 
 // Converts `source` as the file `name`; on RESULT_CONVERTED `output` holds the whole text.
 inline ConversionResult ConvertBytes(const Bytes& source, const char* name, uint32_t options,
@@ -52,30 +64,45 @@ inline size_t BannerLength(const Bytes& source, const char* name) {
     return length;
 }
 
-// A conversion with the CMX export.
+// A conversion with the CMX export, and the event table and the pull list when asked.
 struct Exported {
     ConversionResult result;
     Bytes repaired;
     Bytes cmx;
     CmxReport report;
     Bytes repairedBody;  // the repaired list after its banner
+    Bytes events;
+    EventTableReport eventsReport;
+    Bytes pull;
+    PullReport pullReport;
 };
 
+inline Bytes TextOf(const ByteBuffer& buffer) {
+    return buffer.length == 0 ? Bytes()
+                              : Bytes(reinterpret_cast<const char*>(buffer.bytes), buffer.length);
+}
+
 inline Exported ConvertWithExport(const Bytes& source, const char* name, int rate,
-                                  bool dropFrame = false, bool deleteInternalData = false) {
+                                  bool dropFrame = false, bool deleteInternalData = false,
+                                  uint32_t lists = 0, int handleSeconds = DEFAULT_HANDLE_SECONDS) {
     MemorySource memory{reinterpret_cast<const uint8_t*>(source.data()), source.size(), 0};
     ByteSource input = MakeMemorySource(&memory);
     uint32_t options = OPTION_EXPORT_CMX | (dropFrame ? OPTION_CMX_DROP_FRAME : 0) |
-                       (deleteInternalData ? OPTION_DELETE_INTERNAL_DATA : 0);
+                       (deleteInternalData ? OPTION_DELETE_INTERNAL_DATA : 0) | lists;
     ConvertedTexts out{};
     SourceConversion conversion{
-        &input, static_cast<uint32_t>(source.size()), name, TEST_STAMP, options, rate};
+        &input,       static_cast<uint32_t>(source.size()), name, TEST_STAMP, options, rate,
+        handleSeconds};
     Exported exported{};
     exported.result = ConvertEdlSource(conversion, &out);
     exported.report = out.cmxReport;
+    exported.eventsReport = out.eventsReport;
+    exported.pullReport = out.pullReport;
     if (exported.result == RESULT_CONVERTED) {
-        exported.repaired.assign(reinterpret_cast<const char*>(out.text.bytes), out.text.length);
-        exported.cmx.assign(reinterpret_cast<const char*>(out.cmx.bytes), out.cmx.length);
+        exported.repaired = TextOf(out.text);
+        exported.cmx = TextOf(out.cmx);
+        exported.events = TextOf(out.events);
+        exported.pull = TextOf(out.pull);
         exported.repairedBody = exported.repaired.substr(BannerLength(source, name));
     }
     ReleaseConvertedTexts(&out);

@@ -45,6 +45,25 @@ TEST(Golden, SamplesExportToTheirExpectedCmxLists) {
     }
 }
 
+// Each reviewed by hand once: the event tables and pull lists of two samples at 30 frames, with
+// two seconds of handles.
+TEST(Golden, SamplesGiveTheirExpectedEventTablesAndPullLists) {
+    for (const char* name : {"NEWS0612", "PROMO_B"}) {
+        std::string file = std::string(name) + ".EDL";
+        Exported exported = ConvertWithExport(Sample(file.c_str()), file.c_str(), 30, false, false,
+                                              OPTION_EXPORT_EVENTS | OPTION_EXPORT_PULL);
+        ASSERT_EQ(RESULT_CONVERTED, exported.result) << name;
+        EXPECT_TRUE(
+            SameBytes(ReadFileBytes(fs::path("golden") / ("EVENTS_" + std::string(name) + ".csv")),
+                      exported.events))
+            << name;
+        EXPECT_TRUE(
+            SameBytes(ReadFileBytes(fs::path("golden") / ("PULL_" + std::string(name) + ".csv")),
+                      exported.pull))
+            << name;
+    }
+}
+
 TEST(Golden, SamplesThatAreRefused) {
     Bytes output;
     EXPECT_EQ(RESULT_CMX_FORMAT, ConvertBytes(Sample("CMX3600.EDL"), "CMX3600.EDL", 0, &output));
