@@ -116,30 +116,3 @@ size_t CmxTransitionText(const EventLine& line, const EventRecord& record, int d
     text[at] = 0;
     return at;
 }
-
-const CmxShot& OutgoingCmxShot(const CmxShots& shots, uint8_t channels) {
-    static constexpr CmxShot NO_SHOT{};
-    if (channels == 0) {
-        return shots.last;
-    }
-    const CmxShot* latest = &NO_SHOT;
-    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
-        const CmxShot& shot = shots.channels[k];
-        if ((channels & (1u << k)) != 0 && shot.present && shot.order > latest->order) {
-            latest = &shot;
-        }
-    }
-    return *latest;
-}
-
-void RememberCmxShot(CmxShots* shots, const char* reel, uint8_t channels, const Timecode& sourceOut,
-                     uint32_t tag) {
-    CmxShot shot{true, ++shots->written, {}, sourceOut, tag};
-    std::memcpy(shot.reel, reel, CMX_REEL_NAME_SIZE);
-    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
-        if ((channels & (1u << k)) != 0) {
-            shots->channels[k] = shot;
-        }
-    }
-    shots->last = shot;
-}

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "cmx_reels.h"
 #include "line_items.h"
@@ -57,11 +58,33 @@ struct CmxShots {
 
 // Where a dissolve on `channels` comes from: the latest shot on one of them; for a dissolve
 // without channels, the latest shot of all; a shot not present (black) when there is none.
-const CmxShot& OutgoingCmxShot(const CmxShots& shots, uint8_t channels);
+inline const CmxShot& OutgoingCmxShot(const CmxShots& shots, uint8_t channels) {
+    static constexpr CmxShot NO_SHOT{};
+    if (channels == 0) {
+        return shots.last;
+    }
+    const CmxShot* latest = &NO_SHOT;
+    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
+        const CmxShot& shot = shots.channels[k];
+        if ((channels & (1u << k)) != 0 && shot.present && shot.order > latest->order) {
+            latest = &shot;
+        }
+    }
+    return *latest;
+}
 
 // A shot written on `channels`.
-void RememberCmxShot(CmxShots* shots, const char* reel, uint8_t channels, const Timecode& sourceOut,
-                     uint32_t tag);
+inline void RememberCmxShot(CmxShots* shots, const char* reel, uint8_t channels,
+                            const Timecode& sourceOut, uint32_t tag) {
+    CmxShot shot{true, ++shots->written, {}, sourceOut, tag};
+    std::memcpy(shot.reel, reel, CMX_REEL_NAME_SIZE);
+    for (int k = 0; k < CMX_SHOT_CHANNELS; ++k) {
+        if ((channels & (1u << k)) != 0) {
+            shots->channels[k] = shot;
+        }
+    }
+    shots->last = shot;
+}
 
 // The channel field of the event line for V, A1 and A2 ("V", "AA/V", "NONE" for none of them);
 // A3 and A4 go on an AUD line.

@@ -322,12 +322,19 @@ void WriteHeaderComments(CmxWriter* cmx) {
 // Returns true when it wrote one.
 bool WriteTransitionComment(CmxWriter* cmx, const EventLine& line, const EventRecord& record,
                             int dissolveFrames) {
+    // The text is made of the line's words, trimmed, without control characters.
     char text[CMX_TRANSITION_TEXT_SIZE];
     size_t length = CmxTransitionText(line, record, dissolveFrames, text);
-    if (length > 0) {
-        WriteComment(cmx, MARK_BVE, reinterpret_cast<const uint8_t*>(text), length);
+    if (length == 0) {
+        return false;
     }
-    return length > 0;
+    char comment[sizeof MARK_BVE + CMX_TRANSITION_TEXT_SIZE + 2];
+    size_t at = PutText(comment, 0, MARK_BVE);
+    std::memcpy(comment + at, text, length);
+    at += length;
+    at = PutText(comment, at, "\r\n");
+    Append(cmx, comment, at);
+    return true;
 }
 
 // The DM speed line whose record the event took follows it.

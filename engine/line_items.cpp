@@ -59,10 +59,6 @@ bool AddEventItem(LineItems* items, size_t offset, size_t length, const EventRec
     return true;
 }
 
-EventLine ItemLine(const LineItems& items, const LineItem& item) {
-    return EventLine{items.text + item.offset, item.length};
-}
-
 void ReleaseLineItems(LineItems* items) {
     EngineFree(items->items);
     EngineFree(items->events);

@@ -66,6 +66,8 @@ bool AddEventItem(LineItems* items, size_t offset, size_t length, const EventRec
                   uint32_t speedLine);
 
 // The bytes of an item, as a line of the rules.
-EventLine ItemLine(const LineItems& items, const LineItem& item);
+inline EventLine ItemLine(const LineItems& items, const LineItem& item) {
+    return EventLine{items.text + item.offset, item.length};
+}
 
 void ReleaseLineItems(LineItems* items);
