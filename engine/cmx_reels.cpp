@@ -218,7 +218,10 @@ const uint8_t* ReelWord(const EventLine& line, const EventRecord& record) {
 
 bool NameCmxReels(const LineItems& items, FrameRate rate, CmxReelTable* table) {
     *table = CmxReelTable{};
-    // Most lists rename no reel: their words are looked at, their timecodes are not.
+    // Most lists rename no reel: all their words are plain, and they are not looked at again.
+    if (items.unplainReels == 0) {
+        return true;
+    }
     bool renaming = false;
     for (size_t k = 0; k < items.itemCount && !renaming; ++k) {
         const LineItem& item = items.items[k];

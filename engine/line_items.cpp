@@ -25,6 +25,19 @@ bool Reserve(T** array, size_t* capacity, size_t count) {
     return true;
 }
 
+bool IsPlainReelWord(const uint8_t* word, size_t length) {
+    if (length == 0 || length > 8) {
+        return false;
+    }
+    for (size_t k = 0; k < length; ++k) {
+        uint8_t byte = word[k];
+        if (!((byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') || byte == '_')) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ReserveLineItems(LineItems* items, size_t length, size_t lineFeeds) {
@@ -56,6 +69,9 @@ bool AddEventItem(LineItems* items, size_t offset, size_t length, const EventRec
     LineEvent& event = items->events[items->eventCount++];
     event.reading = reading;
     event.speedLine = speedLine;
+    if (!IsPlainReelWord(items->text + offset + reading.reel.start, reading.reel.length)) {
+        ++items->unplainReels;
+    }
     return true;
 }
 

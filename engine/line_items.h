@@ -51,6 +51,9 @@ struct LineItems {
     LineEvent* events;
     size_t eventCount;
     size_t eventCapacity;
+    // Event lines whose reel word is not a plain tape name (1 to 8 of "A"-"Z", "0"-"9" and
+    // "_"): when there is none, no writer need look at the reel words for a new name.
+    size_t unplainReels;
 };
 
 // Makes room for the items of a rewrite stream of `length` bytes holding `lineFeeds` line feeds:
