@@ -26,13 +26,13 @@ inline int ByteAt(const EventLine& line, size_t at) {
 }
 
 // A blank: the space, a control character, or any byte from 0x80 on (as a signed byte).
-inline bool IsBlank(int byte) {
-    return byte <= 0x20;
+inline bool IsBlank(int value) {
+    return value <= 0x20;
 }
 
 // A low byte: a blank, or punctuation from "!" to "/" ("+", "-", ".").
-inline bool IsLow(int byte) {
-    return byte < '0';
+inline bool IsLow(int value) {
+    return value < '0';
 }
 
 // Bytes [start, start + length) of the line, never past its end. An empty span may start at

@@ -8,12 +8,12 @@
 #include <cstring>
 
 // A control character: below the blank, or DEL.
-inline bool IsControlByte(uint8_t byte) {
-    return byte < 0x20 || byte == 0x7F;
+inline bool IsControlByte(uint8_t value) {
+    return value < 0x20 || value == 0x7F;
 }
 
-inline bool IsPrintableAscii(uint8_t byte) {
-    return byte >= 0x20 && byte < 0x7F;
+inline bool IsPrintableAscii(uint8_t value) {
+    return value >= 0x20 && value < 0x7F;
 }
 
 // The bytes without leading and trailing blanks and control characters.

@@ -26,8 +26,8 @@ struct Timecode {
 // "HH:MM:SS:FF"
 constexpr size_t TIMECODE_LENGTH = 11;
 
-inline bool IsTimecodeSeparator(uint8_t byte) {
-    return byte == ':' || byte == ';' || byte == '.' || byte == ',';
+inline bool IsTimecodeSeparator(uint8_t value) {
+    return value == ':' || value == ';' || value == '.' || value == ',';
 }
 
 inline int TimecodePairAt(const uint8_t* text, size_t at) {
