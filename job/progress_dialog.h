@@ -7,10 +7,13 @@
 
 #include "conversion_job.h"
 
-// Sent by the worker to the dialog: wParam the JobResult code (1 to 6), lParam the file's
-// display name for codes 1 to 5 and 0 for RESULT_JOB_DONE. The dialog shows the message and,
-// once the user has dismissed it, signals the job's ackEvent before it returns.
-constexpr UINT WM_JOB_REPORT = WM_USER + 1;
+// The dialog's private messages, both sent by the worker, which waits until the dialog has
+// handled them. The dialog shows the message and, once the user has dismissed it, signals the
+// job's ackEvent before it returns.
+// A file failed or was refused: wParam its JobResult, lParam its display name.
+constexpr UINT WM_JOB_REPORT = WM_APP + 1;
+// Every file has been handled: the tally. wParam and lParam are 0.
+constexpr UINT WM_JOB_DONE = WM_APP + 2;
 
 // The dialog procedure of template IDD_PROGRESS. WM_INITDIALOG's lParam is the ConversionJob,
 // filled with the files, the options and the output folder.

@@ -121,7 +121,7 @@ void SetRowResult(int row, int32_t result, const CmxReport* report = nullptr) {
     item.lParam = result;
     SendMessageW(shell.fileList, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     wchar_t text[RESULT_TEXT_CHARS] = {};
-    if (report != nullptr && result == RESULT_CONVERTED) {
+    if (report != nullptr && result == FILE_CONVERTED) {
         wchar_t pattern[RESULT_TEXT_CHARS];
         LoadResourceText(IDS_RESULT_CONVERTED_CMX, pattern, RESULT_TEXT_CHARS);
         const int numbers[] = {static_cast<int>(report->eventsWritten),
@@ -145,10 +145,10 @@ void ShowJobResults(const int rowOfFile[MAX_JOB_FILES]) {
     }
     shell.lastOutput[0] = 0;
     for (int k = 0; k < conversionJob.fileCount; ++k) {
-        int32_t result = conversionJob.results[k];
+        JobResult result = conversionJob.results[k];
         bool exported = (conversionJob.options & OPTION_EXPORT_CMX) != 0;
         SetRowResult(rowOfFile[k], result, exported ? &conversionJob.cmxReports[k] : nullptr);
-        if (result == RESULT_CONVERTED) {
+        if (result == FILE_CONVERTED) {
             FormatOutputPath(conversionJob.outputFolder, OUTPUT_NAME_PREFIX,
                              conversionJob.displayNames[k], shell.lastOutput, JOB_PATH_CHARS);
         }
@@ -281,7 +281,7 @@ void OnRowDeleting() {
 
 // A double click on a converted row opens what the job wrote for it.
 void OnListDoubleClick(HWND window, const NMITEMACTIVATE* click) {
-    if (click->iItem >= 0 && RowResult(click->iItem) == RESULT_CONVERTED) {
+    if (click->iItem >= 0 && RowResult(click->iItem) == FILE_CONVERTED) {
         RunRowCommand(window, click->iItem, IDM_OPEN_OUTPUT);
     }
 }
@@ -487,7 +487,7 @@ void RunRowCommand(HWND window, int row, int command) {
     char16_t path[JOB_PATH_CHARS];
     switch (command) {
         case IDM_OPEN_OUTPUT:
-            if (RowResult(row) == RESULT_CONVERTED && ReadRowOutput(row, path)) {
+            if (RowResult(row) == FILE_CONVERTED && ReadRowOutput(row, path)) {
                 OpenWithProgram(window, AsWide(path));
             }
             break;

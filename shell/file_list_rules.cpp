@@ -79,8 +79,8 @@ JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile r
     }
     job->options = options;
     job->fileCount = k;
-    for (int32_t& result : job->results) {
-        result = RESULT_NOT_REACHED;
+    for (JobResult& result : job->results) {
+        result = FILE_NOT_REACHED;
     }
     return JobFillResult{JOB_FILLED, -1};
 }
@@ -89,25 +89,25 @@ ResultLook LookOfResult(int32_t result) {
     switch (result) {
         case ROW_WITHOUT_RESULT:
             return ResultLook{0, ROW_ICON_FILE};
-        case RESULT_NOT_REACHED:
+        case FILE_NOT_REACHED:
             return ResultLook{IDS_RESULT_NOT_REACHED, ROW_ICON_FILE};
-        case RESULT_CONVERTED:
+        case FILE_CONVERTED:
             return ResultLook{IDS_RESULT_CONVERTED, ROW_ICON_CONVERTED};
-        case RESULT_CMX_FORMAT:
+        case FILE_CMX_FORMAT:
             return ResultLook{IDS_RESULT_CMX_FORMAT, ROW_ICON_FAILED};
-        case RESULT_UNKNOWN_FORMAT:
+        case FILE_UNKNOWN_FORMAT:
             return ResultLook{IDS_RESULT_UNKNOWN_FORMAT, ROW_ICON_FAILED};
-        case RESULT_OPEN_FAILED:
+        case FILE_OPEN_FAILED:
             return ResultLook{IDS_RESULT_OPEN_FAILED, ROW_ICON_FAILED};
-        case RESULT_WRITE_FAILED:
+        case FILE_WRITE_FAILED:
             return ResultLook{IDS_RESULT_WRITE_FAILED, ROW_ICON_FAILED};
-        case RESULT_NO_MEMORY:
+        case FILE_NO_MEMORY:
             return ResultLook{IDS_RESULT_NO_MEMORY, ROW_ICON_FAILED};
-        case RESULT_OUTPUT_IS_SOURCE:
+        case FILE_OUTPUT_IS_SOURCE:
             return ResultLook{IDS_RESULT_OUTPUT_IS_SOURCE, ROW_ICON_FAILED};
-        case RESULT_NAME_TOO_LONG:
+        case FILE_NAME_TOO_LONG:
             return ResultLook{IDS_RESULT_NAME_TOO_LONG, ROW_ICON_FAILED};
-        case RESULT_CMX_WRITE_FAILED:
+        case FILE_CMX_WRITE_FAILED:
             return ResultLook{IDS_RESULT_CMX_WRITE_FAILED, ROW_ICON_FAILED};
     }
     // An outcome this table does not know yet is still shown as a failure, never as nothing.

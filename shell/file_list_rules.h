@@ -99,7 +99,7 @@ struct JobFillResult {
 // Puts every convert target of the `rowCount` rows into `job`, in the order shown, with the
 // full path location + "\" + name, and copies the option word; `rowOfFile[k]` tells which row
 // gave file k. `fileCount` and `options` are set only when every target fits, and the files'
-// results then read RESULT_NOT_REACHED; the job is never written past its MAX_JOB_FILES entries.
+// results then read FILE_NOT_REACHED; the job is never written past its MAX_JOB_FILES entries.
 JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile read, void* context,
                               uint32_t options, int rowOfFile[MAX_JOB_FILES]);
 
@@ -116,8 +116,7 @@ enum RowIcon {
     ROW_ICON_FAILED,     // reported as a failure
 };
 
-// What the result column shows for an outcome: a JobResult code, RESULT_CONVERTED,
-// RESULT_NOT_REACHED or ROW_WITHOUT_RESULT.
+// What the result column shows for a row's outcome: a JobResult, or ROW_WITHOUT_RESULT.
 struct ResultLook {
     unsigned textId;  // a string of the window's string table; 0 leaves the column empty
     RowIcon icon;

@@ -24,7 +24,7 @@ bool CanOpenOutputFolder(bool jobRunning, const char16_t* outputFolder) {
 
 RowMenuEnabling RowMenuFor(int32_t rowResult) {
     RowMenuEnabling menu{};
-    menu.openOutput = rowResult == RESULT_CONVERTED;
+    menu.openOutput = rowResult == FILE_CONVERTED;
     menu.openSource = true;
     menu.showInFolder = true;
     menu.remove = true;

@@ -51,14 +51,14 @@ TEST(MenuRules, TheOutputFolderOpensWhenThereIsOneAndNoJobRuns) {
 
 TEST(MenuRules, OnlyAConvertedRowOpensItsOutput) {
     for (int32_t result :
-         {int32_t{RESULT_OPEN_FAILED}, int32_t{RESULT_WRITE_FAILED}, int32_t{RESULT_NO_MEMORY},
-          int32_t{RESULT_CMX_FORMAT}, int32_t{RESULT_UNKNOWN_FORMAT}, RESULT_NOT_REACHED,
+         {int32_t{FILE_OPEN_FAILED}, int32_t{FILE_WRITE_FAILED}, int32_t{FILE_NO_MEMORY},
+          int32_t{FILE_CMX_FORMAT}, int32_t{FILE_UNKNOWN_FORMAT}, int32_t{FILE_NOT_REACHED},
           ROW_WITHOUT_RESULT}) {
         RowMenuEnabling menu = RowMenuFor(result);
         EXPECT_FALSE(menu.openOutput) << result;
         EXPECT_TRUE(menu.openSource && menu.showInFolder && menu.remove) << result;
     }
-    RowMenuEnabling converted = RowMenuFor(RESULT_CONVERTED);
+    RowMenuEnabling converted = RowMenuFor(FILE_CONVERTED);
     EXPECT_TRUE(converted.openOutput);
     EXPECT_TRUE(converted.openSource && converted.showInFolder && converted.remove);
 }

@@ -207,11 +207,10 @@ TEST_F(ProgressDialogTest, ThreeFilesWithOneUnreadable) {
     CloseHandle(locked);
 
     EXPECT_EQ(0, result);
-    ExpectEvents(
-        {Range(3), FileLabel(L"A.EDL"), StatusLabel(1, 3), Step(), FileLabel(L"B.EDL"),
-         StatusLabel(2, 3), Box(MB_ICONWARNING, Failure(RESULT_OPEN_FAILED, L"B.EDL"), true),
-         FileLabel(L"C.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 2)},
-        events);
+    ExpectEvents({Range(3), FileLabel(L"A.EDL"), StatusLabel(1, 3), Step(), FileLabel(L"B.EDL"),
+                  StatusLabel(2, 3), Box(MB_ICONWARNING, Failure(FILE_OPEN_FAILED, L"B.EDL"), true),
+                  FileLabel(L"C.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 2)},
+                 events);
     ASSERT_GE(events.size(), 7u);
     EXPECT_EQ(0u, events[6].text.rfind(L"ファイル名:<B.EDL>", 0));
     EXPECT_EQ(
@@ -262,9 +261,9 @@ TEST_F(ProgressDialogTest, EachRefusedLayoutIsReportedAndStepsTheBar) {
 
     EXPECT_EQ(0, RunJob());
     ExpectEvents({Range(3), FileLabel(L"CMX.EDL"), StatusLabel(1, 3),
-                  Box(MB_ICONWARNING, Failure(RESULT_CMX_FORMAT, L"CMX.EDL"), true), Step(),
+                  Box(MB_ICONWARNING, Failure(FILE_CMX_FORMAT, L"CMX.EDL"), true), Step(),
                   FileLabel(L"NOTES.EDL"), StatusLabel(2, 3),
-                  Box(MB_ICONWARNING, Failure(RESULT_UNKNOWN_FORMAT, L"NOTES.EDL"), true), Step(),
+                  Box(MB_ICONWARNING, Failure(FILE_UNKNOWN_FORMAT, L"NOTES.EDL"), true), Step(),
                   FileLabel(L"GOOD.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 1)},
                  events);
     EXPECT_FALSE(Written(L"CMX.EDL"));
@@ -493,7 +492,7 @@ TEST_F(ProgressDialogTest, TheDialogIsOnScreenBeforeTheWorkersFirstMessage) {
     EXPECT_EQ(0, result);
     ExpectEvents(
         {Range(1), FileLabel(L"MISSING.EDL"), StatusLabel(1, 1),
-         Box(MB_ICONWARNING, Failure(RESULT_OPEN_FAILED, L"MISSING.EDL"), true), TallyBox(1, 0)},
+         Box(MB_ICONWARNING, Failure(FILE_OPEN_FAILED, L"MISSING.EDL"), true), TallyBox(1, 0)},
         events);
     ExpectJobReleased();
 }
@@ -541,7 +540,7 @@ TEST_P(ProgressDialogCloseTest, CloseWhileAFailureIsOnScreen) {
     FillJob({{L"MISSING.EDL", "", false},
              {L"B.EDL", SampleEdl("SECOND", 2), true},
              {L"C.EDL", SampleEdl("THIRD", 2), true}});
-    const std::wstring failure = Failure(RESULT_OPEN_FAILED, L"MISSING.EDL");
+    const std::wstring failure = Failure(FILE_OPEN_FAILED, L"MISSING.EDL");
 
     INT_PTR result = RunJobClosingAt(failure);
 
