@@ -1,6 +1,7 @@
-// The progress dialog of a conversion job (Windows): it starts the worker, shows the file in
-// hand and the running count the worker writes into it, one message box for every failed file
-// and the tally at the end, and lets the user cancel.
+// The window program's display of a conversion job, the progress dialog: it starts the
+// worker, shows the file in hand and the running count the worker writes into it, one message
+// box for every failed file and the tally at the end, and lets the user cancel. (The command
+// line keeps its own display, in cli/.)
 #pragma once
 
 #include <windows.h>
