@@ -5,33 +5,19 @@
 #include "explorer.h"
 #include "export_settings.h"
 #include "file_list.h"
-#include "main_window.h"
+#include "main_layout.h"
 #include "menu_rules.h"
+#include "option_controls.h"
 #include "output_folder.h"
-#include "position_record.h"
 #include "resource.h"
+#include "run_job.h"
 #include "shell.h"
 
 namespace {
 
-// A command that a button carries out reaches it as a click: a left-button down and up with
-// the command's own parameters (the button's point 0, 0 for a menu item or an accelerator).
-// The button reports the click as for the mouse.
-void ClickButton(HWND button, WPARAM wParam, LPARAM lParam) {
-    SendMessageW(button, WM_LBUTTONDOWN, wParam, lParam);
-    SendMessageW(button, WM_LBUTTONUP, wParam, lParam);
-}
-
 // Back to the top-left corner of the screen at the window's one size; stored at exit.
 void ResetWindowPosition(HWND window) {
     PlaceMainWindowAt(window, 0, 0);
-    SetFocus(shell.fileList);
-}
-
-// The check box shows the new state at once, the menu's check mark the next time it opens.
-void SwitchOption() {
-    shell.options = SwitchDeleteInternalData(shell.options);
-    ShowOption();
     SetFocus(shell.fileList);
 }
 
@@ -58,36 +44,44 @@ void ShowExportMenu() {
 
 }  // namespace
 
-void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+// A menu item, its key and the button or check box that does the same call one handler.
+void OnCommand(HWND window, WPARAM wParam) {
     switch (LOWORD(wParam)) {
         case IDM_OPEN_FILES:
             OpenFilesDialog(window);
             break;
         case IDM_CHOOSE_OUTPUT_FOLDER:
-            ClickButton(shell.chooseFolderButton, wParam, lParam);
+        case IDC_CHOOSE_OUTPUT_FOLDER:
+            ChooseOutputFolder(window);
             break;
         case IDM_OPEN_OUTPUT_FOLDER:
-            ClickButton(shell.openFolderButton, wParam, lParam);
+        case IDC_OPEN_OUTPUT_FOLDER:
+            OpenOutputFolder(window);
             break;
         case IDM_CONVERT:
-            ClickButton(shell.convertButton, wParam, lParam);
+        case IDC_CONVERT:
+            ConvertTargets(window);
             break;
         case IDM_EXIT:
             DestroyWindow(window);
             break;
         case IDM_SELECT_ALL:
-            ClickButton(shell.selectAllButton, wParam, lParam);
+        case IDC_SELECT_ALL:
+            SelectAllRows();
             break;
         case IDM_TOGGLE_TARGET:
-            ClickButton(shell.toggleButton, wParam, lParam);
+        case IDC_TOGGLE_TARGET:
+            ToggleConvertTargets();
             break;
         case IDM_REMOVE:
-            ClickButton(shell.removeButton, wParam, lParam);
+        case IDC_REMOVE:
+            RemoveSelectedRows();
             break;
         case IDM_RESET_POSITION:
             ResetWindowPosition(window);
             break;
         case IDM_DELETE_INTERNAL_DATA:
+        case IDC_DELETE_INTERNAL_DATA:
             SwitchOption();
             break;
         case IDM_ABOUT:
@@ -99,27 +93,6 @@ void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case IDM_CMX_RATE_24:
         case IDM_CMX_DROP_FRAME:
             shell.exportSettings = ApplyExportCommand(shell.exportSettings, LOWORD(wParam));
-            break;
-        case IDC_SELECT_ALL:
-            SelectAllRows();
-            break;
-        case IDC_REMOVE:
-            RemoveSelectedRows();
-            break;
-        case IDC_TOGGLE_TARGET:
-            ToggleConvertTargets();
-            break;
-        case IDC_CONVERT:
-            ConvertTargets(window);
-            break;
-        case IDC_CHOOSE_OUTPUT_FOLDER:
-            ChooseOutputFolder(window);
-            break;
-        case IDC_OPEN_OUTPUT_FOLDER:
-            OpenOutputFolder(window);
-            break;
-        case IDC_DELETE_INTERNAL_DATA:
-            SwitchOption();
             break;
     }
 }
@@ -137,9 +110,4 @@ void OnInitMenu(HWND) {
                CanOpenOutputFolder(shell.jobRunning, conversionJob.outputFolder));
     CheckItem(shell.menu, IDM_DELETE_INTERNAL_DATA, enabling.optionChecked);
     ShowExportMenu();
-}
-
-void ShowOption() {
-    bool on = MenuEnablingFromCounts(0, 0, 0, shell.options).optionChecked;
-    SendMessageW(shell.optionCheck, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }

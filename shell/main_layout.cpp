@@ -1,12 +1,13 @@
-// Placing the main window's controls: their texts measured in the window's font on its display,
-// the places worked out by LayOutMainWindow.
+// Placing the main window and its controls: their texts measured in the window's font on its
+// display, the places worked out by LayOutMainWindow.
+#include "main_layout.h"
+
 #include <algorithm>
 
 #include "file_list.h"
-#include "job_result.h"
 #include "layout_rules.h"
-#include "main_window.h"
 #include "message_box.h"
+#include "position_record.h"
 #include "resource.h"
 #include "shell.h"
 
@@ -124,4 +125,26 @@ void LayOutControls(HWND window) {
         EndDeferWindowPos(positions);
     }
     FitColumns(WindowDpi(window));
+}
+
+// The program is per-monitor DPI aware; GetDpiForWindow exists from Windows 10 1607 on, older
+// systems have one scale for all.
+int WindowDpi(HWND window) {
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowProc>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        return static_cast<int>(getDpiForWindow(window));
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+void PlaceMainWindowAt(HWND window, int left, int top) {
+    int dpi = WindowDpi(window);
+    SetWindowPos(window, HWND_NOTOPMOST, left, top, ScaleForDpi(MAIN_WINDOW_WIDTH, dpi),
+                 ScaleForDpi(MAIN_WINDOW_HEIGHT, dpi), SWP_SHOWWINDOW);
 }
