@@ -18,6 +18,23 @@ std::unique_ptr<AddBatch> BatchOver(
     return batch;
 }
 
+TEST(AddFilesRules, AnEdlFileIsKnownByItsExtensionInAnyLetterCase) {
+    struct Case {
+        const char16_t* name;
+        bool edl;
+    } cases[] = {
+        {u"NEWS0612.EDL", true}, {u"take.edl", true},     {u"Promo.Edl", true},
+        {u"README.txt", false},  {u"take", false},        {u"list.edl.txt", false},
+        {u"list.EDLX", false},   {u"list.ED", false},     {u"v1.0", false},
+        {u".edl", true},         {u"ＡＢ.ｅｄｌ", false},  // full-width letters are no extension
+    };
+    for (const Case& c : cases) {
+        std::u16string name = c.name;
+        EXPECT_EQ(c.edl, IsEdlFileName(name.c_str())) << "case " << &c - cases;
+        EXPECT_EQ(std::u16string(c.name), name) << "the name stays as it is";
+    }
+}
+
 TEST(AddFilesRules, ANameIsTakenOnceWhateverItsFolderButTheSameFileIsNoRefusal) {
     auto batch = BatchOver({{u"A.EDL", u"C:\\EDL\\0612"}, {u"b.EDL", u"D:\\x"}}, 2);
     struct Case {
