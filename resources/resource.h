@@ -72,9 +72,10 @@
 // Messages of the shell and the progress dialog.
 #define IDS_ALREADY_RUNNING 210
 #define IDS_NO_DESKTOP_FOLDER 211
-// The tally's second line when files failed ("%d" their number).
+// The tally's lines when files failed ("%d" their number), and for the CMX 3600 export (files,
+// events, dissolves, comments, reels renamed). A message box breaks a line that is too wide for
+// it wherever it must, so each line is short and ends where a reader pauses.
 #define IDS_TALLY_FAILED 213
-// The tally's line for the CMX 3600 export: files, events, dissolves, comments, reels renamed.
 #define IDS_TALLY_CMX 214
 // Texts of the main window and the about box.
 #define IDS_FILE_COUNT 220

@@ -443,14 +443,14 @@ TEST_F(FileListTest, WithTheExportEachConvertedRowAndTheTallySayWhatItWrote) {
     EXPECT_NE(std::string::npos, ReadBytes(output + L"CMX_GOOD.EDL").find("FCM: NON-DROP"));
     const CmxReport& report = conversionJob.cmxReports[0];
     ASSERT_GT(report.eventsWritten, 0u);
-    std::wstring line = L"CMX 3600 形式: 1 個、イベント " + std::to_wstring(report.eventsWritten) +
-                        L"、ディゾルブ " + std::to_wstring(report.dissolvesSplit) +
-                        L"、コメントとして残した項目 " + std::to_wstring(report.keptAsComments) +
-                        L"、名前を変えたリール " + std::to_wstring(report.reelsRenamed);
+    std::wstring lines = L"CMX 3600 形式: 1 個\nイベント " + std::to_wstring(report.eventsWritten) +
+                         L"、ディゾルブ " + std::to_wstring(report.dissolvesSplit) +
+                         L"\nコメントとして残した項目 " + std::to_wstring(report.keptAsComments) +
+                         L"\n名前を変えたリール " + std::to_wstring(report.reelsRenamed);
     EXPECT_EQ(
         L"2個中1個の変換が終了しました。\n"
-        L"変換できなかったファイル: 1 個（一覧の「結果」欄をご覧ください）\n" +
-            line,
+        L"変換できなかったファイル: 1 個\n（一覧の「結果」欄をご覧ください）\n" +
+            lines,
         boxes[1].text);
     EXPECT_EQ(
         (std::vector<std::wstring>{L"変換済み・CMX " + std::to_wstring(report.eventsWritten) +

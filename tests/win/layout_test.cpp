@@ -236,6 +236,64 @@ TEST_F(LayoutTest, TheProgressDialogCutsNoText) {
     EXPECT_TRUE(clipped.empty()) << "at " << DisplayDpi() << " dpi:\n" << Lines(clipped);
 }
 
+// A message box breaks a line too wide for it wherever it must, even inside a word: the tally
+// breaks its lines itself where a reader pauses, each short enough to stand whole.
+struct BoxLines {
+    std::wstring text;
+    int lines;       // as the text breaks them
+    int shownLines;  // as the box shows them
+};
+
+BOOL CALLBACK ReadMessageBoxLines(HWND box, LPARAM context) {
+    auto* read = reinterpret_cast<BoxLines*>(context);
+    HWND textControl = GetDlgItem(box, 0xFFFF);
+    if (!IsMessageBox(box) || textControl == nullptr) {
+        return TRUE;
+    }
+    read->text = WindowText(textControl);
+    read->lines = 1 + static_cast<int>(std::count(read->text.begin(), read->text.end(), L'\n'));
+    RECT client{};
+    GetClientRect(textControl, &client);
+    HDC dc = GetDC(textControl);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(textControl, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    RECT shown{0, 0, client.right, 0};
+    DrawTextW(dc, read->text.c_str(), -1, &shown,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(textControl, dc);
+    read->shownLines = metrics.tmHeight > 0 ? shown.bottom / metrics.tmHeight : 0;
+    return FALSE;
+}
+
+TEST_F(LayoutTest, TheTallyBreaksItsLinesOnlyWhereItsTextDoes) {
+    std::wstring output = NewFolder();
+    std::u16string text(output.begin(), output.end());
+    std::copy(text.c_str(), text.c_str() + text.size() + 1, conversionJob.outputFolder);
+    // Every line of the tally: a file failed, and the export wrote its counts.
+    std::vector<std::wstring> paths = {AddSample(folder, L"NEWS0612.EDL"), folder + L"GONE.EDL"};
+    WriteBytes(paths[1], CmxEdl());
+    ASSERT_TRUE(Boxes(Drop(paths)).empty());
+    DeleteFileW(paths[1].c_str());
+    Command(IDM_EXPORT_CMX);
+    BoxLines tally{};
+    StartSpy([&](const SpyEvent& event) {
+        if (event.kind == SpyEventKind::MESSAGE_BOX &&
+            event.text.find(L"個中") != std::wstring::npos) {
+            EnumThreadWindows(GetCurrentThreadId(), ReadMessageBoxLines,
+                              reinterpret_cast<LPARAM>(&tally));
+        }
+    });
+    SendMessageW(window, WM_COMMAND, IDC_CONVERT, 0);
+    StopSpy();
+    ASSERT_EQ(7, tally.lines) << "the tally with all its lines: " << Utf8(tally.text);
+    EXPECT_EQ(tally.lines, tally.shownLines)
+        << "at " << DisplayDpi() << " dpi the box broke a line of:\n"
+        << Utf8(tally.text);
+}
+
 // The display's scale for the processes Wine starts from now on, put back as it was.
 class DisplayScale {
   public:

@@ -41,7 +41,7 @@ std::wstring Tally(int fileCount, int converted) {
     std::wstring tally = Wide(text);
     if (converted < fileCount) {
         tally += L"\n変換できなかったファイル: " + std::to_wstring(fileCount - converted) +
-                 L" 個（一覧の「結果」欄をご覧ください）";
+                 L" 個\n（一覧の「結果」欄をご覧ください）";
     }
     return tally;
 }
@@ -215,7 +215,7 @@ TEST_F(ProgressDialogTest, ThreeFilesWithOneUnreadable) {
     EXPECT_EQ(0u, events[6].text.rfind(L"ファイル名:<B.EDL>", 0));
     EXPECT_EQ(
         L"3個中2個の変換が終了しました。\n"
-        L"変換できなかったファイル: 1 個（一覧の「結果」欄をご覧ください）",
+        L"変換できなかったファイル: 1 個\n（一覧の「結果」欄をご覧ください）",
         events.back().text);
     // Labels, steps and reports come from the worker, each waited for.
     for (const SpyEvent& event : events) {
@@ -279,7 +279,7 @@ TEST_F(ProgressDialogTest, TheTallyCountsTheFailedFilesAndWarnsWhenNoneWasConver
     const SpyEvent& tally = events.back();
     EXPECT_EQ(
         L"2個中0個の変換が終了しました。\n"
-        L"変換できなかったファイル: 2 個（一覧の「結果」欄をご覧ください）",
+        L"変換できなかったファイル: 2 個\n（一覧の「結果」欄をご覧ください）",
         tally.text);
     EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), tally.icon);
     ExpectJobReleased();
