@@ -30,12 +30,13 @@
 #define IDM_RESET_POSITION 32877
 #define IDM_OPEN_FILES 32886
 #define IDM_OPEN_OUTPUT_FOLDER 32890
-// The CMX 3600 export: on or off, the frame rate, drop frame.
+// The CMX 3600 export: on or off, and its frame rate, one of four in the order of the menu
+// (30 non-drop, 30 drop frame, 25, 24; consecutive, as the menu marks one of them).
 #define IDM_EXPORT_CMX 32894
 #define IDM_CMX_RATE_30 32895
-#define IDM_CMX_RATE_25 32896
-#define IDM_CMX_RATE_24 32897
-#define IDM_CMX_DROP_FRAME 32898
+#define IDM_CMX_RATE_30_DROP 32896
+#define IDM_CMX_RATE_25 32897
+#define IDM_CMX_RATE_24 32898
 // Commands of a row's menu.
 #define IDM_OPEN_OUTPUT 32891
 #define IDM_OPEN_SOURCE 32892
@@ -99,6 +100,11 @@
 #define IDS_RESULT_FAILED 280
 // A converted row with the CMX 3600 export: its events and the items kept as comments.
 #define IDS_RESULT_CONVERTED_CMX 290
+// The CMX 3600 export's frame rate, as the window shows it beside the export's check box.
+#define IDS_CMX_RATE_30 291
+#define IDS_CMX_RATE_30_DROP 292
+#define IDS_CMX_RATE_25 293
+#define IDS_CMX_RATE_24 294
 #define IDS_ABOUT_CONTACT 230
 #define IDS_ABOUT_AUTHOR 231
 // Adding files: the captions of its message boxes (the first is also the open dialog's title),

@@ -29,17 +29,16 @@ void CheckItem(HMENU menu, UINT id, bool checked) {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-// The export menu: its check marks, and the rate and drop frame items greyed while the export
-// is off.
+// The export menu: its check mark, the chosen rate marked as one of four, and the rates greyed
+// while the export is off.
 void ShowExportMenu() {
     ExportMenu menu = ExportMenuFor(shell.exportSettings);
     CheckItem(shell.menu, IDM_EXPORT_CMX, menu.exportChecked);
-    for (UINT rate : {IDM_CMX_RATE_30, IDM_CMX_RATE_25, IDM_CMX_RATE_24}) {
-        CheckItem(shell.menu, rate, rate == menu.checkedRate);
+    CheckMenuRadioItem(shell.menu, IDM_CMX_RATE_30, IDM_CMX_RATE_24, menu.checkedRate,
+                       MF_BYCOMMAND);
+    for (UINT rate = IDM_CMX_RATE_30; rate <= IDM_CMX_RATE_24; ++rate) {
         EnableItem(shell.menu, rate, menu.ratesEnabled);
     }
-    CheckItem(shell.menu, IDM_CMX_DROP_FRAME, menu.dropFrameChecked);
-    EnableItem(shell.menu, IDM_CMX_DROP_FRAME, menu.dropFrameEnabled);
 }
 
 }  // namespace
@@ -89,9 +88,9 @@ void OnCommand(HWND window, WPARAM wParam) {
             break;
         case IDM_EXPORT_CMX:
         case IDM_CMX_RATE_30:
+        case IDM_CMX_RATE_30_DROP:
         case IDM_CMX_RATE_25:
         case IDM_CMX_RATE_24:
-        case IDM_CMX_DROP_FRAME:
             shell.exportSettings = ApplyExportCommand(shell.exportSettings, LOWORD(wParam));
             break;
     }
