@@ -63,6 +63,8 @@
 #define IDC_OUTPUT_FOLDER 1128
 #define IDC_OPEN_OUTPUT_FOLDER 1140
 #define IDC_DELETE_INTERNAL_DATA 1141
+#define IDC_EXPORT_CMX 1142
+#define IDC_CMX_RATE 1143
 
 // --- Strings -----------------------------------------------------------------------------------
 #define IDS_APP_TITLE 103
@@ -100,7 +102,8 @@
 #define IDS_RESULT_FAILED 280
 // A converted row with the CMX 3600 export: its events and the items kept as comments.
 #define IDS_RESULT_CONVERTED_CMX 290
-// The CMX 3600 export's frame rate, as the window shows it beside the export's check box.
+// The CMX 3600 export's frame rate, as the window shows it beside the export's check box (drop
+// frame in the short word editors use, so that the row fits the window).
 #define IDS_CMX_RATE_30 291
 #define IDS_CMX_RATE_30_DROP 292
 #define IDS_CMX_RATE_25 293

@@ -3,7 +3,6 @@
 #include "about_box.h"
 #include "add_files.h"
 #include "explorer.h"
-#include "export_settings.h"
 #include "file_list.h"
 #include "main_layout.h"
 #include "menu_rules.h"
@@ -27,18 +26,6 @@ void EnableItem(HMENU menu, UINT id, bool enabled) {
 
 void CheckItem(HMENU menu, UINT id, bool checked) {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
-// The export menu: its check mark, the chosen rate marked as one of four, and the rates greyed
-// while the export is off.
-void ShowExportMenu() {
-    ExportMenu menu = ExportMenuFor(shell.exportSettings);
-    CheckItem(shell.menu, IDM_EXPORT_CMX, menu.exportChecked);
-    CheckMenuRadioItem(shell.menu, IDM_CMX_RATE_30, IDM_CMX_RATE_24, menu.checkedRate,
-                       MF_BYCOMMAND);
-    for (UINT rate = IDM_CMX_RATE_30; rate <= IDM_CMX_RATE_24; ++rate) {
-        EnableItem(shell.menu, rate, menu.ratesEnabled);
-    }
 }
 
 }  // namespace
@@ -91,7 +78,16 @@ void OnCommand(HWND window, WPARAM wParam) {
         case IDM_CMX_RATE_30_DROP:
         case IDM_CMX_RATE_25:
         case IDM_CMX_RATE_24:
-            shell.exportSettings = ApplyExportCommand(shell.exportSettings, LOWORD(wParam));
+            ApplyExportSetting(LOWORD(wParam));
+            break;
+        case IDC_EXPORT_CMX:
+            SwitchExport();
+            break;
+        case IDC_CMX_RATE:
+            // The rate also tells when it is enabled or disabled; only a click chooses.
+            if (HIWORD(wParam) == STN_CLICKED) {
+                ChooseRate(window);
+            }
             break;
     }
 }
@@ -108,5 +104,6 @@ void OnInitMenu(HWND) {
     EnableItem(shell.menu, IDM_OPEN_OUTPUT_FOLDER,
                CanOpenOutputFolder(shell.jobRunning, conversionJob.outputFolder));
     CheckItem(shell.menu, IDM_DELETE_INTERNAL_DATA, enabling.optionChecked);
-    ShowExportMenu();
+    CheckItem(shell.menu, IDM_EXPORT_CMX, shell.exportSettings.exportCmx);
+    ShowRateChoices(shell.menu);
 }

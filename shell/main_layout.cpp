@@ -48,6 +48,20 @@ TextMeasure MeasureControl(HDC dc, HWND control) {
     return MeasureText(dc, text);
 }
 
+// The export's frame rate shows one of these texts.
+constexpr UINT RATE_TEXTS[] = {IDS_CMX_RATE_30, IDS_CMX_RATE_30_DROP, IDS_CMX_RATE_25,
+                               IDS_CMX_RATE_24};
+
+int WidestRateText(HDC dc) {
+    int widest = 0;
+    for (UINT id : RATE_TEXTS) {
+        wchar_t text[CONTROL_TEXT_CHARS];
+        LoadResourceText(id, text, CONTROL_TEXT_CHARS);
+        widest = std::max(widest, MeasureText(dc, text).width);
+    }
+    return widest;
+}
+
 // The side of the picture's icon, as it shows at its real size.
 int PictureSize(HWND picture) {
     auto icon = reinterpret_cast<HICON>(SendMessageW(picture, STM_GETICON, 0, 0));
@@ -79,6 +93,8 @@ MainWindowMeasures Measure(HWND window) {
     m.chooseFolderText = MeasureControl(dc, shell.chooseFolderButton).width;
     m.openFolderText = MeasureControl(dc, shell.openFolderButton).width;
     m.optionText = MeasureControl(dc, shell.optionCheck).width;
+    m.exportText = MeasureControl(dc, shell.exportCheck).width;
+    m.rateText = WidestRateText(dc);
     m.selectAllText = MeasureControl(dc, shell.selectAllButton).width;
     m.removeText = MeasureControl(dc, shell.removeButton).width;
     TextMeasure toggle = MeasureControl(dc, shell.toggleButton);
@@ -109,9 +125,11 @@ void Place(HDWP* positions, HWND control, const ControlBox& box) {
 
 void LayOutControls(HWND window) {
     MainWindowLayout layout = LayOutMainWindow(Measure(window));
-    HDWP positions = BeginDeferWindowPos(11);
+    HDWP positions = BeginDeferWindowPos(13);
     Place(&positions, shell.fileList, layout.list);
     Place(&positions, shell.optionCheck, layout.option);
+    Place(&positions, shell.exportCheck, layout.exportCmx);
+    Place(&positions, shell.rateLabel, layout.rate);
     Place(&positions, shell.fileCountLabel, layout.fileCount);
     Place(&positions, shell.chooseFolderButton, layout.chooseFolder);
     Place(&positions, shell.outputFolderEdit, layout.outputFolder);

@@ -73,6 +73,8 @@ void StoreWindowHandles(HWND window) {
     shell.toggleButton = GetDlgItem(window, IDC_TOGGLE_TARGET);
     shell.openFolderButton = GetDlgItem(window, IDC_OPEN_OUTPUT_FOLDER);
     shell.optionCheck = GetDlgItem(window, IDC_DELETE_INTERNAL_DATA);
+    shell.exportCheck = GetDlgItem(window, IDC_EXPORT_CMX);
+    shell.rateLabel = GetDlgItem(window, IDC_CMX_RATE);
 }
 
 void OnInitDialog(HWND window) {
@@ -90,6 +92,7 @@ void OnInitDialog(HWND window) {
     shell.exportSettings = ReadExportSettings();  // kept between runs, unlike the option
     shell.jobRunning = false;
     ShowOption();
+    ShowExportSettings();
     // Only the output folder can be chosen while the list is empty.
     EnableWindow(shell.chooseFolderButton, TRUE);
     EnableWindow(shell.toggleButton, FALSE);
@@ -118,8 +121,8 @@ void OnInitDialog(HWND window) {
     ShowWindow(window, SW_SHOW);
 }
 
-// The window's normal position and the export settings are stored for the next run; then the
-// message loop ends.
+// The window's normal position is stored for the next run (the export settings were stored as
+// they changed); then the message loop ends.
 void OnDestroy(HWND window) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -127,7 +130,6 @@ void OnDestroy(HWND window) {
         const RECT& normal = placement.rcNormalPosition;
         StorePosition(normal.left, normal.top, normal.right, normal.bottom);
     }
-    StoreExportSettings(shell.exportSettings);
     // Taken back from the list first: the list would destroy it again with itself.
     SendMessageW(shell.fileList, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     ImageList_Destroy(shell.smallIcons);

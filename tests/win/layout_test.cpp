@@ -166,8 +166,12 @@ TEST_F(LayoutTest, TheMainWindowCutsNoTextAndOverlapsNothing) {
     SendMessageW(GetDlgItem(window, IDC_FILE_COUNT), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(L"ファイル参照数:320"));
 
-    std::vector<std::string> clipped = Clipped(window, {GetDlgItem(window, IDC_OUTPUT_FOLDER)});
-    EXPECT_TRUE(clipped.empty()) << "at " << DisplayDpi() << " dpi:\n" << Lines(clipped);
+    // Each of the export's rates beside its check box.
+    for (WORD rate : {IDM_CMX_RATE_30, IDM_CMX_RATE_30_DROP, IDM_CMX_RATE_25, IDM_CMX_RATE_24}) {
+        Command(rate);
+        std::vector<std::string> clipped = Clipped(window, {GetDlgItem(window, IDC_OUTPUT_FOLDER)});
+        EXPECT_TRUE(clipped.empty()) << "at " << DisplayDpi() << " dpi:\n" << Lines(clipped);
+    }
 
     // Controls side by side, never one over another.
     std::vector<HWND> controls;
@@ -177,7 +181,7 @@ TEST_F(LayoutTest, TheMainWindowCutsNoTextAndOverlapsNothing) {
             controls.push_back(control);
         }
     }
-    EXPECT_EQ(11u, controls.size());
+    EXPECT_EQ(13u, controls.size());
     for (size_t a = 0; a < controls.size(); ++a) {
         for (size_t b = a + 1; b < controls.size(); ++b) {
             RECT first{};

@@ -329,6 +329,8 @@ TEST(Resources, EveryControlTheCodeUsesIsInItsTemplate) {
         const wchar_t* className;
     } uses[] = {{IDD_MAIN, IDC_FILE_LIST, L"SysListView32"},
                 {IDD_MAIN, IDC_DELETE_INTERNAL_DATA, L"Button"},
+                {IDD_MAIN, IDC_EXPORT_CMX, L"Button"},
+                {IDD_MAIN, IDC_CMX_RATE, L"Static"},
                 {IDD_MAIN, IDC_FILE_COUNT, L"Static"},
                 {IDD_MAIN, IDC_CHOOSE_OUTPUT_FOLDER, L"Button"},
                 {IDD_MAIN, IDC_OUTPUT_FOLDER, L"Edit"},
