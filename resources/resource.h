@@ -37,8 +37,11 @@
 #define IDM_CMX_RATE_30_DROP 32896
 #define IDM_CMX_RATE_25 32897
 #define IDM_CMX_RATE_24 32898
-// Commands of a row's menu.
+// Commands of a row's menu: what the last job wrote for it (the converted file, its CMX
+// export, the converted file shown in its folder), and its source.
 #define IDM_OPEN_OUTPUT 32891
+#define IDM_OPEN_EXPORT 32899
+#define IDM_SHOW_OUTPUT_IN_FOLDER 32900
 #define IDM_OPEN_SOURCE 32892
 #define IDM_SHOW_IN_FOLDER 32893
 
@@ -100,8 +103,12 @@
 #define IDS_RESULT_NAME_TOO_LONG 278
 #define IDS_RESULT_CMX_WRITE_FAILED 279
 #define IDS_RESULT_FAILED 280
-// A converted row with the CMX 3600 export: its events and the items kept as comments.
+// A converted row with the CMX 3600 export: its events and the items kept as comments; and the
+// lines its tip adds to its path (RowTipTexts).
 #define IDS_RESULT_CONVERTED_CMX 290
+#define IDS_TIP_CMX_COUNTS 295
+#define IDS_TIP_CMX_KEPT 296
+#define IDS_TIP_CMX_REELS 297
 // The CMX 3600 export's frame rate, as the window shows it beside the export's check box (drop
 // frame in the short word editors use, so that the row fits the window).
 #define IDS_CMX_RATE_30 291

@@ -304,6 +304,11 @@ void SetUpFileList(HWND list) {
     }
     SendMessageW(list, LVM_SETCOLUMNORDERARRAY, FILE_LIST_COLUMNS,
                  reinterpret_cast<LPARAM>(COLUMN_ORDER));
+    // A row's tip may have several lines: a tooltip breaks lines only with a width to keep to.
+    auto tips = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETTOOLTIPS, 0, 0));
+    if (tips != nullptr) {
+        SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) / 2);
+    }
 }
 
 LRESULT OnFileListNotify(NMHDR* notification) {

@@ -1,5 +1,7 @@
 #include "file_list_rules.h"
 
+#include <algorithm>
+
 #include "file_names.h"
 #include "job_result.h"
 #include "output_file.h"
@@ -112,6 +114,57 @@ ResultLook LookOfResult(int32_t result) {
     }
     // An outcome this table does not know yet is still shown as a failure, never as nothing.
     return ResultLook{IDS_RESULT_FAILED, ROW_ICON_FAILED};
+}
+
+namespace {
+
+// Appends a filled pattern at `*length` (after a line break when `newLine`), keeping the text
+// terminated.
+void AppendLine(bool newLine, const char16_t* pattern, const char16_t* text, const int* numbers,
+                size_t numberCount, char16_t* out, size_t capacity, size_t* length) {
+    if (*length + 2 >= capacity) {
+        return;
+    }
+    if (newLine) {
+        out[(*length)++] = u'\n';
+        out[*length] = 0;
+    }
+    const char16_t* texts[] = {text};
+    *length += FillTemplate(pattern, texts, text != nullptr ? 1 : 0, numbers, numberCount,
+                            out + *length, capacity - *length);
+}
+
+}  // namespace
+
+size_t FormatRowTip(const char16_t* path, const char16_t* exportName, const CmxReport* report,
+                    const RowTipTexts& texts, char16_t* out, size_t capacity) {
+    if (capacity == 0) {
+        return 0;
+    }
+    out[0] = 0;
+    size_t length = 0;
+    AppendLine(false, u"%s", path, nullptr, 0, out, capacity, &length);
+    if (report == nullptr) {
+        return length;
+    }
+    const int counts[] = {static_cast<int>(report->eventsWritten),
+                          static_cast<int>(report->dissolvesSplit)};
+    AppendLine(true, texts.exportCounts, exportName, counts, 2, out, capacity, &length);
+    if (report->keptAsComments > 0) {
+        const int kept = static_cast<int>(report->keptAsComments);
+        AppendLine(true, texts.keptEvents, nullptr, &kept, 1, out, capacity, &length);
+        size_t listed = std::min<size_t>(report->keptAsComments, CMX_REPORT_NUMBERS);
+        for (size_t k = 0; k < listed; ++k) {
+            const int number = static_cast<int>(report->keptEventNumbers[k]);
+            AppendLine(false, u" %04d", nullptr, &number, 1, out, capacity, &length);
+        }
+        if (report->keptAsComments > CMX_REPORT_NUMBERS) {
+            AppendLine(false, u" …", nullptr, nullptr, 0, out, capacity, &length);
+        }
+    }
+    const int renamed = static_cast<int>(report->reelsRenamed);
+    AppendLine(true, texts.renamedReels, nullptr, &renamed, 1, out, capacity, &length);
+    return length;
 }
 
 bool SameFolderPath(const char16_t* a, const char16_t* b) {

@@ -123,6 +123,23 @@ struct ResultLook {
 };
 ResultLook LookOfResult(int32_t result);
 
+// The texts a row's tip is written with (from the string table), each its own line: what the
+// export wrote ("%s" the name of the export, "%d" events, "%d" dissolves written in two lines),
+// the events it kept as comments ("%d" their number; their first numbers follow), and the reels
+// it renamed ("%d").
+struct RowTipTexts {
+    const char16_t* exportCounts;
+    const char16_t* keptEvents;
+    const char16_t* renamedReels;
+};
+
+// The tip of a row: its whole path and, when the last job wrote the CMX export for it
+// (`report` not null), what the export wrote, named `exportName`, up to the numbers of the
+// first CMX_REPORT_NUMBERS events kept as comments ("…" when there were more). Returns the
+// length written.
+size_t FormatRowTip(const char16_t* path, const char16_t* exportName, const CmxReport* report,
+                    const RowTipTexts& texts, char16_t* out, size_t capacity);
+
 // Whether two folder paths name the same folder as Windows sees them: equal but for letter case.
 bool SameFolderPath(const char16_t* a, const char16_t* b);
 

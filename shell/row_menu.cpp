@@ -37,6 +37,23 @@ int RowForMenu(int* x, int* y) {
     return row;
 }
 
+// What the last job wrote for the row, with the prefix of its name: its path (JOB_PATH_CHARS),
+// and whether that file is there now.
+bool RowFileExists(int row, const char16_t* prefix, char16_t* path) {
+    if (!ReadRowOutput(row, prefix, path)) {
+        return false;
+    }
+    DWORD attributes = GetFileAttributesW(AsWide(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+RowMenuEnabling MenuOfRow(int row) {
+    char16_t path[JOB_PATH_CHARS];
+    bool outputExists = RowFileExists(row, OUTPUT_NAME_PREFIX, path);
+    bool exportExists = RowFileExists(row, CMX_OUTPUT_NAME_PREFIX, path);
+    return RowMenuFor(RowOutcome(row), RowExported(row), outputExists, exportExists);
+}
+
 }  // namespace
 
 void ShowRowMenu(HWND window, int x, int y) {
@@ -47,11 +64,13 @@ void ShowRowMenu(HWND window, int x, int y) {
     SelectRowAlone(row);
     HMENU bar = LoadMenuW(shell.instance, MAKEINTRESOURCEW(IDR_ROW_MENU));
     HMENU menu = GetSubMenu(bar, 0);
-    RowMenuEnabling enabling = RowMenuFor(RowOutcome(row));
+    RowMenuEnabling enabling = MenuOfRow(row);
     auto enable = [menu](UINT id, bool enabled) {
         EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     };
     enable(IDM_OPEN_OUTPUT, enabling.openOutput);
+    enable(IDM_OPEN_EXPORT, enabling.openExport);
+    enable(IDM_SHOW_OUTPUT_IN_FOLDER, enabling.showOutputInFolder);
     enable(IDM_OPEN_SOURCE, enabling.openSource);
     enable(IDM_SHOW_IN_FOLDER, enabling.showInFolder);
     enable(IDM_REMOVE, enabling.remove);
@@ -63,12 +82,24 @@ void ShowRowMenu(HWND window, int x, int y) {
     }
 }
 
+// Each command checks again what it opens: the row may have changed since its menu opened.
 void RunRowCommand(HWND window, int row, int command) {
     char16_t path[JOB_PATH_CHARS];
+    RowMenuEnabling enabling = MenuOfRow(row);
     switch (command) {
         case IDM_OPEN_OUTPUT:
-            if (RowOutcome(row) == FILE_CONVERTED && ReadRowOutput(row, OUTPUT_NAME_PREFIX, path)) {
+            if (enabling.openOutput && ReadRowOutput(row, OUTPUT_NAME_PREFIX, path)) {
                 OpenWithProgram(window, AsWide(path));
+            }
+            break;
+        case IDM_OPEN_EXPORT:
+            if (enabling.openExport && ReadRowOutput(row, CMX_OUTPUT_NAME_PREFIX, path)) {
+                OpenWithProgram(window, AsWide(path));
+            }
+            break;
+        case IDM_SHOW_OUTPUT_IN_FOLDER:
+            if (enabling.showOutputInFolder && ReadRowOutput(row, OUTPUT_NAME_PREFIX, path)) {
+                ShowInFolder(window, AsWide(path));
             }
             break;
         case IDM_OPEN_SOURCE:
@@ -85,8 +116,11 @@ void RunRowCommand(HWND window, int row, int command) {
     }
 }
 
+// Opened even when it has gone since: the user is then told it cannot be opened.
 void OnRowDoubleClick(HWND window, const NMITEMACTIVATE* click) {
-    if (click->iItem >= 0 && RowOutcome(click->iItem) == FILE_CONVERTED) {
-        RunRowCommand(window, click->iItem, IDM_OPEN_OUTPUT);
+    char16_t path[JOB_PATH_CHARS];
+    if (click->iItem >= 0 && OutputWritten(RowOutcome(click->iItem)) &&
+        ReadRowOutput(click->iItem, OUTPUT_NAME_PREFIX, path)) {
+        OpenWithProgram(window, AsWide(path));
     }
 }

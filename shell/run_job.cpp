@@ -1,6 +1,8 @@
 #include "run_job.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
 
 #include "conversion_options.h"
 #include "file_list.h"
@@ -16,6 +18,13 @@
 namespace {
 
 constexpr size_t RESULT_TEXT_CHARS = 64;
+constexpr size_t TIP_TEXT_CHARS = 128;
+// Room for a row's tip: its path and what the export wrote.
+constexpr size_t ROW_TIP_CHARS = JOB_PATH_CHARS + 4 * TIP_TEXT_CHARS;
+
+// What the last job's export wrote for each file it converted, by the file's name (the list
+// holds each name once): a row's tip tells it.
+std::unordered_map<std::u16string, CmxReport> exportReports;
 
 int ImageOf(RowIcon icon) {
     switch (icon) {
@@ -70,12 +79,16 @@ void ShowJobResults(const int rowOfFile[MAX_JOB_FILES]) {
     }
     bool exported = (conversionJob.options & OPTION_EXPORT_CMX) != 0;
     shell.lastOutput[0] = 0;
+    exportReports.clear();
     for (int k = 0; k < conversionJob.fileCount; ++k) {
         JobResult result = conversionJob.results[k];
         ShowRowResult(rowOfFile[k], result, exported ? &conversionJob.cmxReports[k] : nullptr);
         if (result == FILE_CONVERTED) {
             FormatOutputPath(conversionJob.outputFolder, OUTPUT_NAME_PREFIX,
                              conversionJob.displayNames[k], shell.lastOutput, JOB_PATH_CHARS);
+            if (exported) {
+                exportReports[conversionJob.displayNames[k]] = conversionJob.cmxReports[k];
+            }
         }
     }
     if (exported) {
@@ -145,11 +158,30 @@ bool ReadRowOutput(int row, const char16_t* prefix, char16_t* out) {
     return FormatOutputPath(shell.resultFolder, prefix, name, out, JOB_PATH_CHARS);
 }
 
+bool RowExported(int row) {
+    char16_t name[JOB_NAME_CHARS];
+    ReadRowText(row, COLUMN_NAME, name, JOB_NAME_CHARS);
+    return RowOutcome(row) == FILE_CONVERTED && exportReports.count(name) != 0;
+}
+
+// A row the last job converted with the export also tells what the export wrote.
 void OnRowTip(NMLVGETINFOTIPW* tip) {
     if (tip->iItem < 0 || tip->pszText == nullptr || tip->cchTextMax <= 0) {
         return;
     }
-    char16_t path[JOB_PATH_CHARS];
+    static char16_t path[JOB_PATH_CHARS];
+    static char16_t text[ROW_TIP_CHARS];
+    char16_t name[JOB_NAME_CHARS];
+    char16_t exportName[JOB_NAME_CHARS + 8];
     ReadRowPath(tip->iItem, path);
-    lstrcpynW(tip->pszText, AsWide(path), tip->cchTextMax);
+    ReadRowText(tip->iItem, COLUMN_NAME, name, JOB_NAME_CHARS);
+    FormatOutputPath(u"", CMX_OUTPUT_NAME_PREFIX, name, exportName, JOB_NAME_CHARS + 8);
+    const CmxReport* report = RowExported(tip->iItem) ? &exportReports[name] : nullptr;
+    wchar_t patterns[3][TIP_TEXT_CHARS];
+    LoadResourceText(IDS_TIP_CMX_COUNTS, patterns[0], TIP_TEXT_CHARS);
+    LoadResourceText(IDS_TIP_CMX_KEPT, patterns[1], TIP_TEXT_CHARS);
+    LoadResourceText(IDS_TIP_CMX_REELS, patterns[2], TIP_TEXT_CHARS);
+    RowTipTexts texts{AsUtf16(patterns[0]), AsUtf16(patterns[1]), AsUtf16(patterns[2])};
+    FormatRowTip(path, exportName, report, texts, text, ROW_TIP_CHARS);
+    lstrcpynW(tip->pszText, AsWide(text), tip->cchTextMax);
 }

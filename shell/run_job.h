@@ -16,6 +16,10 @@ void ConvertTargets(HWND window);
 // False when that path does not fit.
 bool ReadRowOutput(int row, const char16_t* prefix, char16_t* out);
 
+// Whether the last job wrote the CMX export for row `row` (it converted the row, the export on).
+bool RowExported(int row);
+
 // LVN_GETINFOTIPW from the list: the tip of a row, its whole path (which its name and location
-// columns may cut).
+// columns may cut), and for a row the last job converted with the CMX export, what the export
+// wrote (the events, the dissolves, the events kept as comments and which, the reels renamed).
 void OnRowTip(NMLVGETINFOTIPW* tip);

@@ -6,6 +6,7 @@
 #include "explorer.h"
 #include "file_list.h"
 #include "main_window_fixture.h"
+#include "row_menu.h"
 
 namespace {
 
@@ -77,7 +78,8 @@ class ExplorerTest : public MainWindowFixture {
         ASSERT_TRUE(Boxes(Drop(paths)).empty());
         std::vector<SpyEvent> boxes = Boxes(Command(IDC_CONVERT));
         ASSERT_EQ(2u, boxes.size()) << ::Describe(boxes);
-        ASSERT_EQ((std::vector<std::wstring>{L"変換済み", L"CMX形式", L"変換済み"}), Results());
+        ASSERT_EQ((std::vector<std::wstring>{L"変換済み", L"対象外 (CMX 形式の EDL)", L"変換済み"}),
+                  Results());
         stub.calls.clear();
     }
 
@@ -270,6 +272,8 @@ TEST_F(RowMenuTest, AFailedRowsMenuCannotOpenAnOutput) {
     ConvertThree();
     RowMenuSeen seen = OpenRowMenu(1, VK_ESCAPE);
     EXPECT_EQ((MenuItems{{IDM_OPEN_OUTPUT, false},
+                         {IDM_OPEN_EXPORT, false},
+                         {IDM_SHOW_OUTPUT_IN_FOLDER, false},
                          {IDM_OPEN_SOURCE, true},
                          {IDM_SHOW_IN_FOLDER, true},
                          {IDM_REMOVE, true}}),
@@ -285,7 +289,7 @@ TEST_F(RowMenuTest, AFailedRowsMenuCannotOpenAnOutput) {
 TEST_F(RowMenuTest, EachCommandActsOnTheRowClicked) {
     ConvertThree();
     RowMenuSeen seen = OpenRowMenu(2, L'o');
-    EXPECT_TRUE(seen.items.size() == 4 && seen.items[0].second) << "a converted row's output";
+    EXPECT_TRUE(seen.items.size() == 6 && seen.items[0].second) << "a converted row's output";
     OpenRowMenu(2, L's');
     OpenRowMenu(0, L'f');
     EXPECT_EQ((std::vector<ShellCall>{{L"open", output + L"C_B.EDL", L""},
@@ -322,7 +326,90 @@ TEST_F(RowMenuTest, TheMenuKeyOpensTheFocusedRowsMenu) {
         << Describe(stub.calls);
 }
 
+// The row menu of a job with the export: the converted file, its export and the converted file
+// selected in its folder, each while it is there.
+TEST_F(RowMenuTest, WithTheExportTheRowOpensBothFilesWhileTheyAreThere) {
+    DropNamed({L"A.EDL"});
+    Command(IDM_EXPORT_CMX);
+    ASSERT_EQ(1u, Boxes(Command(IDC_CONVERT)).size());
+    stub.calls.clear();
+    const std::wstring converted = output + L"C_A.EDL";
+    const std::wstring exported = output + L"CMX_A.EDL";
+
+    RowMenuSeen seen = OpenRowMenu(0, L'c');
+    EXPECT_EQ((MenuItems{{IDM_OPEN_OUTPUT, true},
+                         {IDM_OPEN_EXPORT, true},
+                         {IDM_SHOW_OUTPUT_IN_FOLDER, true},
+                         {IDM_OPEN_SOURCE, true},
+                         {IDM_SHOW_IN_FOLDER, true},
+                         {IDM_REMOVE, true}}),
+              seen.items);
+    EXPECT_EQ((std::vector<ShellCall>{{L"open", exported, L""}}), stub.calls)
+        << Describe(stub.calls);
+
+    // Each file gone since greys what would open it.
+    ASSERT_TRUE(DeleteFileW(exported.c_str()));
+    seen = OpenRowMenu(0, VK_ESCAPE);
+    EXPECT_TRUE(seen.items.size() == 6 && seen.items[0].second && !seen.items[1].second &&
+                seen.items[2].second)
+        << "without the export";
+    ASSERT_TRUE(DeleteFileW(converted.c_str()));
+    seen = OpenRowMenu(0, VK_ESCAPE);
+    EXPECT_TRUE(seen.items.size() == 6 && !seen.items[0].second && !seen.items[1].second &&
+                !seen.items[2].second)
+        << "without either";
+}
+
+TEST_F(RowMenuTest, ShowInFolderSelectsTheConvertedFile) {
+    DropNamed({L"A.EDL"});
+    ASSERT_EQ(1u, Boxes(Command(IDC_CONVERT)).size());
+    stub.calls.clear();
+    RowMenuSeen seen = OpenRowMenu(0, VK_ESCAPE);
+    EXPECT_TRUE(seen.items.size() == 6 && !seen.items[1].second && seen.items[2].second)
+        << "no export in this job";
+    // "フォルダに表示" has no key of its own: its command as the menu gives it.
+    RunRowCommand(window, 0, IDM_SHOW_OUTPUT_IN_FOLDER);
+    RunRowCommand(window, 0, IDM_OPEN_EXPORT);
+    EXPECT_EQ((std::vector<ShellCall>{{L"select", output + L"C_A.EDL", L""}}), stub.calls)
+        << Describe(stub.calls) << "and no export to open";
+}
+
 // --- Tips -------------------------------------------------------------------------------------
+
+std::wstring RowTip(HWND window, HWND list, int row) {
+    wchar_t text[1024] = L"(none)";
+    NMLVGETINFOTIPW tip{};
+    tip.hdr.hwndFrom = list;
+    tip.hdr.idFrom = IDC_FILE_LIST;
+    tip.hdr.code = LVN_GETINFOTIPW;
+    tip.pszText = text;
+    tip.cchTextMax = 1024;
+    tip.iItem = row;
+    SendMessageW(window, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&tip));
+    return text;
+}
+
+TEST_F(ExplorerTest, AConvertedRowsTipTellsWhatTheExportWrote) {
+    std::vector<std::wstring> paths = {AddSample(folder, L"A.EDL"), folder + L"CMX.EDL"};
+    WriteBytes(paths[1], CmxEdl());
+    ASSERT_TRUE(Boxes(Drop(paths)).empty());
+    Command(IDM_EXPORT_CMX);
+    ASSERT_EQ(2u, Boxes(Command(IDC_CONVERT)).size());
+    const CmxReport& report = conversionJob.cmxReports[0];
+    std::wstring summary = L"\nCMX_A.EDL: イベント " + std::to_wstring(report.eventsWritten) +
+                           L"、ディゾルブ " + std::to_wstring(report.dissolvesSplit);
+    if (report.keptAsComments > 0) {
+        summary += L"\nコメントとして残したイベント " + std::to_wstring(report.keptAsComments);
+    }
+    EXPECT_EQ(0u, RowTip(window, list, 0).find(paths[0] + summary))
+        << Utf8(RowTip(window, list, 0));
+    EXPECT_EQ(paths[1], RowTip(window, list, 1)) << "a refused row: its path alone";
+
+    // The next job, without the export, takes it back.
+    Command(IDM_EXPORT_CMX);
+    Boxes(Command(IDC_CONVERT));
+    EXPECT_EQ(paths[0], RowTip(window, list, 0));
+}
 
 TEST_F(ExplorerTest, TipsShowTheWholePathOfARowAndTheOutputFolder) {
     DropNamed({L"A_LONG_NAME_OF_A_REEL.EDL"});

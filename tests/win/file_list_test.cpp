@@ -454,7 +454,7 @@ TEST_F(FileListTest, WithTheExportEachConvertedRowAndTheTallySayWhatItWrote) {
         boxes[1].text);
     EXPECT_EQ(
         (std::vector<std::wstring>{L"変換済み・CMX " + std::to_wstring(report.eventsWritten) +
-                                       L"件・コメント " + std::to_wstring(report.keptAsComments),
+                                       L"件・コメント行 " + std::to_wstring(report.keptAsComments),
                                    L"不明な形式"}),
         ResultTexts(Rows()));
     std::wstring converted = ResultTexts(Rows())[0];
@@ -488,7 +488,7 @@ TEST_F(FileListTest, AfterAJobEachRowItTookShowsItsOutcome) {
     ASSERT_EQ(4u, boxes.size()) << Describe(boxes);
 
     std::vector<ListRow> rows = Rows();
-    EXPECT_EQ((std::vector<std::wstring>{L"変換済み", L"CMX形式", L"不明な形式", L"開けません", L"",
+    EXPECT_EQ((std::vector<std::wstring>{L"変換済み", L"対象外 (CMX 形式の EDL)", L"不明な形式", L"開けません", L"",
                                          L"変換済み"}),
               ResultTexts(rows));
     // A failure shows the error icon, a converted file its own; the row the job did not take
@@ -564,7 +564,7 @@ TEST_F(FileListTest, TheResultColumnSortsLikeTheOthers) {
     // Each row keeps its outcome through the sort.
     for (const ListRow& row : rows) {
         const wchar_t* expected = row.name == L"A.EDL"   ? L"変換済み"
-                                  : row.name == L"B.EDL" ? L"CMX形式"
+                                  : row.name == L"B.EDL" ? L"対象外 (CMX 形式の EDL)"
                                   : row.name == L"D.EDL" ? L"不明な形式"
                                                          : L"";
         EXPECT_EQ(expected, row.result) << Utf8(row.name);
