@@ -30,6 +30,7 @@
 #define IDM_RESET_POSITION 32877
 #define IDM_OPEN_FILES 32886
 #define IDM_OPEN_OUTPUT_FOLDER 32890
+#define IDM_OPEN_GUIDE 32901
 // The CMX 3600 export: on or off, and its frame rate, one of four in the order of the menu
 // (30 non-drop, 30 drop frame, 25, 24; consecutive, as the menu marks one of them).
 #define IDM_EXPORT_CMX 32894
@@ -146,3 +147,5 @@
 // Opening the output folder, an output or a source ("%s" its path).
 #define IDS_CANNOT_OPEN_FOLDER 262
 #define IDS_CANNOT_OPEN_FILE 263
+// The user guide is not beside the program ("%s" where it was looked for).
+#define IDS_GUIDE_MISSING 265

@@ -4,6 +4,7 @@
 #include "add_files.h"
 #include "explorer.h"
 #include "file_list.h"
+#include "guide.h"
 #include "main_layout.h"
 #include "menu_rules.h"
 #include "option_controls.h"
@@ -69,6 +70,9 @@ void OnCommand(HWND window, WPARAM wParam) {
         case IDM_DELETE_INTERNAL_DATA:
         case IDC_DELETE_INTERNAL_DATA:
             SwitchOption();
+            break;
+        case IDM_OPEN_GUIDE:
+            OpenGuide(window);
             break;
         case IDM_ABOUT:
             RunAboutBox(window);

@@ -488,8 +488,8 @@ TEST_F(FileListTest, AfterAJobEachRowItTookShowsItsOutcome) {
     ASSERT_EQ(4u, boxes.size()) << Describe(boxes);
 
     std::vector<ListRow> rows = Rows();
-    EXPECT_EQ((std::vector<std::wstring>{L"変換済み", L"対象外 (CMX 形式の EDL)", L"不明な形式", L"開けません", L"",
-                                         L"変換済み"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"変換済み", L"対象外 (CMX 形式の EDL)", L"不明な形式",
+                                         L"開けません", L"", L"変換済み"}),
               ResultTexts(rows));
     // A failure shows the error icon, a converted file its own; the row the job did not take
     // keeps the file's icon.
