@@ -1,8 +1,8 @@
 // The conversion job: the one record that carries a batch of files from a front end (the
 // main window, or the command line) to a worker thread that converts them one by one, and the
-// worker loop itself. The loop is written once; each front end gives it the five operations
-// of its progress display. The record holds no window: a display keeps its own and reaches
-// them through its `context`.
+// worker loop itself. The loop is written once; each front end gives it the operations of its
+// progress display (JobDisplay). The record holds no window: a display keeps its own and
+// reaches them through its `context`.
 #pragma once
 
 #include <atomic>

@@ -107,7 +107,7 @@ class ExplorerTest : public MainWindowFixture {
 TEST_F(ExplorerTest, WithoutAJobTheOutputFolderOpensAsItIs) {
     ASSERT_TRUE(Enabled(IDC_OPEN_OUTPUT_FOLDER));
     EXPECT_TRUE(Boxes(Command(IDC_OPEN_OUTPUT_FOLDER)).empty());
-    // The menu item (and its Ctrl+E) reach it through the button.
+    // The menu item (and its Ctrl+E) open it as the button does.
     EXPECT_TRUE(Boxes(Command(IDM_OPEN_OUTPUT_FOLDER)).empty());
     ShellCall open{L"open", output, L""};
     EXPECT_EQ((std::vector<ShellCall>{open, open}), stub.calls) << Describe(stub.calls);
