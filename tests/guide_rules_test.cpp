@@ -12,12 +12,9 @@ TEST(GuideRules, TheGuideIsLookedForBesideTheProgram) {
         const char16_t* guide;  // null: no path
     } cases[] = {
         {u"C:\\Tamsel\\tamsel.exe", u"C:\\Tamsel\\guide-ja.html"},
-        {u"C:\\tamsel.exe", u"C:\\guide-ja.html"},
         {u"\\\\server\\share\\ツール\\tamsel.exe", u"\\\\server\\share\\ツール\\guide-ja.html"},
-        {u"\\\\?\\C:\\EDL tools\\tamsel.exe", u"\\\\?\\C:\\EDL tools\\guide-ja.html"},
         {u"C:\\v1.0\\tamsel", u"C:\\v1.0\\guide-ja.html"},
         {u"tamsel.exe", nullptr},
-        {u"", nullptr},
     };
     for (const Case& c : cases) {
         char16_t guide[64] = u"(before)";
