@@ -26,7 +26,7 @@ TEST(ExportSettings, StoredValuesReadBackWithinTheirRanges) {
     EXPECT_FALSE(DecodeExportSettings(&two, nullptr, nullptr).exportCmx) << "only 1 is on";
 }
 
-TEST(ExportSettings, EachRateOfTheMenuIsOneChoiceShownAsItsOwnText) {
+TEST(ExportSettings, EachRateIsOneChoiceOfFourShownAsItsOwnText) {
     struct Case {
         unsigned command;
         int framesPerSecond;
@@ -41,16 +41,12 @@ TEST(ExportSettings, EachRateOfTheMenuIsOneChoiceShownAsItsOwnText) {
     // From each rate to each: drop frame comes and goes with its own choice.
     for (const Case& from : cases) {
         for (const Case& to : cases) {
-            ExportSettings settings = DEFAULT_EXPORT_SETTINGS;
-            settings.exportCmx = true;
+            ExportSettings settings = ApplyExportCommand(DEFAULT_EXPORT_SETTINGS, IDM_EXPORT_CMX);
             settings = ApplyExportCommand(ApplyExportCommand(settings, from.command), to.command);
             SCOPED_TRACE(testing::Message() << from.command << " then " << to.command);
             EXPECT_EQ(to.framesPerSecond, settings.framesPerSecond);
             EXPECT_EQ(to.dropFrame, settings.dropFrame);
-            EXPECT_TRUE(settings.exportCmx) << "choosing a rate leaves the export on";
-            ExportMenu menu = ExportMenuFor(settings);
-            EXPECT_EQ(to.command, menu.checkedRate);
-            EXPECT_TRUE(menu.ratesEnabled);
+            EXPECT_EQ(to.command, ExportMenuFor(settings).checkedRate);
             EXPECT_EQ(to.text, RateTextId(settings));
             EXPECT_EQ(OPTION_EXPORT_CMX | (to.dropFrame ? OPTION_CMX_DROP_FRAME : 0u),
                       ExportOptionBits(settings));
@@ -60,21 +56,15 @@ TEST(ExportSettings, EachRateOfTheMenuIsOneChoiceShownAsItsOwnText) {
 
 TEST(ExportSettings, TheExportSwitchesAndKeepsItsRate) {
     ExportSettings settings = DEFAULT_EXPORT_SETTINGS;
-    ExportMenu menu = ExportMenuFor(settings);
-    EXPECT_FALSE(menu.exportChecked);
-    EXPECT_FALSE(menu.ratesEnabled) << "no rate to choose while the export is off";
-    EXPECT_EQ(static_cast<unsigned>(IDM_CMX_RATE_30), menu.checkedRate);
+    EXPECT_FALSE(ExportMenuFor(settings).ratesEnabled) << "no rate to choose while off";
     EXPECT_EQ(0u, ExportOptionBits(settings));
-
     settings = ApplyExportCommand(settings, IDM_EXPORT_CMX);
     settings = ApplyExportCommand(settings, IDM_CMX_RATE_30_DROP);
-    EXPECT_TRUE(ExportMenuFor(settings).exportChecked);
+    EXPECT_TRUE(ExportMenuFor(settings).exportChecked && ExportMenuFor(settings).ratesEnabled);
     settings = ApplyExportCommand(settings, IDM_ABOUT);
-    EXPECT_TRUE(settings.dropFrame) << "another command changes nothing";
     settings = ApplyExportCommand(settings, IDM_EXPORT_CMX);
     EXPECT_EQ(0u, ExportOptionBits(settings)) << "off again";
-    EXPECT_TRUE(settings.dropFrame) << "the rate is kept for the next time";
-    EXPECT_EQ(static_cast<unsigned>(IDS_CMX_RATE_30_DROP), RateTextId(settings));
+    EXPECT_TRUE(settings.dropFrame) << "the rate is kept, and another command changes nothing";
 }
 
 }  // namespace

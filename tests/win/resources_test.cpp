@@ -89,11 +89,7 @@ TEST(Resources, EveryStringTheProgramLoadsIsThereWithItsPlaceholders) {
                           IDS_RESULT_OUTPUT_IS_SOURCE,
                           IDS_RESULT_NAME_TOO_LONG,
                           IDS_RESULT_CMX_WRITE_FAILED,
-                          IDS_RESULT_FAILED,
-                          IDS_CMX_RATE_30,
-                          IDS_CMX_RATE_30_DROP,
-                          IDS_CMX_RATE_25,
-                          IDS_CMX_RATE_24};
+                          IDS_RESULT_FAILED};
     for (UINT id : plain) {
         std::wstring text = LoadText(id);
         EXPECT_FALSE(text.empty()) << "string " << id << " is missing";
