@@ -18,17 +18,6 @@ std::unique_ptr<AddBatch> BatchOver(
     return batch;
 }
 
-TEST(AddFilesRules, AnEdlFileIsKnownByItsExtensionInAnyLetterCase) {
-    for (const char16_t* edl : {u"NEWS0612.EDL", u"take.edl", u"Promo.Edl", u".edl"}) {
-        EXPECT_TRUE(IsEdlFileName(edl));
-    }
-    // The last "." counts; full-width letters make no extension.
-    for (const char16_t* other :
-         {u"README.txt", u"take", u"a.edl.txt", u"a.EDLX", u"ＡＢ.ｅｄｌ"}) {
-        EXPECT_FALSE(IsEdlFileName(other));
-    }
-}
-
 TEST(AddFilesRules, ANameIsTakenOnceWhateverItsFolderButTheSameFileIsNoRefusal) {
     auto batch = BatchOver({{u"A.EDL", u"C:\\EDL\\0612"}, {u"b.EDL", u"D:\\x"}}, 2);
     struct Case {

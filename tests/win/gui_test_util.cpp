@@ -325,11 +325,7 @@ void WriteStoredRecord(const std::vector<BYTE>& bytes) {
 }
 
 void DeleteStoredRecord() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, POSITION_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, POSITION_VALUE);
-        RegCloseKey(key);
-    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, POSITION_KEY);
 }
 
 bool ReadStoredRecord(std::vector<BYTE>* bytes) {

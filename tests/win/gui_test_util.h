@@ -80,7 +80,8 @@ struct RegistrySnapshot {
 RegistrySnapshot TakeRegistrySnapshot();
 void RestoreRegistrySnapshot(const RegistrySnapshot& snapshot);
 
-// The value "Position": written as REG_BINARY, deleted, read (false when there is none).
+// The value "Position": written as REG_BINARY, deleted with the export settings beside it (the
+// window then opens at 0, 0 with the export off), read (false when there is none).
 void WriteStoredRecord(const std::vector<BYTE>& bytes);
 void DeleteStoredRecord();
 bool ReadStoredRecord(std::vector<BYTE>* bytes);

@@ -25,20 +25,8 @@ std::vector<long> StoredExportValues() {
     return values;
 }
 
-// The window opens with no export settings stored; what was stored before is put back after.
-class OptionControlsTest : public MainWindowFixture {
-  protected:
-    void SetUp() override {
-        before = TakeRegistrySnapshot();
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\tamsel\\data\\Position");
-        MainWindowFixture::SetUp();
-    }
-    void TearDown() override {
-        MainWindowFixture::TearDown();
-        RestoreRegistrySnapshot(before);
-    }
-    RegistrySnapshot before{};
-};
+// The fixture opens the window with no settings stored: the export off, at 30 non-drop.
+using OptionControlsTest = MainWindowFixture;
 
 TEST_F(OptionControlsTest, TheExportsCheckBoxAndRateMirrorTheMenuAndAreStoredAtOnce) {
     HWND check = GetDlgItem(window, IDC_EXPORT_CMX);
