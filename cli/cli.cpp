@@ -165,13 +165,13 @@ void PrintExportSummary(ConversionJob* job, int index) {
 // the export failed, "C_" + name was still written.
 void StepProgress(ConversionJob* job, int index) {
     JobResult result = job->results[index];
-    if (result != RESULT_CONVERTED && result != RESULT_CMX_WRITE_FAILED) {
+    if (result != FILE_CONVERTED && result != FILE_CMX_WRITE_FAILED) {
         return;
     }
     CliProgress& progress = ProgressOf(job);
     ClearProgressLine(&progress);
     ListOutput(job, OUTPUT_NAME_PREFIX, index, &progress);
-    if (result == RESULT_CONVERTED) {
+    if (result == FILE_CONVERTED) {
         ++progress.tally->converted;
         if ((job->options & OPTION_EXPORT_CMX) != 0) {
             ListOutput(job, CMX_OUTPUT_NAME_PREFIX, index, &progress);
@@ -180,14 +180,16 @@ void StepProgress(ConversionJob* job, int index) {
     }
 }
 
-void Report(ConversionJob* job, int index, JobResult code) {
+void ReportFailure(ConversionJob* job, int index, JobResult code) {
     CliProgress& progress = ProgressOf(job);
     ClearProgressLine(&progress);
-    if (index >= 0) {
-        PrintFileFailure(code, job->displayNames[index]);
-        progress.tally->anyFailed = true;
-    }
-    // The tally of the whole run is printed once, after its last job.
+    PrintFileFailure(code, job->displayNames[index]);
+    progress.tally->anyFailed = true;
+    SignalEvent(job->ackEvent);
+}
+
+// The tally of the whole run is printed once, after its last job.
+void ShowTally(ConversionJob* job) {
     SignalEvent(job->ackEvent);
 }
 
@@ -375,7 +377,7 @@ std::vector<RunFile> AcceptFiles(const std::vector<std::u16string>& paths, RunTa
     std::vector<RunFile> accepted;
     for (size_t k = 0; k < named.size(); ++k) {
         if (overSource[k]) {
-            PrintFileFailure(RESULT_OUTPUT_IS_SOURCE, named[k].displayName.c_str());
+            PrintFileFailure(FILE_OUTPUT_IS_SOURCE, named[k].displayName.c_str());
             tally->anyFailed = true;
         } else {
             accepted.push_back(named[k]);
@@ -411,8 +413,8 @@ void RunJob(const std::vector<RunFile>& files, size_t first, size_t count, RunTa
                    files[first + k].displayName.c_str());
     }
     cliJob.fileCount = static_cast<int32_t>(count);
-    cliJob.display =
-        JobDisplay{ShowFileName, ShowCount, StepProgress, Report, CloseDisplay, &progress};
+    cliJob.display = JobDisplay{ShowFileName, ShowCount,    StepProgress, ReportFailure,
+                                ShowTally,    CloseDisplay, &progress};
     PlatformThread* worker = StartJobWorker(&cliJob);
     if (worker == nullptr) {
         PrintLine(MessageText(MESSAGE_JOB_NOT_STARTED));

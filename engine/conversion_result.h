@@ -18,7 +18,7 @@ enum ConversionResult {
     // No line holds twelve or more of ":", "." and ",": no event line, layout unknown. Also a
     // source that begins with a UTF-16 byte-order mark (FF FE or FE FF).
     RESULT_UNKNOWN_FORMAT = 5,
-    // 6 is the job's own code for the end of a job.
+    // 6 is not used: it once stood for the end of a job, which the job now reports on its own.
     // With the CMX export: "C_" + name was written, but the export "CMX_" + name could not be
     // created, written, flushed, closed or put in place (an earlier file of that name is kept).
     RESULT_CMX_WRITE_FAILED = 7,

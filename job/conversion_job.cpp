@@ -11,8 +11,7 @@ constexpr size_t OUTPUT_NAME_CHARS = JOB_NAME_CHARS + 8;
 
 // A report reaches the user only while the job runs; after a stop the display shows nothing
 // and nobody would signal the event, so the worker does not wait.
-void ReportAndWait(ConversionJob* job, int index, JobResult code) {
-    job->display.report(job, index, code);
+void WaitForAcknowledgement(ConversionJob* job) {
     if (job->state.load() != JOB_STOPPED) {
         WaitForEvent(job->ackEvent);
     }
@@ -52,18 +51,18 @@ void ScreenFiles(ConversionJob* job) {
     FindOutputsOverSources(job->outputFolder, prefixes, prefixCount, paths, names, count,
                            overSource);
     for (JobResult& result : job->results) {
-        result = RESULT_NOT_REACHED;
+        result = FILE_NOT_REACHED;
     }
     for (size_t k = 0; k < count; ++k) {
         if (overSource[k]) {
-            job->results[k] = RESULT_OUTPUT_IS_SOURCE;
+            job->results[k] = FILE_OUTPUT_IS_SOURCE;
             continue;
         }
         for (size_t p = 0; p < prefixCount; ++p) {
             char16_t outputName[OUTPUT_NAME_CHARS];
             FormatOutputPath(u"", prefixes[p], names[k], outputName, OUTPUT_NAME_CHARS);
             if (!FileNameFits(job->outputFolder, outputName)) {
-                job->results[k] = RESULT_NAME_TOO_LONG;
+                job->results[k] = FILE_NAME_TOO_LONG;
             }
         }
     }
@@ -88,19 +87,20 @@ unsigned ConversionWorker(void* argument) {
 
         JobResult result = job->results[i];
         job->cmxReports[i] = CmxReport{};
-        if (result == RESULT_NOT_REACHED) {
+        if (result == FILE_NOT_REACHED) {
             ConversionRequest request{job->sourcePaths[i], job->displayNames[i],
                                       job->outputFolder,   job->options,
                                       BannerTime(*job),    job->cmxFramesPerSecond};
-            result = ConvertEdlFile(request, &job->cmxReports[i]);
+            result = JobResultOf(ConvertEdlFile(request, &job->cmxReports[i]));
             job->results[i] = result;
         }
-        if (result != RESULT_CONVERTED) {
+        if (result != FILE_CONVERTED) {
             ++job->failedCount;
-            ReportAndWait(job, i, result);
+            job->display.reportFailure(job, i, result);
+            WaitForAcknowledgement(job);
         }
         // A file that could not even be opened leaves the progress where it was.
-        if (result != RESULT_OPEN_FAILED) {
+        if (result != FILE_OPEN_FAILED) {
             job->display.stepProgress(job, i);
         }
     }
@@ -109,7 +109,8 @@ unsigned ConversionWorker(void* argument) {
     if (job->state.load() == JOB_STOPPED) {
         return 0;
     }
-    ReportAndWait(job, -1, RESULT_JOB_DONE);
+    job->display.showTally(job);
+    WaitForAcknowledgement(job);
     job->display.close(job);
     return 0;
 }
@@ -159,7 +160,7 @@ CmxReport SumExportReports(const ConversionJob& job, int* exportedFiles) {
         return sum;
     }
     for (int k = 0; k < job.fileCount; ++k) {
-        if (job.results[k] == RESULT_CONVERTED) {
+        if (job.results[k] == FILE_CONVERTED) {
             const CmxReport& report = job.cmxReports[k];
             sum.eventsWritten += report.eventsWritten;
             sum.dissolvesSplit += report.dissolvesSplit;

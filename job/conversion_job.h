@@ -1,8 +1,8 @@
 // The conversion job: the one record that carries a batch of files from a front end (the
 // main window, or the command line) to a worker thread that converts them one by one, and the
-// worker loop itself. The loop is written once; each front end gives it the five operations
-// of its progress display. The record holds no window: a display keeps its own and reaches
-// them through its `context`.
+// worker loop itself. The loop is written once; each front end gives it the operations of its
+// progress display (JobDisplay). The record holds no window: a display keeps its own and
+// reaches them through its `context`.
 #pragma once
 
 #include <atomic>
@@ -37,9 +37,12 @@ struct JobDisplay {
     void (*showCount)(ConversionJob* job, int index, const char16_t* countText);
     // Moves the progress on by one file; its outcome is in `results[index]` already.
     void (*stepProgress)(ConversionJob* job, int index);
-    // Shows a failed file's message (a failure code) or the tally (RESULT_JOB_DONE, `index`
-    // -1) and signals `ackEvent` once the user has dismissed it.
-    void (*report)(ConversionJob* job, int index, JobResult code);
+    // Shows the message of a file that failed or was refused (`code`, neither FILE_CONVERTED
+    // nor FILE_NOT_REACHED) and signals `ackEvent` once the user has dismissed it.
+    void (*reportFailure)(ConversionJob* job, int index, JobResult code);
+    // Every file has been handled: shows the tally and signals `ackEvent` once the user has
+    // dismissed it.
+    void (*showTally)(ConversionJob* job);
     // Closes the progress display after the tally.
     void (*close)(ConversionJob* job);
     // The front end's own data.
@@ -56,8 +59,8 @@ struct ConversionJob {
     char16_t sourcePaths[MAX_JOB_FILES][JOB_PATH_CHARS];
     char16_t displayNames[MAX_JOB_FILES][JOB_NAME_CHARS];
     char16_t outputFolder[JOB_PATH_CHARS];  // ends with a separator, or empty
-    // Each file's outcome once the job has ended: RESULT_CONVERTED, a failure or refusal code,
-    // or RESULT_NOT_REACHED for a file a stop came before.
+    // Each file's outcome once the job has ended: FILE_CONVERTED, a failure or refusal, or
+    // FILE_NOT_REACHED for a file a stop came before.
     JobResult results[MAX_JOB_FILES];
     // With `stampFixed`, every banner shows the local time of `stampEpoch` (seconds since 1970)
     // as its conversion time, for outputs that repeat byte for byte; otherwise each file's
@@ -77,7 +80,7 @@ struct ConversionJob {
 unsigned ConversionWorker(void* job);
 
 // Creates the job lock and the acknowledge event, screens the files (those refused before any
-// conversion get their code in `results`, the others RESULT_NOT_REACHED until they are
+// conversion get their outcome in `results`, the others FILE_NOT_REACHED until they are
 // converted), sets JOB_RUNNING unless a stop came first (then the worker converts nothing) and
 // starts the worker. Returns null, with everything released again, when any of it cannot be
 // created.

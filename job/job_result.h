@@ -1,26 +1,50 @@
-// What a job reports of a file, and the number WM_JOB_REPORT carries: the engine's
-// ConversionResult (its numbers kept, so that each keeps its message), or one of the job's own
-// codes, numbered after the engine's.
+// What became of one file of a job: the engine's outcome of its conversion, at the engine's
+// number, or one of the job's own outcomes, numbered after the engine's. A job keeps one for
+// each of its files and reports every one that is neither converted nor unreached.
 #pragma once
 
 #include <cstdint>
 
 #include "conversion_result.h"
 
-using JobResult = int32_t;
+enum JobResult : int32_t {
+    // The job did not reach the file: it was stopped first.
+    FILE_NOT_REACHED = -1,
+    // The engine's outcomes (ConversionResult).
+    FILE_CONVERTED = 0,
+    FILE_OPEN_FAILED = 1,
+    FILE_WRITE_FAILED = 2,
+    FILE_NO_MEMORY = 3,
+    FILE_CMX_FORMAT = 4,
+    FILE_UNKNOWN_FORMAT = 5,
+    // 6 is no outcome: the end of a job is a display operation of its own.
+    FILE_CMX_WRITE_FAILED = 7,
+    // Refused before its conversion: its output would be the very file of a source of the same
+    // run (the same folder and name), which writing it would replace.
+    FILE_OUTPUT_IS_SOURCE = 8,
+    // Refused before its conversion: the output's name ("C_" + display name) is longer than the
+    // output folder's file system takes.
+    FILE_NAME_TOO_LONG = 9,
+};
 
-// Every file of the job has been handled: show the tally.
-constexpr JobResult RESULT_JOB_DONE = 6;
-// Refused before its conversion: its output would be the very file of a source of the same
-// run (the same folder and name), which writing it would replace.
-constexpr JobResult RESULT_OUTPUT_IS_SOURCE = 8;
-// Refused before its conversion: the output's name ("C_" + display name) is longer than the
-// output folder's file system takes.
-constexpr JobResult RESULT_NAME_TOO_LONG = 9;
-// A file the job did not reach: it was stopped first.
-constexpr JobResult RESULT_NOT_REACHED = -1;
-
-// True for the codes of a file that was not converted: a failure or a refusal.
-constexpr bool IsFileFailure(JobResult code) {
-    return code != RESULT_CONVERTED && code != RESULT_NOT_REACHED && code != RESULT_JOB_DONE;
+// The job's name for the engine's outcome. Every outcome the engine gives has one.
+constexpr JobResult JobResultOf(ConversionResult result) {
+    switch (result) {
+        case RESULT_CONVERTED:
+            return FILE_CONVERTED;
+        case RESULT_OPEN_FAILED:
+            return FILE_OPEN_FAILED;
+        case RESULT_WRITE_FAILED:
+            return FILE_WRITE_FAILED;
+        case RESULT_NO_MEMORY:
+            return FILE_NO_MEMORY;
+        case RESULT_CMX_FORMAT:
+            return FILE_CMX_FORMAT;
+        case RESULT_UNKNOWN_FORMAT:
+            return FILE_UNKNOWN_FORMAT;
+        case RESULT_CMX_WRITE_FAILED:
+            return FILE_CMX_WRITE_FAILED;
+    }
+    // Not an outcome the engine gives: never taken for a converted file.
+    return FILE_WRITE_FAILED;
 }

@@ -46,28 +46,31 @@ const char16_t* MessageText(MessageId id) {
 
 const char16_t* ResultMessage(JobResult code) {
     switch (code) {
-        case RESULT_OPEN_FAILED:
+        case FILE_OPEN_FAILED:
             return u"ファイル名:<%s>\n\nこのファイルを開くことができませんでした。\n"
                    u"パス・ファイル名、デバイスの状態をご確認下さい。";
-        case RESULT_WRITE_FAILED:
+        case FILE_WRITE_FAILED:
             return u"ファイル名:<%s>\n変換データを書込む事ができません。\n"
                    u"パス・ファイル名、デバイスの状態を確認して下さい。";
-        case RESULT_NO_MEMORY:
+        case FILE_NO_MEMORY:
             return u"ファイル名:<%s>\nファイルサイズが大きすぎるため、"
                    u"メモリ領域の確保ができませんでした。\n";
-        case RESULT_CMX_FORMAT:
+        case FILE_CMX_FORMAT:
             return u"ファイル名:<%s>\nこのファイルはＣＭＸフォーマットです。";
-        case RESULT_UNKNOWN_FORMAT:
+        case FILE_UNKNOWN_FORMAT:
             return u"ファイル名:<%s>\n不明なフォーマットです。";
-        case RESULT_CMX_WRITE_FAILED:
+        case FILE_CMX_WRITE_FAILED:
             return u"ファイル名:<%s>\nC_%s は書き出しましたが、CMX 3600 形式の CMX_%s を"
                    u"書込む事ができません。\nパス・ファイル名、デバイスの状態を確認して下さい。";
-        case RESULT_OUTPUT_IS_SOURCE:
+        case FILE_OUTPUT_IS_SOURCE:
             return u"ファイル名:<%s>\n出力ファイル C_%s が変換元のファイルと同じです。\n"
                    u"変換元を上書きしないよう、このファイルは変換しません。";
-        case RESULT_NAME_TOO_LONG:
+        case FILE_NAME_TOO_LONG:
             return u"ファイル名:<%s>\n出力ファイル名 C_%s が長すぎるため、"
                    u"出力フォルダに書き出すことができません。";
+        case FILE_CONVERTED:
+        case FILE_NOT_REACHED:
+            break;
     }
     return nullptr;
 }

@@ -30,14 +30,19 @@
 #define IDM_RESET_POSITION 32877
 #define IDM_OPEN_FILES 32886
 #define IDM_OPEN_OUTPUT_FOLDER 32890
-// The CMX 3600 export: on or off, the frame rate, drop frame.
+#define IDM_OPEN_GUIDE 32901
+// The CMX 3600 export: on or off, and its frame rate, one of four in the order of the menu
+// (30 non-drop, 30 drop frame, 25, 24; consecutive, as the menu marks one of them).
 #define IDM_EXPORT_CMX 32894
 #define IDM_CMX_RATE_30 32895
-#define IDM_CMX_RATE_25 32896
-#define IDM_CMX_RATE_24 32897
-#define IDM_CMX_DROP_FRAME 32898
-// Commands of a row's menu.
+#define IDM_CMX_RATE_30_DROP 32896
+#define IDM_CMX_RATE_25 32897
+#define IDM_CMX_RATE_24 32898
+// Commands of a row's menu: what the last job wrote for it (the converted file, its CMX
+// export, the converted file shown in its folder), and its source.
 #define IDM_OPEN_OUTPUT 32891
+#define IDM_OPEN_EXPORT 32899
+#define IDM_SHOW_OUTPUT_IN_FOLDER 32900
 #define IDM_OPEN_SOURCE 32892
 #define IDM_SHOW_IN_FOLDER 32893
 
@@ -62,6 +67,8 @@
 #define IDC_OUTPUT_FOLDER 1128
 #define IDC_OPEN_OUTPUT_FOLDER 1140
 #define IDC_DELETE_INTERNAL_DATA 1141
+#define IDC_EXPORT_CMX 1142
+#define IDC_CMX_RATE 1143
 
 // --- Strings -----------------------------------------------------------------------------------
 #define IDS_APP_TITLE 103
@@ -72,9 +79,10 @@
 // Messages of the shell and the progress dialog.
 #define IDS_ALREADY_RUNNING 210
 #define IDS_NO_DESKTOP_FOLDER 211
-// The tally's second line when files failed ("%d" their number).
+// The tally's lines when files failed ("%d" their number), and for the CMX 3600 export (files,
+// events, dissolves, comments, reels renamed). A message box breaks a line that is too wide for
+// it wherever it must, so each line is short and ends where a reader pauses.
 #define IDS_TALLY_FAILED 213
-// The tally's line for the CMX 3600 export: files, events, dissolves, comments, reels renamed.
 #define IDS_TALLY_CMX 214
 // Texts of the main window and the about box.
 #define IDS_FILE_COUNT 220
@@ -96,8 +104,18 @@
 #define IDS_RESULT_NAME_TOO_LONG 278
 #define IDS_RESULT_CMX_WRITE_FAILED 279
 #define IDS_RESULT_FAILED 280
-// A converted row with the CMX 3600 export: its events and the items kept as comments.
+// A converted row with the CMX 3600 export: its events and the items kept as comments; and the
+// lines its tip adds to its path (RowTipTexts).
 #define IDS_RESULT_CONVERTED_CMX 290
+#define IDS_TIP_CMX_COUNTS 295
+#define IDS_TIP_CMX_KEPT 296
+#define IDS_TIP_CMX_REELS 297
+// The CMX 3600 export's frame rate, as the window shows it beside the export's check box (drop
+// frame in the short word editors use, so that the row fits the window).
+#define IDS_CMX_RATE_30 291
+#define IDS_CMX_RATE_30_DROP 292
+#define IDS_CMX_RATE_25 293
+#define IDS_CMX_RATE_24 294
 #define IDS_ABOUT_CONTACT 230
 #define IDS_ABOUT_AUTHOR 231
 // Adding files: the captions of its message boxes (the first is also the open dialog's title),
@@ -129,3 +147,5 @@
 // Opening the output folder, an output or a source ("%s" its path).
 #define IDS_CANNOT_OPEN_FOLDER 262
 #define IDS_CANNOT_OPEN_FILE 263
+// The user guide is not beside the program ("%s" where it was looked for).
+#define IDS_GUIDE_MISSING 265

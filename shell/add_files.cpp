@@ -170,13 +170,14 @@ void AddFile(const char16_t* folder, const char16_t* name) {
     }
 }
 
-// A file the user named (dropped, or chosen in the open dialog), its extension upper-cased:
-// added when it is an EDL file, refused when not.
-void AddNamedFile(const char16_t* folder, const char16_t* name) {
-    if (!HasEdlExtension(name)) {
+// A file the user named (dropped, or chosen in the open dialog): an EDL file is listed with its
+// extension upper-cased; any other file is refused, named as the user named it.
+void AddNamedFile(const char16_t* folder, char16_t* name) {
+    if (!IsEdlFileName(name)) {
         Refuse(REFUSAL_NOT_EDL, folder, name);
         return;
     }
+    UpperCaseExtension(name);
     AddFile(folder, name);
 }
 
@@ -235,16 +236,11 @@ void AddDroppedPath(wchar_t* path) {
         AddFolder(path);
         return;
     }
-    // The extension is the text after the last "." of the whole path: a dot in a folder's name
-    // does not make a file without one an EDL file.
-    UpperCaseExtension(AsUtf16(path));
+    // The extension is that of the name: a dot in a folder's name does not make a file without
+    // one an EDL file.
     SplitPath(AsUtf16(path), u"\\", candidate.folder, LONGEST_PATH_CHARS, candidate.name,
               LONGEST_PATH_CHARS);
-    if (!HasEdlExtension(AsUtf16(path))) {
-        Refuse(REFUSAL_NOT_EDL, candidate.folder, candidate.name);
-        return;
-    }
-    AddFile(candidate.folder, candidate.name);
+    AddNamedFile(candidate.folder, candidate.name);
 }
 
 // The dialog's first string names one file.
@@ -253,7 +249,6 @@ void AddChosenPath(const wchar_t* path) {
                    LONGEST_PATH_CHARS)) {
         return;  // longer than any path the system has
     }
-    UpperCaseExtension(candidate.name);
     AddNamedFile(candidate.folder, candidate.name);
 }
 
@@ -267,7 +262,6 @@ void AddChosenNames(wchar_t* result) {
     }
     while (*name != 0) {
         size_t nameLength = Utf16Length(AsUtf16(name));
-        UpperCaseExtension(AsUtf16(name));
         AddNamedFile(AsUtf16(result), AsUtf16(name));
         name += nameLength + 1;
     }

@@ -35,6 +35,25 @@ void Append(const char16_t* pattern, const char16_t* const* texts, size_t textCo
 
 }  // namespace
 
+bool IsEdlFileName(const char16_t* name) {
+    const char16_t* extension = nullptr;
+    for (const char16_t* at = name; *at != 0; ++at) {
+        if (*at == u'.') {
+            extension = at + 1;
+        }
+    }
+    if (extension == nullptr) {
+        return false;
+    }
+    const char16_t* edl = u"EDL";
+    for (; *extension != 0 && *edl != 0; ++extension, ++edl) {
+        if (UpperCaseUnit(*extension) != *edl) {
+            return false;
+        }
+    }
+    return *extension == 0 && *edl == 0;
+}
+
 void BeginAddBatch(AddBatch* batch, int rowCount, int targetCount) {
     batch->folderOfName.clear();
     batch->folderOfName.reserve(static_cast<size_t>(rowCount > 0 ? rowCount : 0) + 256);

@@ -58,6 +58,11 @@ struct AddBatch {
     RefusalList refusals;
 };
 
+// Whether a file named `name` is an EDL file: its extension, the text after the last ".", is
+// "EDL" in any letter case. The name itself is left as it is, so that a file refused for it is
+// named as the user named it.
+bool IsEdlFileName(const char16_t* name);
+
 // Starts a batch over a list that holds `rowCount` rows, `targetCount` of them ticked; then
 // NoteListedRow for each of its rows.
 void BeginAddBatch(AddBatch* batch, int rowCount, int targetCount);

@@ -59,6 +59,10 @@ void OpenOutputFolder(HWND window) {
     }
 }
 
+bool OpenWithSystem(HWND window, const wchar_t* path) {
+    return Started(shellActions.execute(window, L"open", path, nullptr));
+}
+
 void OpenWithProgram(HWND window, const wchar_t* path) {
     INT_PTR opened = shellActions.execute(window, L"open", path, nullptr);
     if (opened == SE_ERR_NOASSOC) {

@@ -22,6 +22,10 @@ extern ShellActions shellActions;
 // wrote into this folder, else the folder itself. Says so when it cannot be opened.
 void OpenOutputFolder(HWND window);
 
+// Opens `path` with the program associated with its type; false when none started. Says
+// nothing.
+bool OpenWithSystem(HWND window, const wchar_t* path);
+
 // Opens `path` with the program associated with its type, or with Notepad when there is none.
 // Says so when neither can open it.
 void OpenWithProgram(HWND window, const wchar_t* path);

@@ -29,6 +29,11 @@ ExportSettings ApplyExportCommand(ExportSettings settings, unsigned command) {
             break;
         case IDM_CMX_RATE_30:
             settings.framesPerSecond = 30;
+            settings.dropFrame = false;
+            break;
+        case IDM_CMX_RATE_30_DROP:
+            settings.framesPerSecond = 30;
+            settings.dropFrame = true;
             break;
         case IDM_CMX_RATE_25:
             settings.framesPerSecond = 25;
@@ -37,9 +42,6 @@ ExportSettings ApplyExportCommand(ExportSettings settings, unsigned command) {
         case IDM_CMX_RATE_24:
             settings.framesPerSecond = 24;
             settings.dropFrame = false;
-            break;
-        case IDM_CMX_DROP_FRAME:
-            settings.dropFrame = settings.framesPerSecond == 30 && !settings.dropFrame;
             break;
     }
     return settings;
@@ -50,9 +52,20 @@ ExportMenu ExportMenuFor(const ExportSettings& settings) {
     menu.exportChecked = settings.exportCmx;
     menu.checkedRate = settings.framesPerSecond == 24   ? IDM_CMX_RATE_24
                        : settings.framesPerSecond == 25 ? IDM_CMX_RATE_25
+                       : settings.dropFrame             ? IDM_CMX_RATE_30_DROP
                                                         : IDM_CMX_RATE_30;
     menu.ratesEnabled = settings.exportCmx;
-    menu.dropFrameChecked = settings.dropFrame;
-    menu.dropFrameEnabled = settings.exportCmx && settings.framesPerSecond == 30;
     return menu;
+}
+
+unsigned RateTextId(const ExportSettings& settings) {
+    switch (ExportMenuFor(settings).checkedRate) {
+        case IDM_CMX_RATE_30_DROP:
+            return IDS_CMX_RATE_30_DROP;
+        case IDM_CMX_RATE_25:
+            return IDS_CMX_RATE_25;
+        case IDM_CMX_RATE_24:
+            return IDS_CMX_RATE_24;
+    }
+    return IDS_CMX_RATE_30;
 }

@@ -27,20 +27,23 @@ ExportSettings DecodeExportSettings(const uint32_t* exportValue, const uint32_t*
 // The option bits a job takes from the settings (OPTION_EXPORT_CMX, OPTION_CMX_DROP_FRAME).
 uint32_t ExportOptionBits(const ExportSettings& settings);
 
-// The settings after a command of the export menu (IDM_EXPORT_CMX, IDM_CMX_RATE_30, _25, _24,
-// IDM_CMX_DROP_FRAME); any other command changes nothing. A rate without drop frame clears it.
+// The settings after a command of the export menu: IDM_EXPORT_CMX switches the export;
+// IDM_CMX_RATE_30, IDM_CMX_RATE_30_DROP, IDM_CMX_RATE_25 and IDM_CMX_RATE_24 choose one of its
+// four frame rates (drop frame is a rate of its own, at 30). Any other command changes nothing.
 ExportSettings ApplyExportCommand(ExportSettings settings, unsigned command);
 
-// What the export menu shows: the check marks, and the rate and drop frame items greyed while
-// the export is off (drop frame also at 24 and 25 frames).
+// What the export menu shows: its check mark, the rate that carries the mark, and the rates
+// greyed while the export is off.
 struct ExportMenu {
     bool exportChecked;
-    unsigned checkedRate;  // the command of the rate that carries the mark
+    unsigned checkedRate;  // the command of the chosen rate
     bool ratesEnabled;
-    bool dropFrameChecked;
-    bool dropFrameEnabled;
 };
 ExportMenu ExportMenuFor(const ExportSettings& settings);
+
+// The text of the chosen rate, shown beside the export's check box: a string of the window's
+// string table.
+unsigned RateTextId(const ExportSettings& settings);
 
 #ifdef _WIN32
 // The stored settings (the defaults when none are stored), and storing them.

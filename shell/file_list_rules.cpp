@@ -1,5 +1,7 @@
 #include "file_list_rules.h"
 
+#include <algorithm>
+
 #include "file_names.h"
 #include "job_result.h"
 #include "output_file.h"
@@ -79,8 +81,8 @@ JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile r
     }
     job->options = options;
     job->fileCount = k;
-    for (int32_t& result : job->results) {
-        result = RESULT_NOT_REACHED;
+    for (JobResult& result : job->results) {
+        result = FILE_NOT_REACHED;
     }
     return JobFillResult{JOB_FILLED, -1};
 }
@@ -89,29 +91,80 @@ ResultLook LookOfResult(int32_t result) {
     switch (result) {
         case ROW_WITHOUT_RESULT:
             return ResultLook{0, ROW_ICON_FILE};
-        case RESULT_NOT_REACHED:
+        case FILE_NOT_REACHED:
             return ResultLook{IDS_RESULT_NOT_REACHED, ROW_ICON_FILE};
-        case RESULT_CONVERTED:
+        case FILE_CONVERTED:
             return ResultLook{IDS_RESULT_CONVERTED, ROW_ICON_CONVERTED};
-        case RESULT_CMX_FORMAT:
+        case FILE_CMX_FORMAT:
             return ResultLook{IDS_RESULT_CMX_FORMAT, ROW_ICON_FAILED};
-        case RESULT_UNKNOWN_FORMAT:
+        case FILE_UNKNOWN_FORMAT:
             return ResultLook{IDS_RESULT_UNKNOWN_FORMAT, ROW_ICON_FAILED};
-        case RESULT_OPEN_FAILED:
+        case FILE_OPEN_FAILED:
             return ResultLook{IDS_RESULT_OPEN_FAILED, ROW_ICON_FAILED};
-        case RESULT_WRITE_FAILED:
+        case FILE_WRITE_FAILED:
             return ResultLook{IDS_RESULT_WRITE_FAILED, ROW_ICON_FAILED};
-        case RESULT_NO_MEMORY:
+        case FILE_NO_MEMORY:
             return ResultLook{IDS_RESULT_NO_MEMORY, ROW_ICON_FAILED};
-        case RESULT_OUTPUT_IS_SOURCE:
+        case FILE_OUTPUT_IS_SOURCE:
             return ResultLook{IDS_RESULT_OUTPUT_IS_SOURCE, ROW_ICON_FAILED};
-        case RESULT_NAME_TOO_LONG:
+        case FILE_NAME_TOO_LONG:
             return ResultLook{IDS_RESULT_NAME_TOO_LONG, ROW_ICON_FAILED};
-        case RESULT_CMX_WRITE_FAILED:
+        case FILE_CMX_WRITE_FAILED:
             return ResultLook{IDS_RESULT_CMX_WRITE_FAILED, ROW_ICON_FAILED};
     }
     // An outcome this table does not know yet is still shown as a failure, never as nothing.
     return ResultLook{IDS_RESULT_FAILED, ROW_ICON_FAILED};
+}
+
+namespace {
+
+// Appends a filled pattern at `*length` (after a line break when `newLine`), keeping the text
+// terminated.
+void AppendLine(bool newLine, const char16_t* pattern, const char16_t* text, const int* numbers,
+                size_t numberCount, char16_t* out, size_t capacity, size_t* length) {
+    if (*length + 2 >= capacity) {
+        return;
+    }
+    if (newLine) {
+        out[(*length)++] = u'\n';
+        out[*length] = 0;
+    }
+    const char16_t* texts[] = {text};
+    *length += FillTemplate(pattern, texts, text != nullptr ? 1 : 0, numbers, numberCount,
+                            out + *length, capacity - *length);
+}
+
+}  // namespace
+
+size_t FormatRowTip(const char16_t* path, const char16_t* exportName, const CmxReport* report,
+                    const RowTipTexts& texts, char16_t* out, size_t capacity) {
+    if (capacity == 0) {
+        return 0;
+    }
+    out[0] = 0;
+    size_t length = 0;
+    AppendLine(false, u"%s", path, nullptr, 0, out, capacity, &length);
+    if (report == nullptr) {
+        return length;
+    }
+    const int counts[] = {static_cast<int>(report->eventsWritten),
+                          static_cast<int>(report->dissolvesSplit)};
+    AppendLine(true, texts.exportCounts, exportName, counts, 2, out, capacity, &length);
+    if (report->keptAsComments > 0) {
+        const int kept = static_cast<int>(report->keptAsComments);
+        AppendLine(true, texts.keptEvents, nullptr, &kept, 1, out, capacity, &length);
+        size_t listed = std::min<size_t>(report->keptAsComments, CMX_REPORT_NUMBERS);
+        for (size_t k = 0; k < listed; ++k) {
+            const int number = static_cast<int>(report->keptEventNumbers[k]);
+            AppendLine(false, u" %04d", nullptr, &number, 1, out, capacity, &length);
+        }
+        if (report->keptAsComments > CMX_REPORT_NUMBERS) {
+            AppendLine(false, u" …", nullptr, nullptr, 0, out, capacity, &length);
+        }
+    }
+    const int renamed = static_cast<int>(report->reelsRenamed);
+    AppendLine(true, texts.renamedReels, nullptr, &renamed, 1, out, capacity, &length);
+    return length;
 }
 
 bool SameFolderPath(const char16_t* a, const char16_t* b) {

@@ -99,7 +99,7 @@ struct JobFillResult {
 // Puts every convert target of the `rowCount` rows into `job`, in the order shown, with the
 // full path location + "\" + name, and copies the option word; `rowOfFile[k]` tells which row
 // gave file k. `fileCount` and `options` are set only when every target fits, and the files'
-// results then read RESULT_NOT_REACHED; the job is never written past its MAX_JOB_FILES entries.
+// results then read FILE_NOT_REACHED; the job is never written past its MAX_JOB_FILES entries.
 JobFillResult FillJobFromList(ConversionJob* job, int rowCount, ReadListedFile read, void* context,
                               uint32_t options, int rowOfFile[MAX_JOB_FILES]);
 
@@ -116,13 +116,29 @@ enum RowIcon {
     ROW_ICON_FAILED,     // reported as a failure
 };
 
-// What the result column shows for an outcome: a JobResult code, RESULT_CONVERTED,
-// RESULT_NOT_REACHED or ROW_WITHOUT_RESULT.
+// What the result column shows for a row's outcome: a JobResult, or ROW_WITHOUT_RESULT.
 struct ResultLook {
     unsigned textId;  // a string of the window's string table; 0 leaves the column empty
     RowIcon icon;
 };
 ResultLook LookOfResult(int32_t result);
+
+// The texts a row's tip is written with (from the string table), each its own line: what the
+// export wrote ("%s" the name of the export, "%d" events, "%d" dissolves written in two lines),
+// the events it kept as comments ("%d" their number; their first numbers follow), and the reels
+// it renamed ("%d").
+struct RowTipTexts {
+    const char16_t* exportCounts;
+    const char16_t* keptEvents;
+    const char16_t* renamedReels;
+};
+
+// The tip of a row: its whole path and, when the last job wrote the CMX export for it
+// (`report` not null), what the export wrote, named `exportName`, up to the numbers of the
+// first CMX_REPORT_NUMBERS events kept as comments ("…" when there were more). Returns the
+// length written.
+size_t FormatRowTip(const char16_t* path, const char16_t* exportName, const CmxReport* report,
+                    const RowTipTexts& texts, char16_t* out, size_t capacity);
 
 // Whether two folder paths name the same folder as Windows sees them: equal but for letter case.
 bool SameFolderPath(const char16_t* a, const char16_t* b);

@@ -43,13 +43,19 @@ MainWindowLayout LayOutMainWindow(const MainWindowMeasures& m) {
     layout.list = ControlBox{0, 0, m.clientWidth, std::max(optionTop - gap, 0)};
 
     layout.option = ControlBox{gap, optionTop, scale(CHECK_BOX_WIDTH) + m.optionText, optionHeight};
-    int countWidth = m.fileCountText + scale(LABEL_PADDING_WIDTH);
-    layout.fileCount = ControlBox{right - countWidth, optionTop, countWidth, optionHeight};
+    layout.exportCmx = RightOf(layout.option, gap, scale(CHECK_BOX_WIDTH) + m.exportText);
+    // The rate takes the rest of the row: its longest text fits at every scale (the tests say
+    // so), and a shorter one leaves room at the right.
+    int rateLeft = layout.exportCmx.left + layout.exportCmx.width + gap;
+    layout.rate = ControlBox{rateLeft, optionTop, std::max(right - rateLeft, 0), optionHeight};
 
     layout.chooseFolder =
         ControlBox{gap, folderTop, m.chooseFolderText + buttonWidth, folderHeight};
+    int countWidth = m.fileCountText + scale(LABEL_PADDING_WIDTH);
+    layout.fileCount = ControlBox{right - countWidth, folderTop, countWidth, folderHeight};
     int openWidth = m.openFolderText + buttonWidth;
-    layout.openFolder = ControlBox{right - openWidth, folderTop, openWidth, folderHeight};
+    layout.openFolder =
+        ControlBox{layout.fileCount.left - gap - openWidth, folderTop, openWidth, folderHeight};
     int folderLeft = layout.chooseFolder.left + layout.chooseFolder.width + gap;
     layout.outputFolder =
         ControlBox{folderLeft, folderTop, layout.openFolder.left - gap - folderLeft, folderHeight};

@@ -2,8 +2,9 @@
 // scaled with the display), but the room its texts need depends on the fonts of the system it
 // runs on and on the display's scale: the controls are placed from the window's client area and
 // from the measured texts, so that no text is cut off. Below the file list, from top to bottom:
-//   the conversion option's check box, and the file count label at the right;
-//   保存先, the output folder, 出力フォルダを開く;
+//   the conversion settings: the option's check box, the CMX 3600 export's check box beside it
+//   and the export's frame rate after that;
+//   保存先, the output folder, 出力フォルダを開く, and the file count label at the right;
 //   全てを選択, リストから削除, the toggle button, 変換 (taking what is left), the picture.
 // The list takes the height the rows below leave. No window here: the window measures, this
 // places.
@@ -28,6 +29,8 @@ struct MainWindowMeasures {
     int openFolderText;
     int fileCountText;  // the label with the longest count it is likely to show
     int optionText;
+    int exportText;
+    int rateText;  // the widest of the export's frame rates
     int selectAllText;
     int removeText;
     int toggleText;
@@ -39,6 +42,8 @@ struct MainWindowMeasures {
 struct MainWindowLayout {
     ControlBox list;
     ControlBox option;
+    ControlBox exportCmx;
+    ControlBox rate;
     ControlBox fileCount;
     ControlBox chooseFolder;
     ControlBox outputFolder;

@@ -1,12 +1,13 @@
-// Placing the main window's controls: their texts measured in the window's font on its display,
-// the places worked out by LayOutMainWindow.
+// Placing the main window and its controls: their texts measured in the window's font on its
+// display, the places worked out by LayOutMainWindow.
+#include "main_layout.h"
+
 #include <algorithm>
 
 #include "file_list.h"
-#include "job_result.h"
 #include "layout_rules.h"
-#include "main_window.h"
 #include "message_box.h"
+#include "position_record.h"
 #include "resource.h"
 #include "shell.h"
 
@@ -47,6 +48,20 @@ TextMeasure MeasureControl(HDC dc, HWND control) {
     return MeasureText(dc, text);
 }
 
+// The export's frame rate shows one of these texts.
+constexpr UINT RATE_TEXTS[] = {IDS_CMX_RATE_30, IDS_CMX_RATE_30_DROP, IDS_CMX_RATE_25,
+                               IDS_CMX_RATE_24};
+
+int WidestRateText(HDC dc) {
+    int widest = 0;
+    for (UINT id : RATE_TEXTS) {
+        wchar_t text[CONTROL_TEXT_CHARS];
+        LoadResourceText(id, text, CONTROL_TEXT_CHARS);
+        widest = std::max(widest, MeasureText(dc, text).width);
+    }
+    return widest;
+}
+
 // The side of the picture's icon, as it shows at its real size.
 int PictureSize(HWND picture) {
     auto icon = reinterpret_cast<HICON>(SendMessageW(picture, STM_GETICON, 0, 0));
@@ -78,6 +93,8 @@ MainWindowMeasures Measure(HWND window) {
     m.chooseFolderText = MeasureControl(dc, shell.chooseFolderButton).width;
     m.openFolderText = MeasureControl(dc, shell.openFolderButton).width;
     m.optionText = MeasureControl(dc, shell.optionCheck).width;
+    m.exportText = MeasureControl(dc, shell.exportCheck).width;
+    m.rateText = WidestRateText(dc);
     m.selectAllText = MeasureControl(dc, shell.selectAllButton).width;
     m.removeText = MeasureControl(dc, shell.removeButton).width;
     TextMeasure toggle = MeasureControl(dc, shell.toggleButton);
@@ -108,9 +125,11 @@ void Place(HDWP* positions, HWND control, const ControlBox& box) {
 
 void LayOutControls(HWND window) {
     MainWindowLayout layout = LayOutMainWindow(Measure(window));
-    HDWP positions = BeginDeferWindowPos(11);
+    HDWP positions = BeginDeferWindowPos(13);
     Place(&positions, shell.fileList, layout.list);
     Place(&positions, shell.optionCheck, layout.option);
+    Place(&positions, shell.exportCheck, layout.exportCmx);
+    Place(&positions, shell.rateLabel, layout.rate);
     Place(&positions, shell.fileCountLabel, layout.fileCount);
     Place(&positions, shell.chooseFolderButton, layout.chooseFolder);
     Place(&positions, shell.outputFolderEdit, layout.outputFolder);
@@ -124,4 +143,26 @@ void LayOutControls(HWND window) {
         EndDeferWindowPos(positions);
     }
     FitColumns(WindowDpi(window));
+}
+
+// The program is per-monitor DPI aware; GetDpiForWindow exists from Windows 10 1607 on, older
+// systems have one scale for all.
+int WindowDpi(HWND window) {
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowProc>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        return static_cast<int>(getDpiForWindow(window));
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+void PlaceMainWindowAt(HWND window, int left, int top) {
+    int dpi = WindowDpi(window);
+    SetWindowPos(window, HWND_NOTOPMOST, left, top, ScaleForDpi(MAIN_WINDOW_WIDTH, dpi),
+                 ScaleForDpi(MAIN_WINDOW_HEIGHT, dpi), SWP_SHOWWINDOW);
 }

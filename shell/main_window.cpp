@@ -5,12 +5,16 @@
 
 #include "add_files.h"
 #include "commands.h"
+#include "file_count.h"
 #include "file_list.h"
-#include "menu_rules.h"
+#include "main_layout.h"
 #include "message_box.h"
+#include "option_controls.h"
 #include "output_folder.h"
 #include "position_record.h"
 #include "resource.h"
+#include "row_menu.h"
+#include "run_job.h"
 #include "shell.h"
 
 namespace {
@@ -58,28 +62,6 @@ void OnDpiChanged(HWND window, const RECT* suggested) {
     LayOutControls(window);
 }
 
-// A tooltip over the output folder's field shows the whole folder, which the field may cut.
-// Its text is asked for each time it shows (TTN_GETDISPINFOW), so it follows the folder.
-void CreateFolderTip(HWND window) {
-    shell.folderTip =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, shell.instance, nullptr);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(shell.outputFolderEdit);
-    tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(shell.folderTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    // Long folders wrap rather than run off the screen.
-    SendMessageW(shell.folderTip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) / 2);
-}
-
-void OnFolderTipText(NMTTDISPINFOW* tip) {
-    tip->lpszText = AsWide(conversionJob.outputFolder);
-}
-
 void StoreWindowHandles(HWND window) {
     shell.menu = GetMenu(window);
     shell.outputFolderEdit = GetDlgItem(window, IDC_OUTPUT_FOLDER);
@@ -91,6 +73,8 @@ void StoreWindowHandles(HWND window) {
     shell.toggleButton = GetDlgItem(window, IDC_TOGGLE_TARGET);
     shell.openFolderButton = GetDlgItem(window, IDC_OPEN_OUTPUT_FOLDER);
     shell.optionCheck = GetDlgItem(window, IDC_DELETE_INTERNAL_DATA);
+    shell.exportCheck = GetDlgItem(window, IDC_EXPORT_CMX);
+    shell.rateLabel = GetDlgItem(window, IDC_CMX_RATE);
 }
 
 void OnInitDialog(HWND window) {
@@ -108,6 +92,7 @@ void OnInitDialog(HWND window) {
     shell.exportSettings = ReadExportSettings();  // kept between runs, unlike the option
     shell.jobRunning = false;
     ShowOption();
+    ShowExportSettings();
     // Only the output folder can be chosen while the list is empty.
     EnableWindow(shell.chooseFolderButton, TRUE);
     EnableWindow(shell.toggleButton, FALSE);
@@ -131,13 +116,13 @@ void OnInitDialog(HWND window) {
     SendMessageW(shell.fileList, LVM_SETIMAGELIST, LVSIL_SMALL,
                  reinterpret_cast<LPARAM>(shell.smallIcons));
     LayOutControls(window);
-    CreateFolderTip(window);
+    SetUpOutputFolderTip(window);
     ShowOutputFolderState();
     ShowWindow(window, SW_SHOW);
 }
 
-// The window's normal position and the export settings are stored for the next run; then the
-// message loop ends.
+// The window's normal position is stored for the next run (the export settings were stored as
+// they changed); then the message loop ends.
 void OnDestroy(HWND window) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -145,7 +130,6 @@ void OnDestroy(HWND window) {
         const RECT& normal = placement.rcNormalPosition;
         StorePosition(normal.left, normal.top, normal.right, normal.bottom);
     }
-    StoreExportSettings(shell.exportSettings);
     // Taken back from the list first: the list would destroy it again with itself.
     SendMessageW(shell.fileList, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     ImageList_Destroy(shell.smallIcons);
@@ -167,14 +151,24 @@ void OnDrawItem(const DRAWITEMSTRUCT* item) {
     }
 }
 
-// The file list's notifications, and the output folder's tooltip asking for its text.
+// The file list's notifications: a double click and a row's tip are about what a job wrote
+// for the row, the others about the list itself. And the output folder's tooltip asking for
+// its text.
 LRESULT OnNotify(HWND window, NMHDR* notification) {
     if (notification->idFrom == IDC_FILE_LIST) {
-        return OnFileListNotify(window, notification);
+        switch (notification->code) {
+            case NM_DBLCLK:
+                OnRowDoubleClick(window, reinterpret_cast<const NMITEMACTIVATE*>(notification));
+                return 0;
+            case LVN_GETINFOTIPW:
+                OnRowTip(reinterpret_cast<NMLVGETINFOTIPW*>(notification));
+                return 0;
+        }
+        return OnFileListNotify(notification);
     }
     if (notification->code == TTN_GETDISPINFOW &&
         notification->idFrom == reinterpret_cast<UINT_PTR>(shell.outputFolderEdit)) {
-        OnFolderTipText(reinterpret_cast<NMTTDISPINFOW*>(notification));
+        OnOutputFolderTipText(reinterpret_cast<NMTTDISPINFOW*>(notification));
     }
     return 0;
 }
@@ -209,7 +203,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnContextMenu(window, reinterpret_cast<HWND>(wParam), lParam);
             return 0;
         case WM_COMMAND:
-            OnCommand(window, wParam, lParam);
+            OnCommand(window, wParam);
             return 0;
         case WM_INITMENU:
             OnInitMenu(window);
@@ -222,32 +216,4 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The dots per inch of the display the window is on. The program is per-monitor DPI aware;
-// GetDpiForWindow exists from Windows 10 1607 on, older systems have one scale for all.
-int WindowDpi(HWND window) {
-    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow =
-        reinterpret_cast<GetDpiForWindowProc>(reinterpret_cast<void (*)()>(
-            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow != nullptr) {
-        return static_cast<int>(getDpiForWindow(window));
-    }
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-void ShowOutputFolderState() {
-    EnableWindow(shell.openFolderButton,
-                 CanOpenOutputFolder(shell.jobRunning, conversionJob.outputFolder));
-    SendMessageW(shell.folderTip, TTM_UPDATE, 0, 0);
-}
-
-void PlaceMainWindowAt(HWND window, int left, int top) {
-    int dpi = WindowDpi(window);
-    SetWindowPos(window, HWND_NOTOPMOST, left, top, ScaleForDpi(MAIN_WINDOW_WIDTH, dpi),
-                 ScaleForDpi(MAIN_WINDOW_HEIGHT, dpi), SWP_SHOWWINDOW);
 }

@@ -22,9 +22,18 @@ bool CanOpenOutputFolder(bool jobRunning, const char16_t* outputFolder) {
     return !jobRunning && outputFolder[0] != 0;
 }
 
-RowMenuEnabling RowMenuFor(int32_t rowResult) {
+bool OutputWritten(int32_t rowOutcome) {
+    return rowOutcome == FILE_CONVERTED || rowOutcome == FILE_CMX_WRITE_FAILED;
+}
+
+RowMenuEnabling RowMenuFor(int32_t rowOutcome, bool exported, bool outputExists,
+                           bool exportExists) {
+    bool outputWritten = OutputWritten(rowOutcome);
+    bool exportWritten = rowOutcome == FILE_CONVERTED && exported;
     RowMenuEnabling menu{};
-    menu.openOutput = rowResult == RESULT_CONVERTED;
+    menu.openOutput = outputWritten && outputExists;
+    menu.openExport = exportWritten && exportExists;
+    menu.showOutputInFolder = menu.openOutput;
     menu.openSource = true;
     menu.showInFolder = true;
     menu.remove = true;

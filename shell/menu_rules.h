@@ -22,12 +22,23 @@ uint32_t SwitchDeleteInternalData(uint32_t options);
 // The output folder can be opened when there is one and no job runs.
 bool CanOpenOutputFolder(bool jobRunning, const char16_t* outputFolder);
 
-// The menu of a row of the list (its right click): its output opens only when the last job
-// converted it; its source, its folder and removing it are always there.
+// The menu of a row of the list (its right click). What the last job wrote for the row opens,
+// or shows in its folder, only when that job wrote it and it is still there: the converted file
+// ("C_" + name) when the row was converted, also when only its CMX export failed; the CMX
+// export ("CMX_" + name) when the row was converted with the export on. The row's source, its
+// folder and removing it are always there.
 struct RowMenuEnabling {
     bool openOutput;
+    bool openExport;
+    bool showOutputInFolder;
     bool openSource;
     bool showInFolder;
     bool remove;
 };
-RowMenuEnabling RowMenuFor(int32_t rowResult);
+// Whether the last job wrote the converted file of a row with this outcome.
+bool OutputWritten(int32_t rowOutcome);
+
+// `rowOutcome`: the row's outcome in the last job (a JobResult, or ROW_WITHOUT_RESULT);
+// `exported`: that job wrote the export for it; `outputExists`, `exportExists`: those files are
+// there now.
+RowMenuEnabling RowMenuFor(int32_t rowOutcome, bool exported, bool outputExists, bool exportExists);

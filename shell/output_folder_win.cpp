@@ -1,7 +1,7 @@
-// Choosing the output folder with the shell's folder browser.
+// Choosing the output folder with the shell's folder browser, and what the window shows of it.
 #include <shlobj.h>
 
-#include "main_window.h"
+#include "menu_rules.h"
 #include "message_box.h"
 #include "output_folder.h"
 #include "resource.h"
@@ -47,4 +47,30 @@ void ChooseOutputFolder(HWND window) {
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
+}
+
+void ShowOutputFolderState() {
+    EnableWindow(shell.openFolderButton,
+                 CanOpenOutputFolder(shell.jobRunning, conversionJob.outputFolder));
+    SendMessageW(shell.folderTip, TTM_UPDATE, 0, 0);
+}
+
+void SetUpOutputFolderTip(HWND window) {
+    shell.folderTip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, shell.instance, nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(shell.outputFolderEdit);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(shell.folderTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Long folders wrap rather than run off the screen.
+    SendMessageW(shell.folderTip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) / 2);
+}
+
+void OnOutputFolderTipText(NMTTDISPINFOW* tip) {
+    tip->lpszText = AsWide(conversionJob.outputFolder);
 }

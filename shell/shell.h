@@ -36,6 +36,8 @@ struct ShellState {
     HWND toggleButton;
     HWND openFolderButton;
     HWND optionCheck;       // the check box that shows and switches the conversion option
+    HWND exportCheck;       // the check box that shows and switches the CMX 3600 export
+    HWND rateLabel;         // the export's frame rate
     HWND folderTip;         // the tooltip that shows the whole output folder
     HIMAGELIST smallIcons;  // the file list's small icons
     int fileImage;          // the icon of the first file added, shown by every row; -1 before

@@ -26,40 +26,45 @@ TEST(ExportSettings, StoredValuesReadBackWithinTheirRanges) {
     EXPECT_FALSE(DecodeExportSettings(&two, nullptr, nullptr).exportCmx) << "only 1 is on";
 }
 
-TEST(ExportSettings, TheMenuChangesThemAndShowsThem) {
+TEST(ExportSettings, EachRateIsOneChoiceOfFourShownAsItsOwnText) {
+    struct Case {
+        unsigned command;
+        int framesPerSecond;
+        bool dropFrame;
+        unsigned text;
+    } cases[] = {
+        {IDM_CMX_RATE_30, 30, false, IDS_CMX_RATE_30},
+        {IDM_CMX_RATE_30_DROP, 30, true, IDS_CMX_RATE_30_DROP},
+        {IDM_CMX_RATE_25, 25, false, IDS_CMX_RATE_25},
+        {IDM_CMX_RATE_24, 24, false, IDS_CMX_RATE_24},
+    };
+    // From each rate to each: drop frame comes and goes with its own choice.
+    for (const Case& from : cases) {
+        for (const Case& to : cases) {
+            ExportSettings settings = ApplyExportCommand(DEFAULT_EXPORT_SETTINGS, IDM_EXPORT_CMX);
+            settings = ApplyExportCommand(ApplyExportCommand(settings, from.command), to.command);
+            SCOPED_TRACE(testing::Message() << from.command << " then " << to.command);
+            EXPECT_EQ(to.framesPerSecond, settings.framesPerSecond);
+            EXPECT_EQ(to.dropFrame, settings.dropFrame);
+            EXPECT_EQ(to.command, ExportMenuFor(settings).checkedRate);
+            EXPECT_EQ(to.text, RateTextId(settings));
+            EXPECT_EQ(OPTION_EXPORT_CMX | (to.dropFrame ? OPTION_CMX_DROP_FRAME : 0u),
+                      ExportOptionBits(settings));
+        }
+    }
+}
+
+TEST(ExportSettings, TheExportSwitchesAndKeepsItsRate) {
     ExportSettings settings = DEFAULT_EXPORT_SETTINGS;
-    ExportMenu menu = ExportMenuFor(settings);
-    EXPECT_FALSE(menu.exportChecked);
-    EXPECT_FALSE(menu.ratesEnabled) << "no rate to choose while the export is off";
-    EXPECT_FALSE(menu.dropFrameEnabled);
+    EXPECT_FALSE(ExportMenuFor(settings).ratesEnabled) << "no rate to choose while off";
     EXPECT_EQ(0u, ExportOptionBits(settings));
-
     settings = ApplyExportCommand(settings, IDM_EXPORT_CMX);
-    settings = ApplyExportCommand(settings, IDM_CMX_DROP_FRAME);
-    menu = ExportMenuFor(settings);
-    EXPECT_TRUE(menu.exportChecked && menu.ratesEnabled && menu.dropFrameEnabled);
-    EXPECT_TRUE(menu.dropFrameChecked);
-    EXPECT_EQ(static_cast<unsigned>(IDM_CMX_RATE_30), menu.checkedRate);
-    EXPECT_EQ(OPTION_EXPORT_CMX | OPTION_CMX_DROP_FRAME, ExportOptionBits(settings));
-
-    // 25 frames have no drop frame: choosing them clears it, and it cannot be set again.
-    settings = ApplyExportCommand(settings, IDM_CMX_RATE_25);
-    EXPECT_EQ(25, settings.framesPerSecond);
-    EXPECT_FALSE(settings.dropFrame);
-    settings = ApplyExportCommand(settings, IDM_CMX_DROP_FRAME);
-    EXPECT_FALSE(settings.dropFrame);
-    menu = ExportMenuFor(settings);
-    EXPECT_EQ(static_cast<unsigned>(IDM_CMX_RATE_25), menu.checkedRate);
-    EXPECT_FALSE(menu.dropFrameEnabled);
-    EXPECT_EQ(OPTION_EXPORT_CMX, ExportOptionBits(settings));
-
-    settings = ApplyExportCommand(settings, IDM_CMX_RATE_24);
-    EXPECT_EQ(static_cast<unsigned>(IDM_CMX_RATE_24), ExportMenuFor(settings).checkedRate);
+    settings = ApplyExportCommand(settings, IDM_CMX_RATE_30_DROP);
+    EXPECT_TRUE(ExportMenuFor(settings).exportChecked && ExportMenuFor(settings).ratesEnabled);
     settings = ApplyExportCommand(settings, IDM_ABOUT);
-    EXPECT_EQ(24, settings.framesPerSecond) << "another command changes nothing";
     settings = ApplyExportCommand(settings, IDM_EXPORT_CMX);
     EXPECT_EQ(0u, ExportOptionBits(settings)) << "off again";
-    EXPECT_EQ(24, settings.framesPerSecond) << "the rate is kept for the next time";
+    EXPECT_TRUE(settings.dropFrame) << "the rate is kept, and another command changes nothing";
 }
 
 }  // namespace

@@ -191,8 +191,8 @@ TEST_F(JobFill, TakesTheTickedRowsInTheOrderShown) {
         {STATE_IMAGE_TARGET, u"C.EDL", u"D:\\c d"}, {STATE_IMAGE_EXCLUDED, u"B.EDL", u"C:\\a"},
         {0, u"A.EDL", u"\\\\server\\share"},
     };
-    job->results[0] = RESULT_CONVERTED;  // from an earlier job
-    job->results[2] = RESULT_CMX_FORMAT;
+    job->results[0] = FILE_CONVERTED;  // from an earlier job
+    job->results[2] = FILE_CMX_FORMAT;
     JobFillResult result = Fill(rows, OPTION_DELETE_INTERNAL_DATA);
     ASSERT_EQ(JOB_FILLED, result.outcome);
     ASSERT_EQ(3, job->fileCount);
@@ -201,7 +201,7 @@ TEST_F(JobFill, TakesTheTickedRowsInTheOrderShown) {
     EXPECT_EQ(2, rowOfFile[1]);
     EXPECT_EQ(4, rowOfFile[2]);
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(RESULT_NOT_REACHED, job->results[k]) << k;
+        EXPECT_EQ(FILE_NOT_REACHED, job->results[k]) << k;
     }
     EXPECT_EQ(OPTION_DELETE_INTERNAL_DATA, job->options);
     const char16_t* paths[] = {u"C:\\a\\E.EDL", u"D:\\c d\\C.EDL", u"\\\\server\\share\\A.EDL"};
@@ -265,10 +265,9 @@ TEST_F(JobFill, RefusesARowWhosePathDoesNotFit) {
 // --- A row's outcome -------------------------------------------------------------------------
 
 TEST(FileListRules, EveryOutcomeHasItsOwnTextAndFailuresTheErrorIcon) {
-    const int32_t failures[] = {RESULT_OPEN_FAILED,    RESULT_WRITE_FAILED,
-                                RESULT_NO_MEMORY,      RESULT_CMX_FORMAT,
-                                RESULT_UNKNOWN_FORMAT, RESULT_OUTPUT_IS_SOURCE,
-                                RESULT_NAME_TOO_LONG,  RESULT_CMX_WRITE_FAILED};
+    const int32_t failures[] = {FILE_OPEN_FAILED,   FILE_WRITE_FAILED,    FILE_NO_MEMORY,
+                                FILE_CMX_FORMAT,    FILE_UNKNOWN_FORMAT,  FILE_OUTPUT_IS_SOURCE,
+                                FILE_NAME_TOO_LONG, FILE_CMX_WRITE_FAILED};
     std::vector<unsigned> texts;
     for (int32_t code : failures) {
         ResultLook look = LookOfResult(code);
@@ -276,11 +275,11 @@ TEST(FileListRules, EveryOutcomeHasItsOwnTextAndFailuresTheErrorIcon) {
         EXPECT_NE(0u, look.textId) << code;
         texts.push_back(look.textId);
     }
-    ResultLook converted = LookOfResult(RESULT_CONVERTED);
+    ResultLook converted = LookOfResult(FILE_CONVERTED);
     EXPECT_EQ(ROW_ICON_CONVERTED, converted.icon);
     texts.push_back(converted.textId);
     // Not reached after a cancel: said so, but nothing failed for the file.
-    ResultLook notReached = LookOfResult(RESULT_NOT_REACHED);
+    ResultLook notReached = LookOfResult(FILE_NOT_REACHED);
     EXPECT_EQ(ROW_ICON_FILE, notReached.icon);
     EXPECT_NE(0u, notReached.textId);
     texts.push_back(notReached.textId);
@@ -294,12 +293,43 @@ TEST(FileListRules, EveryOutcomeHasItsOwnTextAndFailuresTheErrorIcon) {
 }
 
 TEST(FileListRules, AnOutcomeNotKnownHereStillShowsAsAFailure) {
-    for (int32_t code : {int32_t{RESULT_JOB_DONE}, 40, -9}) {
+    for (int32_t code : {6, 40, -9}) {
         ResultLook look = LookOfResult(code);
         EXPECT_EQ(ROW_ICON_FAILED, look.icon) << code;
         EXPECT_NE(0u, look.textId) << code;
-        EXPECT_NE(LookOfResult(RESULT_CONVERTED).textId, look.textId) << code;
+        EXPECT_NE(LookOfResult(FILE_CONVERTED).textId, look.textId) << code;
     }
+}
+
+TEST(FileListRules, ARowsTipAddsWhatTheExportWroteToItsPath) {
+    const RowTipTexts texts{u"%s: events %d, dissolves %d", u"kept %d:", u"renamed %d"};
+    char16_t tip[512];
+    FormatRowTip(u"C:\\A.EDL", u"CMX_A.EDL", nullptr, texts, tip, 512);
+    EXPECT_EQ(std::u16string(u"C:\\A.EDL"), tip) << "no export: the path alone";
+    CmxReport report{};
+    report.eventsWritten = 9;
+    report.dissolvesSplit = 1;
+    report.reelsRenamed = 2;
+    const uint32_t kept[CMX_REPORT_NUMBERS] = {2, 10, 100, 101, 102, 103, 104, 1000};
+    std::copy(kept, kept + CMX_REPORT_NUMBERS, report.keptEventNumbers);
+    struct Case {
+        uint32_t kept;
+        const char16_t* keptLine;  // with its line break
+    } cases[] = {
+        {0, u""},  // no event kept as comments: no line for them
+        {3, u"\nkept 3: 0002 0010 0100"},
+        {CMX_REPORT_NUMBERS + 5, u"\nkept 13: 0002 0010 0100 0101 0102 0103 0104 1000 …"},
+    };
+    for (const Case& c : cases) {
+        report.keptAsComments = c.kept;
+        size_t length = FormatRowTip(u"C:\\A.EDL", u"CMX_A.EDL", &report, texts, tip, 512);
+        std::u16string expected = std::u16string(u"C:\\A.EDL\nCMX_A.EDL: events 9, dissolves 1") +
+                                  c.keptLine + u"\nrenamed 2";
+        EXPECT_EQ(expected, tip) << c.kept;
+        EXPECT_EQ(expected.size(), length);
+    }
+    EXPECT_LT(FormatRowTip(u"C:\\A.EDL", u"CMX_A.EDL", &report, texts, tip, 30), 30u)
+        << "cut at the capacity";
 }
 
 TEST(FileListRules, AFolderIsTheSameWhateverItsLetterCase) {

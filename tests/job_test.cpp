@@ -57,25 +57,28 @@ void RecordStep(ConversionJob* j, int) {
     RecorderOf(j).events.push_back("step");
 }
 
-void RecordReport(ConversionJob* j, int index, JobResult code) {
-    char16_t message[JOB_MESSAGE_CHARS];
-    if (code == RESULT_JOB_DONE) {
-        FormatJobTally(j->fileCount, j->fileCount - j->failedCount, message, JOB_MESSAGE_CHARS);
-        RecorderOf(j).events.push_back("tally " + std::to_string(j->fileCount) + " " +
-                                       std::to_string(j->fileCount - j->failedCount));
-        EXPECT_EQ(-1, index);
-    } else {
-        const char16_t* name = j->displayNames[index];
-        FormatFileFailure(code, name, message, JOB_MESSAGE_CHARS);
-        RecorderOf(j).events.push_back("report " + std::to_string(code) + " " + Narrow(name) +
-                                       " failed=" + std::to_string(j->failedCount));
-        EXPECT_EQ(0u, std::u16string(message).find(u"ファイル名:<" + std::u16string(name) + u">"));
-    }
-    // A stopped job's reports reach nobody, so nobody acknowledges them: a worker that waited
-    // would hang here.
+// A stopped job's reports reach nobody, so nobody acknowledges them: a worker that waited
+// would hang here.
+void AcknowledgeUnlessStopped(ConversionJob* j) {
     if (j->state.load() != JOB_STOPPED) {
         SignalEvent(j->ackEvent);
     }
+}
+
+void RecordFailure(ConversionJob* j, int index, JobResult code) {
+    char16_t message[JOB_MESSAGE_CHARS];
+    const char16_t* name = j->displayNames[index];
+    FormatFileFailure(code, name, message, JOB_MESSAGE_CHARS);
+    RecorderOf(j).events.push_back("report " + std::to_string(code) + " " + Narrow(name) +
+                                   " failed=" + std::to_string(j->failedCount));
+    EXPECT_EQ(0u, std::u16string(message).find(u"ファイル名:<" + std::u16string(name) + u">"));
+    AcknowledgeUnlessStopped(j);
+}
+
+void RecordTally(ConversionJob* j) {
+    RecorderOf(j).events.push_back("tally " + std::to_string(j->fileCount) + " " +
+                                   std::to_string(j->fileCount - j->failedCount));
+    AcknowledgeUnlessStopped(j);
 }
 
 void RecordClose(ConversionJob* j) {
@@ -95,8 +98,8 @@ std::vector<std::string> RunJob(const TestFolder& folder, const std::vector<cons
     std::copy(out.c_str(), out.c_str() + out.size() + 1, job.outputFolder);
     job.fileCount = static_cast<int32_t>(names.size());
     job.options = 0;
-    job.display =
-        JobDisplay{RecordName, RecordCount, RecordStep, RecordReport, RecordClose, recorder};
+    job.display = JobDisplay{RecordName,  RecordCount, RecordStep, RecordFailure,
+                             RecordTally, RecordClose, recorder};
     EXPECT_EQ(0, job.failedCount) << "every job starts with no failure counted";
     PlatformThread* worker = StartJobWorker(&job);
     EXPECT_NE(nullptr, worker);
@@ -229,14 +232,14 @@ TEST(Job, AnOutputThatWouldReplaceASourceIsRefusedBeforeAnyConversion) {
     EXPECT_EQ(expected, events);
     EXPECT_EQ(GOOD_EDL, folder.Read("C_A.EDL")) << "the source is untouched";
     EXPECT_TRUE(folder.Has("C_C_A.EDL"));
-    EXPECT_EQ(RESULT_OUTPUT_IS_SOURCE, job.results[0]);
-    EXPECT_EQ(RESULT_CONVERTED, job.results[1]);
+    EXPECT_EQ(FILE_OUTPUT_IS_SOURCE, job.results[0]);
+    EXPECT_EQ(FILE_CONVERTED, job.results[1]);
 
     // The output folder spelt another way is the same folder.
     Recorder again;
     fs::create_directories(folder / "sub");
     RunJob(folder, {"A.EDL", "C_A.EDL"}, &again, "sub/..");
-    EXPECT_EQ(RESULT_OUTPUT_IS_SOURCE, job.results[0]);
+    EXPECT_EQ(FILE_OUTPUT_IS_SOURCE, job.results[0]);
     EXPECT_EQ(GOOD_EDL, folder.Read("C_A.EDL"));
 }
 
@@ -262,7 +265,7 @@ TEST(Job, AStopThatComesWhileTheJobStartsIsNeverLost) {
     StopJob(&job);  // a Ctrl+C before the worker has started
     EXPECT_EQ(std::vector<std::string>{}, RunJob(folder, {"A.EDL"}, &recorder));
     EXPECT_FALSE(folder.Has("out/C_A.EDL"));
-    EXPECT_EQ(RESULT_NOT_REACHED, job.results[0]);
+    EXPECT_EQ(FILE_NOT_REACHED, job.results[0]);
     // The next job runs.
     Recorder next;
     EXPECT_EQ((std::vector<std::string>{"name A.EDL", "count 1/1)", "step", "tally 1 1", "close"}),
@@ -276,6 +279,9 @@ ConversionJob firstJob;
 ConversionJob secondJob;
 
 void Acknowledge(ConversionJob* j, int, JobResult) {
+    SignalEvent(j->ackEvent);
+}
+void AcknowledgeTally(ConversionJob* j) {
     SignalEvent(j->ackEvent);
 }
 void NoName(ConversionJob*, int) {}
@@ -293,7 +299,8 @@ TEST(Job, TwoJobsReportingAtOnceBothFinish) {
         }
         std::copy(out.c_str(), out.c_str() + out.size() + 1, j->outputFolder);
         j->fileCount = MAX_JOB_FILES;
-        j->display = JobDisplay{NoName, NoCount, NoStep, Acknowledge, NoClose, nullptr};
+        j->display =
+            JobDisplay{NoName, NoCount, NoStep, Acknowledge, AcknowledgeTally, NoClose, nullptr};
     }
     PlatformThread* first = StartJobWorker(&firstJob);
     PlatformThread* second = StartJobWorker(&secondJob);
@@ -322,8 +329,8 @@ TEST(Job, TheExportIsWrittenAndSummedOverTheConvertedFiles) {
     std::u16string out = folder.FolderPath("out");
     std::copy(out.c_str(), out.c_str() + out.size() + 1, job.outputFolder);
     job.fileCount = 3;
-    job.display =
-        JobDisplay{RecordName, RecordCount, RecordStep, RecordReport, RecordClose, &recorder};
+    job.display = JobDisplay{RecordName,  RecordCount, RecordStep, RecordFailure,
+                             RecordTally, RecordClose, &recorder};
     PlatformThread* worker = StartJobWorker(&job);
     ASSERT_NE(nullptr, worker);
     JoinThread(worker);
@@ -352,13 +359,12 @@ TEST(JobText, CountAndMessages) {
         << "padding never cuts; a missing number is 0";
     FormatJobTally(5, 3, text, JOB_MESSAGE_CHARS);
     EXPECT_EQ(std::u16string(u"5個中3個の変換が終了しました。"), text);
-    FormatFileFailure(RESULT_CMX_FORMAT, u"X.EDL", text, JOB_MESSAGE_CHARS);
+    FormatFileFailure(FILE_CMX_FORMAT, u"X.EDL", text, JOB_MESSAGE_CHARS);
     EXPECT_EQ(std::u16string(u"ファイル名:<X.EDL>\nこのファイルはＣＭＸフォーマットです。"), text);
     // The longest template with the longest display name is never cut.
     std::u16string longName(259, u'名');
-    size_t length =
-        FormatFileFailure(RESULT_OPEN_FAILED, longName.c_str(), text, JOB_MESSAGE_CHARS);
-    EXPECT_EQ(std::u16string(ResultMessage(RESULT_OPEN_FAILED)).size() - 2 + 259, length);
+    size_t length = FormatFileFailure(FILE_OPEN_FAILED, longName.c_str(), text, JOB_MESSAGE_CHARS);
+    EXPECT_EQ(std::u16string(ResultMessage(FILE_OPEN_FAILED)).size() - 2 + 259, length);
 }
 
 TEST(FileNames, ExtensionAndDuplicates) {

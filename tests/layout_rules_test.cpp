@@ -22,6 +22,8 @@ MainWindowMeasures MeasuresAt(int dpi, int clientWidth, int clientHeight, int li
     m.openFolderText = scale(108);
     m.fileCountText = scale(120);
     m.optionText = scale(132);
+    m.exportText = scale(154);
+    m.rateText = scale(136);
     m.selectAllText = scale(60);
     m.removeText = scale(84);
     m.toggleText = scale(60);
@@ -32,16 +34,10 @@ MainWindowMeasures MeasuresAt(int dpi, int clientWidth, int clientHeight, int li
 }
 
 std::vector<std::pair<const char*, ControlBox>> Boxes(const MainWindowLayout& l) {
-    return {{"list", l.list},
-            {"option", l.option},
-            {"file count", l.fileCount},
-            {"保存先", l.chooseFolder},
-            {"folder", l.outputFolder},
-            {"open folder", l.openFolder},
-            {"select all", l.selectAll},
-            {"remove", l.remove},
-            {"toggle", l.toggle},
-            {"convert", l.convert},
+    return {{"list", l.list},           {"option", l.option},          {"export", l.exportCmx},
+            {"rate", l.rate},           {"file count", l.fileCount},   {"保存先", l.chooseFolder},
+            {"folder", l.outputFolder}, {"open folder", l.openFolder}, {"select all", l.selectAll},
+            {"remove", l.remove},       {"toggle", l.toggle},          {"convert", l.convert},
             {"picture", l.picture}};
 }
 
@@ -80,8 +76,10 @@ void ExpectSound(const MainWindowMeasures& m) {
     EXPECT_GT(layout.toggle.height, m.toggleLines * m.lineHeight);
     EXPECT_GT(layout.fileCount.width, m.fileCountText);
     EXPECT_GE(layout.option.width, m.optionText + ScaleForDpi(CHECK_BOX_WIDTH, m.dpi));
-    for (const ControlBox& oneLine :
-         {layout.option, layout.fileCount, layout.chooseFolder, layout.outputFolder}) {
+    EXPECT_GE(layout.exportCmx.width, m.exportText + ScaleForDpi(CHECK_BOX_WIDTH, m.dpi));
+    EXPECT_GE(layout.rate.width, m.rateText) << "the widest rate";
+    for (const ControlBox& oneLine : {layout.option, layout.exportCmx, layout.rate,
+                                      layout.fileCount, layout.chooseFolder, layout.outputFolder}) {
         EXPECT_GT(oneLine.height, m.lineHeight);
     }
     EXPECT_GE(layout.picture.height, m.pictureSize);
@@ -119,13 +117,19 @@ TEST(LayoutRules, RowsStackUpFromTheBottomAndConvertTakesTheRest) {
     EXPECT_EQ(layout.chooseFolder.top - gap, layout.option.top + layout.option.height);
     EXPECT_EQ(layout.option.top - gap, layout.list.top + layout.list.height);
     // One row each: the same top for the controls of a row.
-    EXPECT_EQ(layout.option.top, layout.fileCount.top);
+    EXPECT_EQ(layout.option.top, layout.exportCmx.top);
+    EXPECT_EQ(layout.option.top, layout.rate.top);
     EXPECT_EQ(layout.chooseFolder.top, layout.outputFolder.top);
     EXPECT_EQ(layout.chooseFolder.top, layout.openFolder.top);
+    EXPECT_EQ(layout.chooseFolder.top, layout.fileCount.top);
     EXPECT_EQ(layout.selectAll.top, layout.toggle.top);
-    // Right-aligned: the counter, the open-folder button, the picture.
+    // The export's check box beside the option's, its rate after it up to the right margin.
+    EXPECT_EQ(layout.option.left + layout.option.width + gap, layout.exportCmx.left);
+    EXPECT_EQ(layout.exportCmx.left + layout.exportCmx.width + gap, layout.rate.left);
+    EXPECT_EQ(m.clientWidth - gap, layout.rate.left + layout.rate.width);
+    // Right-aligned: the counter with the open-folder button before it, the picture.
     EXPECT_EQ(m.clientWidth - gap, layout.fileCount.left + layout.fileCount.width);
-    EXPECT_EQ(m.clientWidth - gap, layout.openFolder.left + layout.openFolder.width);
+    EXPECT_EQ(layout.fileCount.left - gap, layout.openFolder.left + layout.openFolder.width);
     EXPECT_EQ(m.clientWidth - gap, layout.picture.left + layout.picture.width);
     EXPECT_EQ(layout.picture.left - gap, layout.convert.left + layout.convert.width);
     // Three lines of text and their frame make the button row higher than the picture.

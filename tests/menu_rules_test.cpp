@@ -49,18 +49,39 @@ TEST(MenuRules, TheOutputFolderOpensWhenThereIsOneAndNoJobRuns) {
     EXPECT_FALSE(CanOpenOutputFolder(false, u"")) << "no desktop found, none chosen";
 }
 
-TEST(MenuRules, OnlyAConvertedRowOpensItsOutput) {
-    for (int32_t result :
-         {int32_t{RESULT_OPEN_FAILED}, int32_t{RESULT_WRITE_FAILED}, int32_t{RESULT_NO_MEMORY},
-          int32_t{RESULT_CMX_FORMAT}, int32_t{RESULT_UNKNOWN_FORMAT}, RESULT_NOT_REACHED,
-          ROW_WITHOUT_RESULT}) {
-        RowMenuEnabling menu = RowMenuFor(result);
-        EXPECT_FALSE(menu.openOutput) << result;
-        EXPECT_TRUE(menu.openSource && menu.showInFolder && menu.remove) << result;
+TEST(MenuRules, ARowsMenuOpensOnlyWhatTheLastJobWroteAndIsStillThere) {
+    struct Case {
+        int32_t outcome;
+        bool exported, outputExists, exportExists;
+        bool openOutput, openExport;
+        const char* why;
+    } cases[] = {
+        {FILE_CONVERTED, false, true, false, true, false, "converted, no export"},
+        {FILE_CONVERTED, false, true, true, true, false,
+         "a CMX file from an earlier job is not this job's"},
+        {FILE_CONVERTED, true, true, true, true, true, "converted with the export"},
+        {FILE_CONVERTED, true, false, true, false, true, "the converted file gone since"},
+        {FILE_CONVERTED, true, true, false, true, false, "the export gone since"},
+        {FILE_CMX_WRITE_FAILED, true, true, false, true, false,
+         "only the export failed: the converted file was written"},
+        {FILE_CMX_WRITE_FAILED, true, true, true, true, false,
+         "an earlier CMX file kept where the export failed"},
+        {FILE_CMX_FORMAT, false, true, true, false, false, "refused: nothing of this job"},
+        {FILE_WRITE_FAILED, true, true, true, false, false, "nothing written"},
+        {FILE_OPEN_FAILED, false, true, false, false, false, "nothing written"},
+        {FILE_NOT_REACHED, false, true, true, false, false, "not reached"},
+        {ROW_WITHOUT_RESULT, false, true, true, false, false, "no job took the row"},
+    };
+    for (const Case& c : cases) {
+        RowMenuEnabling menu = RowMenuFor(c.outcome, c.exported, c.outputExists, c.exportExists);
+        EXPECT_EQ(c.openOutput, menu.openOutput) << c.why;
+        EXPECT_EQ(c.openOutput, menu.showOutputInFolder) << c.why;
+        EXPECT_EQ(c.openExport, menu.openExport) << c.why;
+        EXPECT_TRUE(menu.openSource && menu.showInFolder && menu.remove) << c.why;
+        EXPECT_EQ(c.outcome == FILE_CONVERTED || c.outcome == FILE_CMX_WRITE_FAILED,
+                  OutputWritten(c.outcome))
+            << c.why;
     }
-    RowMenuEnabling converted = RowMenuFor(RESULT_CONVERTED);
-    EXPECT_TRUE(converted.openOutput);
-    EXPECT_TRUE(converted.openSource && converted.showInFolder && converted.remove);
 }
 
 }  // namespace

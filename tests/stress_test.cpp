@@ -42,14 +42,13 @@ void StopAtChosenFile(ConversionJob* job, int index) {
 }
 void IgnoreCount(ConversionJob*, int, const char16_t*) {}
 void Step(ConversionJob*, int) {}
-void Report(ConversionJob* job, int, JobResult code) {
-    auto* tally = static_cast<Tally*>(job->display.context);
-    if (code == RESULT_JOB_DONE) {
-        tally->done = true;
-    } else {
-        ++tally->reports;
-    }
-    // A stopped job's reports are not waited for; signalling anyway must do no harm.
+// A stopped job's reports are not waited for; signalling anyway must do no harm.
+void Report(ConversionJob* job, int, JobResult) {
+    ++static_cast<Tally*>(job->display.context)->reports;
+    SignalEvent(job->ackEvent);
+}
+void ShowDone(ConversionJob* job) {
+    static_cast<Tally*>(job->display.context)->done = true;
     SignalEvent(job->ackEvent);
 }
 void Close(ConversionJob* job) {
@@ -77,7 +76,8 @@ PlatformThread* Start(const TestFolder& folder, int count, Tally* tally) {
     std::u16string out = folder.FolderPath("out");
     std::copy(out.c_str(), out.c_str() + out.size() + 1, stressJob.outputFolder);
     stressJob.fileCount = count;
-    stressJob.display = JobDisplay{StopAtChosenFile, IgnoreCount, Step, Report, Close, tally};
+    stressJob.display =
+        JobDisplay{StopAtChosenFile, IgnoreCount, Step, Report, ShowDone, Close, tally};
     return StartJobWorker(&stressJob);
 }
 

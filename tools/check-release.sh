@@ -35,7 +35,7 @@ SAMPLES=(NEWS0612.EDL PROMO_B.EDL DRAMA_JP.EDL ODDITIES.EDL CMX3600.EDL MEMO.EDL
 CONVERTED=(NEWS0612.EDL PROMO_B.EDL DRAMA_JP.EDL ODDITIES.EDL)
 CMX_MESSAGE='ファイル名:<CMX3600.EDL>\nこのファイルはＣＭＸフォーマットです。'
 UNKNOWN_MESSAGE='ファイル名:<MEMO.EDL>\n不明なフォーマットです。'
-TALLY='6個中4個の変換が終了しました。\n変換できなかったファイル: 2 個（一覧の「結果」欄をご覧ください）'
+TALLY='6個中4個の変換が終了しました。\n変換できなかったファイル: 2 個\n（一覧の「結果」欄をご覧ください）'
 TITLE="文字化けタムセル for SONY BVE-9100 EDL Ver $version"
 
 if [[ "${1:-}" != --inside ]]; then

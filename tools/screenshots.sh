@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # screenshots.sh - remakes the pictures of the guide in docs/images: the main window as it opens,
 # its empty list saying where to drop files (empty-list.png), with a few files (main-window.png),
-# its first menu open (menu.png), the settings menu with the CMX 3600 export and its frame rate
-# (settings-menu.png), after a job that met a CMX list with each row's outcome
-# (results.png) and a row's menu open (row-menu.png), the about box (about-box.png), the
-# progress dialog (progress-dialog.png), a failure's warning box (failure-message.png), the
-# tally at the end of a job (summary.png), and a controller-coded sample as a Japanese PC shows
-# it above its conversion (before-after.png) and its CMX 3600 export (cmx-export.png). The window program runs under Wine in a private
+# its first menu open (menu.png), its menu その他 with the guide (other-menu.png), the settings
+# menu with the CMX 3600 export and its frame rate (settings-menu.png), after a job with the
+# export that met a CMX list with each row's outcome (results.png) and a row's menu open
+# (row-menu.png), the about box (about-box.png), the progress dialog (progress-dialog.png), a
+# failure's warning box (failure-message.png), the tally at the end of a job (summary.png), and
+# a controller-coded sample as a Japanese PC shows it above its conversion (before-after.png)
+# and its CMX 3600 export (cmx-export.png). The window program runs under Wine in a private
 # Xvfb, with the Japanese locale and fonts the tests use. The PNGs carry no time stamps, so a
 # picture changes only when what it shows does.
 # Needs the Windows build and the Wine prefix:
@@ -62,6 +63,7 @@ mkdir -p docs/images
 shoot empty docs/images/empty-list.png
 shoot main docs/images/main-window.png
 shoot menu docs/images/menu.png
+shoot other docs/images/other-menu.png
 shoot settings docs/images/settings-menu.png
 shoot results docs/images/results.png
 shoot rowmenu docs/images/row-menu.png

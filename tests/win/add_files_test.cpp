@@ -110,12 +110,12 @@ TEST_F(AddFilesTest, AFileWithoutTheEdlExtensionIsSkippedAndTheRestOfTheDropAdde
     std::wstring c = AddSample(folder, L"c.EDL");
     std::vector<SpyEvent> boxes = Boxes(Drop({b, a, c}));
     ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
-    ExpectBox(boxes[0], ADD_CAPTION, NotEdl(folder + L"a.TXT"), MB_ICONWARNING, window);
+    ExpectBox(boxes[0], ADD_CAPTION, NotEdl(folder + L"a.txt"), MB_ICONWARNING, window);
     EXPECT_EQ((std::vector<std::wstring>{L"b.EDL", L"c.EDL"}), Names());
     EXPECT_EQ(L"ファイル参照数:2", Label());
 
     // Only the text after the last "." counts: a dot in a folder's name is not an extension,
-    // and the message shows the path as upper-cased from that dot.
+    // and the message shows the path as it was dropped.
     std::wstring dotted = NewFolder();
     std::wstring inside = dotted + L"v1.0\\";
     CreateDirectoryW(inside.c_str(), nullptr);
@@ -123,7 +123,7 @@ TEST_F(AddFilesTest, AFileWithoutTheEdlExtensionIsSkippedAndTheRestOfTheDropAdde
     boxes = Boxes(Drop({take}));
     RemoveDirectoryW(inside.c_str());
     ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
-    ExpectBox(boxes[0], ADD_CAPTION, NotEdl(dotted + L"v1.0\\TAKE"), MB_ICONWARNING, window);
+    ExpectBox(boxes[0], ADD_CAPTION, NotEdl(dotted + L"v1.0\\take"), MB_ICONWARNING, window);
     EXPECT_EQ(2u, Rows().size());
 }
 
@@ -136,7 +136,7 @@ TEST_F(AddFilesTest, SeveralRefusalsAreListedInOneBoxAfterTheRestIsAdded) {
     std::vector<SpyEvent> boxes = Boxes(Drop(paths));
     ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
     ExpectBox(boxes[0], ADD_CAPTION,
-              RefusedList({L"memo.TXT" + NOT_EDL_REASON, L"taken.EDL" + DUPLICATE_REASON,
+              RefusedList({L"memo.txt" + NOT_EDL_REASON, L"taken.EDL" + DUPLICATE_REASON,
                            L"gone.EDL" + MISSING_REASON}),
               MB_ICONWARNING, window);
     EXPECT_EQ((std::vector<std::wstring>{L"taken.EDL", L"first.EDL", L"last.EDL"}), Names());
@@ -152,7 +152,7 @@ TEST_F(AddFilesTest, AfterTwentyRefusedFilesTheRestAreCounted) {
         std::wstring name = L"note" + std::to_wstring(10 + k) + L".txt";
         paths.push_back(AddSample(folder, name));
         if (k < 20) {
-            lines.push_back(L"note" + std::to_wstring(10 + k) + L".TXT" + NOT_EDL_REASON);
+            lines.push_back(L"note" + std::to_wstring(10 + k) + L".txt" + NOT_EDL_REASON);
         }
     }
     paths.push_back(AddSample(folder, L"kept.EDL"));
@@ -393,7 +393,7 @@ TEST_F(OpenDialogTest, AddsSeveralChosenNamesInTheDialogsOrder) {
     AddSample(folder, L"b.txt");  // chosen by name: no EDL file all the same
     std::vector<SpyEvent> boxes = Boxes(OpenAndType(folder, L"\"c.edl\" \"b.txt\" \"a.edl\""));
     ASSERT_EQ(1u, boxes.size()) << Describe(boxes);
-    ExpectBox(boxes[0], ADD_CAPTION, NotEdl(folder + L"b.TXT"), MB_ICONWARNING, window);
+    ExpectBox(boxes[0], ADD_CAPTION, NotEdl(folder + L"b.txt"), MB_ICONWARNING, window);
     std::vector<ListRow> rows = Rows();
     ASSERT_EQ(2u, rows.size());
     const wchar_t* names[] = {L"c.EDL", L"a.EDL"};

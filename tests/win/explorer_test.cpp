@@ -6,6 +6,7 @@
 #include "explorer.h"
 #include "file_list.h"
 #include "main_window_fixture.h"
+#include "row_menu.h"
 
 namespace {
 
@@ -77,7 +78,8 @@ class ExplorerTest : public MainWindowFixture {
         ASSERT_TRUE(Boxes(Drop(paths)).empty());
         std::vector<SpyEvent> boxes = Boxes(Command(IDC_CONVERT));
         ASSERT_EQ(2u, boxes.size()) << ::Describe(boxes);
-        ASSERT_EQ((std::vector<std::wstring>{L"変換済み", L"CMX形式", L"変換済み"}), Results());
+        ASSERT_EQ((std::vector<std::wstring>{L"変換済み", L"対象外 (CMX 形式の EDL)", L"変換済み"}),
+                  Results());
         stub.calls.clear();
     }
 
@@ -105,7 +107,7 @@ class ExplorerTest : public MainWindowFixture {
 TEST_F(ExplorerTest, WithoutAJobTheOutputFolderOpensAsItIs) {
     ASSERT_TRUE(Enabled(IDC_OPEN_OUTPUT_FOLDER));
     EXPECT_TRUE(Boxes(Command(IDC_OPEN_OUTPUT_FOLDER)).empty());
-    // The menu item (and its Ctrl+E) reach it through the button.
+    // The menu item (and its Ctrl+E) open it as the button does.
     EXPECT_TRUE(Boxes(Command(IDM_OPEN_OUTPUT_FOLDER)).empty());
     ShellCall open{L"open", output, L""};
     EXPECT_EQ((std::vector<ShellCall>{open, open}), stub.calls) << Describe(stub.calls);
@@ -270,6 +272,8 @@ TEST_F(RowMenuTest, AFailedRowsMenuCannotOpenAnOutput) {
     ConvertThree();
     RowMenuSeen seen = OpenRowMenu(1, VK_ESCAPE);
     EXPECT_EQ((MenuItems{{IDM_OPEN_OUTPUT, false},
+                         {IDM_OPEN_EXPORT, false},
+                         {IDM_SHOW_OUTPUT_IN_FOLDER, false},
                          {IDM_OPEN_SOURCE, true},
                          {IDM_SHOW_IN_FOLDER, true},
                          {IDM_REMOVE, true}}),
@@ -285,7 +289,7 @@ TEST_F(RowMenuTest, AFailedRowsMenuCannotOpenAnOutput) {
 TEST_F(RowMenuTest, EachCommandActsOnTheRowClicked) {
     ConvertThree();
     RowMenuSeen seen = OpenRowMenu(2, L'o');
-    EXPECT_TRUE(seen.items.size() == 4 && seen.items[0].second) << "a converted row's output";
+    EXPECT_TRUE(seen.items.size() == 6 && seen.items[0].second) << "a converted row's output";
     OpenRowMenu(2, L's');
     OpenRowMenu(0, L'f');
     EXPECT_EQ((std::vector<ShellCall>{{L"open", output + L"C_B.EDL", L""},
@@ -320,6 +324,43 @@ TEST_F(RowMenuTest, TheMenuKeyOpensTheFocusedRowsMenu) {
     helper.join();
     EXPECT_EQ((std::vector<ShellCall>{{L"open", folder + L"B.EDL", L""}}), stub.calls)
         << Describe(stub.calls);
+}
+
+// The row menu of a job with the export: the converted file, its export and the converted file
+// selected in its folder, each while it is there.
+TEST_F(RowMenuTest, WithTheExportTheRowOpensBothFilesWhileTheyAreThere) {
+    DropNamed({L"A.EDL"});
+    Command(IDM_EXPORT_CMX);
+    ASSERT_EQ(1u, Boxes(Command(IDC_CONVERT)).size());
+    stub.calls.clear();
+    const std::wstring converted = output + L"C_A.EDL";
+    const std::wstring exported = output + L"CMX_A.EDL";
+
+    RowMenuSeen seen = OpenRowMenu(0, L'c');
+    EXPECT_EQ((MenuItems{{IDM_OPEN_OUTPUT, true},
+                         {IDM_OPEN_EXPORT, true},
+                         {IDM_SHOW_OUTPUT_IN_FOLDER, true},
+                         {IDM_OPEN_SOURCE, true},
+                         {IDM_SHOW_IN_FOLDER, true},
+                         {IDM_REMOVE, true}}),
+              seen.items);
+    // "フォルダに表示" has no key of its own: its command as the menu gives it.
+    RunRowCommand(window, 0, IDM_SHOW_OUTPUT_IN_FOLDER);
+    EXPECT_EQ((std::vector<ShellCall>{{L"open", exported, L""}, {L"select", converted, L""}}),
+              stub.calls)
+        << Describe(stub.calls);
+
+    // Each file gone since greys what would open it.
+    ASSERT_TRUE(DeleteFileW(exported.c_str()));
+    seen = OpenRowMenu(0, VK_ESCAPE);
+    EXPECT_TRUE(seen.items.size() == 6 && seen.items[0].second && !seen.items[1].second &&
+                seen.items[2].second)
+        << "without the export";
+    ASSERT_TRUE(DeleteFileW(converted.c_str()));
+    seen = OpenRowMenu(0, VK_ESCAPE);
+    EXPECT_TRUE(seen.items.size() == 6 && !seen.items[0].second && !seen.items[1].second &&
+                !seen.items[2].second)
+        << "without either";
 }
 
 // --- Tips -------------------------------------------------------------------------------------

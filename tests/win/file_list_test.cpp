@@ -443,18 +443,18 @@ TEST_F(FileListTest, WithTheExportEachConvertedRowAndTheTallySayWhatItWrote) {
     EXPECT_NE(std::string::npos, ReadBytes(output + L"CMX_GOOD.EDL").find("FCM: NON-DROP"));
     const CmxReport& report = conversionJob.cmxReports[0];
     ASSERT_GT(report.eventsWritten, 0u);
-    std::wstring line = L"CMX 3600 形式: 1 個、イベント " + std::to_wstring(report.eventsWritten) +
-                        L"、ディゾルブ " + std::to_wstring(report.dissolvesSplit) +
-                        L"、コメントとして残した項目 " + std::to_wstring(report.keptAsComments) +
-                        L"、名前を変えたリール " + std::to_wstring(report.reelsRenamed);
+    std::wstring lines = L"CMX 3600 形式: 1 個\nイベント " + std::to_wstring(report.eventsWritten) +
+                         L"、ディゾルブ " + std::to_wstring(report.dissolvesSplit) +
+                         L"\nコメントとして残した項目 " + std::to_wstring(report.keptAsComments) +
+                         L"\n名前を変えたリール " + std::to_wstring(report.reelsRenamed);
     EXPECT_EQ(
         L"2個中1個の変換が終了しました。\n"
-        L"変換できなかったファイル: 1 個（一覧の「結果」欄をご覧ください）\n" +
-            line,
+        L"変換できなかったファイル: 1 個\n（一覧の「結果」欄をご覧ください）\n" +
+            lines,
         boxes[1].text);
     EXPECT_EQ(
         (std::vector<std::wstring>{L"変換済み・CMX " + std::to_wstring(report.eventsWritten) +
-                                       L"件・コメント " + std::to_wstring(report.keptAsComments),
+                                       L"件・コメント行 " + std::to_wstring(report.keptAsComments),
                                    L"不明な形式"}),
         ResultTexts(Rows()));
     std::wstring converted = ResultTexts(Rows())[0];
@@ -488,8 +488,8 @@ TEST_F(FileListTest, AfterAJobEachRowItTookShowsItsOutcome) {
     ASSERT_EQ(4u, boxes.size()) << Describe(boxes);
 
     std::vector<ListRow> rows = Rows();
-    EXPECT_EQ((std::vector<std::wstring>{L"変換済み", L"CMX形式", L"不明な形式", L"開けません", L"",
-                                         L"変換済み"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"変換済み", L"対象外 (CMX 形式の EDL)", L"不明な形式",
+                                         L"開けません", L"", L"変換済み"}),
               ResultTexts(rows));
     // A failure shows the error icon, a converted file its own; the row the job did not take
     // keeps the file's icon.
@@ -564,7 +564,7 @@ TEST_F(FileListTest, TheResultColumnSortsLikeTheOthers) {
     // Each row keeps its outcome through the sort.
     for (const ListRow& row : rows) {
         const wchar_t* expected = row.name == L"A.EDL"   ? L"変換済み"
-                                  : row.name == L"B.EDL" ? L"CMX形式"
+                                  : row.name == L"B.EDL" ? L"対象外 (CMX 形式の EDL)"
                                   : row.name == L"D.EDL" ? L"不明な形式"
                                                          : L"";
         EXPECT_EQ(expected, row.result) << Utf8(row.name);

@@ -270,12 +270,19 @@ RegistrySnapshot TakeRegistrySnapshot() {
     snapshot.positionKey = KeyExists(POSITION_KEY);
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, POSITION_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        BYTE bytes[256];
-        DWORD size = sizeof bytes;
-        if (RegQueryValueExW(key, POSITION_VALUE, nullptr, &snapshot.valueType, bytes, &size) ==
-            ERROR_SUCCESS) {
-            snapshot.value = true;
-            snapshot.valueBytes.assign(bytes, bytes + size);
+        for (DWORD index = 0;; ++index) {
+            wchar_t name[256];
+            DWORD nameLength = 256;
+            BYTE bytes[256];
+            DWORD size = sizeof bytes;
+            StoredValue value{};
+            if (RegEnumValueW(key, index, name, &nameLength, nullptr, &value.type, bytes, &size) !=
+                ERROR_SUCCESS) {
+                break;
+            }
+            value.name = name;
+            value.bytes.assign(bytes, bytes + size);
+            snapshot.values.push_back(value);
         }
         RegCloseKey(key);
     }
@@ -291,19 +298,18 @@ void RestoreRegistrySnapshot(const RegistrySnapshot& snapshot) {
         RegDeleteTreeW(HKEY_CURRENT_USER, DATA_KEY);
         return;
     }
+    RegDeleteTreeW(HKEY_CURRENT_USER, POSITION_KEY);
     if (!snapshot.positionKey) {
-        RegDeleteTreeW(HKEY_CURRENT_USER, POSITION_KEY);
         return;
     }
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, POSITION_KEY, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, POSITION_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
-    if (snapshot.value) {
-        RegSetValueExW(key, POSITION_VALUE, 0, snapshot.valueType, snapshot.valueBytes.data(),
-                       static_cast<DWORD>(snapshot.valueBytes.size()));
-    } else {
-        RegDeleteValueW(key, POSITION_VALUE);
+    for (const StoredValue& value : snapshot.values) {
+        RegSetValueExW(key, value.name.c_str(), 0, value.type, value.bytes.data(),
+                       static_cast<DWORD>(value.bytes.size()));
     }
     RegCloseKey(key);
 }
@@ -319,11 +325,7 @@ void WriteStoredRecord(const std::vector<BYTE>& bytes) {
 }
 
 void DeleteStoredRecord() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, POSITION_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, POSITION_VALUE);
-        RegCloseKey(key);
-    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, POSITION_KEY);
 }
 
 bool ReadStoredRecord(std::vector<BYTE>* bytes) {

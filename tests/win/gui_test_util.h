@@ -63,20 +63,25 @@ bool IsMessageBox(HWND window);
 
 // --- The stored position -------------------------------------------------------------------------
 
-// Remembers which of HKCU\Software\tamsel, ...\data and ...\data\Position exist and the value
-// "Position", and puts everything back as it was when restored.
+// Remembers which of HKCU\Software\tamsel, ...\data and ...\data\Position exist and every
+// value of the last (the position and the export settings), and puts everything back as it was
+// when restored.
+struct StoredValue {
+    std::wstring name;
+    DWORD type;
+    std::vector<BYTE> bytes;
+};
 struct RegistrySnapshot {
     bool tamselKey;
     bool dataKey;
     bool positionKey;
-    bool value;
-    DWORD valueType;
-    std::vector<BYTE> valueBytes;
+    std::vector<StoredValue> values;
 };
 RegistrySnapshot TakeRegistrySnapshot();
 void RestoreRegistrySnapshot(const RegistrySnapshot& snapshot);
 
-// The value "Position": written as REG_BINARY, deleted, read (false when there is none).
+// The value "Position": written as REG_BINARY, deleted with the export settings beside it (the
+// window then opens at 0, 0 with the export off), read (false when there is none).
 void WriteStoredRecord(const std::vector<BYTE>& bytes);
 void DeleteStoredRecord();
 bool ReadStoredRecord(std::vector<BYTE>* bytes);

@@ -142,6 +142,28 @@ INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
+// The lines of the first message box of this thread: as its text breaks them, and as the box
+// shows them (a box breaks a line too wide for it wherever it must, even inside a word).
+BOOL CALLBACK CountBoxLines(HWND box, LPARAM context) {
+    auto* lines = reinterpret_cast<std::pair<int, int>*>(context);
+    HWND text = GetDlgItem(box, 0xFFFF);
+    if (!IsMessageBox(box) || text == nullptr) {
+        return TRUE;
+    }
+    std::wstring shown = WindowText(text);
+    lines->first = 1 + static_cast<int>(std::count(shown.begin(), shown.end(), L'\n'));
+    RECT area{};
+    GetClientRect(text, &area);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(text);
+    HGDIOBJ previous = SelectObject(dc, font);
+    DrawTextW(dc, shown.c_str(), -1, &area, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(text, dc);
+    lines->second = area.bottom / MeasureLines(font, L"X").height;
+    return FALSE;
+}
+
 class LayoutTest : public MainWindowFixture {
   protected:
     void SetUp() override {
@@ -161,13 +183,31 @@ TEST_F(LayoutTest, TheMainWindowCutsNoTextAndOverlapsNothing) {
     std::vector<std::wstring> paths = {AddSample(folder, L"NEWS0612.EDL"), folder + L"CMX3600.EDL"};
     WriteBytes(paths[1], CmxEdl());
     ASSERT_TRUE(Boxes(Drop(paths)).empty());
-    Boxes(Command(IDC_CONVERT));
+    // The tally of a job with the export, one file refused, in all its lines: it breaks them
+    // itself, where a reader pauses, each short enough to stand whole.
+    Command(IDM_EXPORT_CMX);
+    std::pair<int, int> lines{0, 0};
+    StartSpy([&](const SpyEvent& event) {
+        if (event.kind == SpyEventKind::MESSAGE_BOX &&
+            event.text.find(L"個中") != std::wstring::npos) {
+            EnumThreadWindows(GetCurrentThreadId(), CountBoxLines,
+                              reinterpret_cast<LPARAM>(&lines));
+        }
+    });
+    SendMessageW(window, WM_COMMAND, IDC_CONVERT, 0);
+    StopSpy();
+    EXPECT_EQ(7, lines.first) << "the tally with all its lines";
+    EXPECT_EQ(lines.first, lines.second) << "at " << DisplayDpi() << " dpi the box broke a line";
     // The counter with a wide count.
     SendMessageW(GetDlgItem(window, IDC_FILE_COUNT), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(L"ファイル参照数:320"));
 
-    std::vector<std::string> clipped = Clipped(window, {GetDlgItem(window, IDC_OUTPUT_FOLDER)});
-    EXPECT_TRUE(clipped.empty()) << "at " << DisplayDpi() << " dpi:\n" << Lines(clipped);
+    // Each of the export's rates beside its check box.
+    for (WORD rate : {IDM_CMX_RATE_30, IDM_CMX_RATE_30_DROP, IDM_CMX_RATE_25, IDM_CMX_RATE_24}) {
+        Command(rate);
+        std::vector<std::string> clipped = Clipped(window, {GetDlgItem(window, IDC_OUTPUT_FOLDER)});
+        EXPECT_TRUE(clipped.empty()) << "at " << DisplayDpi() << " dpi:\n" << Lines(clipped);
+    }
 
     // Controls side by side, never one over another.
     std::vector<HWND> controls;
@@ -177,7 +217,7 @@ TEST_F(LayoutTest, TheMainWindowCutsNoTextAndOverlapsNothing) {
             controls.push_back(control);
         }
     }
-    EXPECT_EQ(11u, controls.size());
+    EXPECT_EQ(13u, controls.size());
     for (size_t a = 0; a < controls.size(); ++a) {
         for (size_t b = a + 1; b < controls.size(); ++b) {
             RECT first{};

@@ -306,9 +306,8 @@ TEST_F(MainWindowTest, KeepsTheExportSettingsBesideThePosition) {
     SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(window)), 0);
     EXPECT_EQ(static_cast<UINT>(MF_CHECKED),
               GetMenuState(GetMenu(window), IDM_CMX_RATE_24, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_EQ(static_cast<UINT>(MF_GRAYED),
-              GetMenuState(GetMenu(window), IDM_CMX_DROP_FRAME, MF_BYCOMMAND) & MF_GRAYED)
-        << "no drop frame at 24 frames";
+    EXPECT_EQ(0u, GetMenuState(GetMenu(window), IDM_CMX_RATE_30_DROP, MF_BYCOMMAND) & MF_CHECKED)
+        << "one rate is marked";
 }
 
 // Records what reaches the main window and its file list while the message loop runs.

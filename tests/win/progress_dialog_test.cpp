@@ -41,7 +41,7 @@ std::wstring Tally(int fileCount, int converted) {
     std::wstring tally = Wide(text);
     if (converted < fileCount) {
         tally += L"\n変換できなかったファイル: " + std::to_wstring(fileCount - converted) +
-                 L" 個（一覧の「結果」欄をご覧ください）";
+                 L" 個\n（一覧の「結果」欄をご覧ください）";
     }
     return tally;
 }
@@ -207,16 +207,15 @@ TEST_F(ProgressDialogTest, ThreeFilesWithOneUnreadable) {
     CloseHandle(locked);
 
     EXPECT_EQ(0, result);
-    ExpectEvents(
-        {Range(3), FileLabel(L"A.EDL"), StatusLabel(1, 3), Step(), FileLabel(L"B.EDL"),
-         StatusLabel(2, 3), Box(MB_ICONWARNING, Failure(RESULT_OPEN_FAILED, L"B.EDL"), true),
-         FileLabel(L"C.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 2)},
-        events);
+    ExpectEvents({Range(3), FileLabel(L"A.EDL"), StatusLabel(1, 3), Step(), FileLabel(L"B.EDL"),
+                  StatusLabel(2, 3), Box(MB_ICONWARNING, Failure(FILE_OPEN_FAILED, L"B.EDL"), true),
+                  FileLabel(L"C.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 2)},
+                 events);
     ASSERT_GE(events.size(), 7u);
     EXPECT_EQ(0u, events[6].text.rfind(L"ファイル名:<B.EDL>", 0));
     EXPECT_EQ(
         L"3個中2個の変換が終了しました。\n"
-        L"変換できなかったファイル: 1 個（一覧の「結果」欄をご覧ください）",
+        L"変換できなかったファイル: 1 個\n（一覧の「結果」欄をご覧ください）",
         events.back().text);
     // Labels, steps and reports come from the worker, each waited for.
     for (const SpyEvent& event : events) {
@@ -262,9 +261,9 @@ TEST_F(ProgressDialogTest, EachRefusedLayoutIsReportedAndStepsTheBar) {
 
     EXPECT_EQ(0, RunJob());
     ExpectEvents({Range(3), FileLabel(L"CMX.EDL"), StatusLabel(1, 3),
-                  Box(MB_ICONWARNING, Failure(RESULT_CMX_FORMAT, L"CMX.EDL"), true), Step(),
+                  Box(MB_ICONWARNING, Failure(FILE_CMX_FORMAT, L"CMX.EDL"), true), Step(),
                   FileLabel(L"NOTES.EDL"), StatusLabel(2, 3),
-                  Box(MB_ICONWARNING, Failure(RESULT_UNKNOWN_FORMAT, L"NOTES.EDL"), true), Step(),
+                  Box(MB_ICONWARNING, Failure(FILE_UNKNOWN_FORMAT, L"NOTES.EDL"), true), Step(),
                   FileLabel(L"GOOD.EDL"), StatusLabel(3, 3), Step(), TallyBox(3, 1)},
                  events);
     EXPECT_FALSE(Written(L"CMX.EDL"));
@@ -280,7 +279,7 @@ TEST_F(ProgressDialogTest, TheTallyCountsTheFailedFilesAndWarnsWhenNoneWasConver
     const SpyEvent& tally = events.back();
     EXPECT_EQ(
         L"2個中0個の変換が終了しました。\n"
-        L"変換できなかったファイル: 2 個（一覧の「結果」欄をご覧ください）",
+        L"変換できなかったファイル: 2 個\n（一覧の「結果」欄をご覧ください）",
         tally.text);
     EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), tally.icon);
     ExpectJobReleased();
@@ -493,7 +492,7 @@ TEST_F(ProgressDialogTest, TheDialogIsOnScreenBeforeTheWorkersFirstMessage) {
     EXPECT_EQ(0, result);
     ExpectEvents(
         {Range(1), FileLabel(L"MISSING.EDL"), StatusLabel(1, 1),
-         Box(MB_ICONWARNING, Failure(RESULT_OPEN_FAILED, L"MISSING.EDL"), true), TallyBox(1, 0)},
+         Box(MB_ICONWARNING, Failure(FILE_OPEN_FAILED, L"MISSING.EDL"), true), TallyBox(1, 0)},
         events);
     ExpectJobReleased();
 }
@@ -541,7 +540,7 @@ TEST_P(ProgressDialogCloseTest, CloseWhileAFailureIsOnScreen) {
     FillJob({{L"MISSING.EDL", "", false},
              {L"B.EDL", SampleEdl("SECOND", 2), true},
              {L"C.EDL", SampleEdl("THIRD", 2), true}});
-    const std::wstring failure = Failure(RESULT_OPEN_FAILED, L"MISSING.EDL");
+    const std::wstring failure = Failure(FILE_OPEN_FAILED, L"MISSING.EDL");
 
     INT_PTR result = RunJobClosingAt(failure);
 

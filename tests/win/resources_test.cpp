@@ -106,7 +106,9 @@ TEST(Resources, EveryStringTheProgramLoadsIsThereWithItsPlaceholders) {
                      {IDS_FILE_MISSING, 2, 0},         {IDS_NO_EDL_IN_FOLDER, 1, 0},
                      {IDS_REFUSED_LINE, 2, 0},         {IDS_REFUSED_MORE, 0, 1},
                      {IDS_TOO_MANY_TARGETS, 0, 1},     {IDS_OUTPUT_FOLDER_UNUSABLE, 1, 0},
-                     {IDS_CANNOT_OPEN_FOLDER, 1, 0},   {IDS_CANNOT_OPEN_FILE, 1, 0}};
+                     {IDS_CANNOT_OPEN_FOLDER, 1, 0},   {IDS_CANNOT_OPEN_FILE, 1, 0},
+                     {IDS_GUIDE_MISSING, 1, 0},        {IDS_TIP_CMX_COUNTS, 1, 2},
+                     {IDS_TIP_CMX_KEPT, 0, 1},         {IDS_TIP_CMX_REELS, 0, 1}};
     for (const Template& use : templates) {
         std::wstring text = LoadText(use.id);
         EXPECT_EQ(std::make_pair(use.texts, use.numbers), Placeholders(text))
@@ -138,6 +140,8 @@ std::wstring KeyName(const ACCEL& accelerator) {
             return name + L"Enter";
         case VK_SPACE:
             return name + L"Space";
+        case VK_F1:
+            return name + L"F1";
         case VK_F4:
             return name + L"F4";
     }
@@ -173,7 +177,7 @@ TEST(Resources, EveryAcceleratorIsTheOneItsMenuItemShows) {
     // Every command the window carries out is in its menu.
     for (UINT id : {IDM_OPEN_FILES, IDM_CHOOSE_OUTPUT_FOLDER, IDM_OPEN_OUTPUT_FOLDER, IDM_CONVERT,
                     IDM_EXIT, IDM_SELECT_ALL, IDM_TOGGLE_TARGET, IDM_REMOVE, IDM_RESET_POSITION,
-                    IDM_DELETE_INTERNAL_DATA, IDM_ABOUT}) {
+                    IDM_DELETE_INTERNAL_DATA, IDM_OPEN_GUIDE, IDM_ABOUT}) {
         EXPECT_EQ(1u, hints.count(id)) << "command " << id << " has no menu item";
     }
 
@@ -207,7 +211,8 @@ TEST(Resources, TheRowMenuHasTheCommandsTheListEnables) {
     std::map<UINT, std::wstring> hints;
     ReadHints(menu, &hints);
     DestroyMenu(bar);
-    for (UINT id : {IDM_OPEN_OUTPUT, IDM_OPEN_SOURCE, IDM_SHOW_IN_FOLDER, IDM_REMOVE}) {
+    for (UINT id : {IDM_OPEN_OUTPUT, IDM_OPEN_EXPORT, IDM_SHOW_OUTPUT_IN_FOLDER, IDM_OPEN_SOURCE,
+                    IDM_SHOW_IN_FOLDER, IDM_REMOVE}) {
         EXPECT_EQ(1u, hints.count(id)) << "command " << id;
     }
 }
@@ -325,6 +330,8 @@ TEST(Resources, EveryControlTheCodeUsesIsInItsTemplate) {
         const wchar_t* className;
     } uses[] = {{IDD_MAIN, IDC_FILE_LIST, L"SysListView32"},
                 {IDD_MAIN, IDC_DELETE_INTERNAL_DATA, L"Button"},
+                {IDD_MAIN, IDC_EXPORT_CMX, L"Button"},
+                {IDD_MAIN, IDC_CMX_RATE, L"Static"},
                 {IDD_MAIN, IDC_FILE_COUNT, L"Static"},
                 {IDD_MAIN, IDC_CHOOSE_OUTPUT_FOLDER, L"Button"},
                 {IDD_MAIN, IDC_OUTPUT_FOLDER, L"Edit"},

@@ -3,7 +3,9 @@
 //   empty     the main window as it opens, its empty list saying where to drop files
 //   main      the main window with a few files listed
 //   menu      the same with its first menu open
-//   results   the main window after a job that met a CMX list: the result column
+//   other     the main window with its menu その他 open: the guide and the about box
+//   results   the main window after a job with the CMX 3600 export that met a CMX list: the
+//             result column
 //   rowmenu   the same with a converted row's menu open
 //   about     the about box over the main window
 //   progress  a job of three files halfway, its dialog over the main window
@@ -187,9 +189,10 @@ int ModalScene(HWND mainWindow, const wchar_t* popupClass, void (*open)(HWND),
     return shown ? 0 : 1;
 }
 
-// A job of four files whose second is a CMX list and whose third is left out, its boxes
-// answered as they come; the main window then shows each row's outcome.
+// A job with the CMX 3600 export of four files whose second is a CMX list and whose third is
+// left out, its boxes answered as they come; the main window then shows each row's outcome.
 void ConvertWithAFailure(HWND mainWindow, const std::wstring& folder) {
+    SendMessageW(mainWindow, WM_COMMAND, IDM_EXPORT_CMX, 0);
     ListFiles(mainWindow, folder,
               {{L"NEWS0612.EDL", SampleEdl("NEWS", 20)},
                {L"CMX3600.EDL", CmxEdl()},
@@ -224,6 +227,11 @@ void CloseRowMenu(HWND, HWND menu) {
 void OpenFileMenu(HWND mainWindow) {
     // The keyboard's way into the menu bar: the mnemonic of "ファイル(&F)".
     SendMessageW(mainWindow, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+}
+
+void OpenOtherMenu(HWND mainWindow) {
+    // The mnemonic of "その他(&Z)".
+    SendMessageW(mainWindow, WM_SYSCOMMAND, SC_KEYMENU, 'z');
 }
 
 void CloseMenu(HWND mainWindow, HWND) {
@@ -573,7 +581,7 @@ int ExportScene(const std::wstring& samplePath, const std::wstring& ready,
 int main(int argc, char** argv) {
     if (argc < 4) {
         std::fprintf(stderr,
-                     "usage: tamsel_scenes empty|main|menu|settings|results|rowmenu|about|"
+                     "usage: tamsel_scenes empty|main|menu|other|settings|results|rowmenu|about|"
                      "progress|failure|summary READY DONE\n"
                      "       tamsel_scenes compare|export READY DONE SAMPLE\n");
         return 2;
@@ -624,6 +632,9 @@ int main(int argc, char** argv) {
         ListSomeFiles(mainWindow, folder);
         PumpMessagesFor(300);
         status = ModalScene(mainWindow, L"#32768", OpenFileMenu, CloseMenu, ready, done);
+    } else if (mainWindow != nullptr && scene == "other") {
+        PumpMessagesFor(300);
+        status = ModalScene(mainWindow, L"#32768", OpenOtherMenu, CloseMenu, ready, done);
     } else if (mainWindow != nullptr && scene == "settings") {
         ListSomeFiles(mainWindow, folder);
         PumpMessagesFor(300);

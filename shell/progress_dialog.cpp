@@ -48,11 +48,13 @@ void StepProgressInDialog(ConversionJob* job, int) {
     SendMessageW(DialogOf(job).progressBar, PBM_STEPIT, 0, 0);
 }
 
-// lParam: the file's display name for a failure, 0 for the tally.
-void ReportToDialog(ConversionJob* job, int index, JobResult code) {
-    const char16_t* displayName = index >= 0 ? job->displayNames[index] : nullptr;
+void ReportFailureToDialog(ConversionJob* job, int index, JobResult code) {
     SendMessageW(DialogOf(job).dialog, WM_JOB_REPORT, static_cast<WPARAM>(code),
-                 reinterpret_cast<LPARAM>(displayName));
+                 reinterpret_cast<LPARAM>(job->displayNames[index]));
+}
+
+void ShowTallyInDialog(ConversionJob* job) {
+    SendMessageW(DialogOf(job).dialog, WM_JOB_DONE, 0, 0);
 }
 
 void CloseDialogFromWorker(ConversionJob* job) {
@@ -126,8 +128,13 @@ void OnInitDialog(HWND dialog, ConversionJob* job) {
     state->statusLabel = GetDlgItem(dialog, IDC_PROGRESS_STATUS);
     SendMessageW(state->progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, job->fileCount));
     SendMessageW(state->progressBar, PBM_SETSTEP, 1, 0);
-    job->display = JobDisplay{ShowFileNameInDialog, ShowCountInDialog,     StepProgressInDialog,
-                              ReportToDialog,       CloseDialogFromWorker, state};
+    job->display = JobDisplay{ShowFileNameInDialog,
+                              ShowCountInDialog,
+                              StepProgressInDialog,
+                              ReportFailureToDialog,
+                              ShowTallyInDialog,
+                              CloseDialogFromWorker,
+                              state};
     state->worker = StartJobWorker(job);
     if (state->worker == nullptr) {
         // Without the event or the worker nothing would ever end the dialog but a cancel.
@@ -202,29 +209,46 @@ void ShowTally(HWND dialog, const ConversionJob* job) {
     ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | icon, u"%s", {text});
 }
 
-void OnJobReport(HWND dialog, WPARAM code, const char16_t* displayName) {
+// A report's message box is about to come up: the dialog that will show it, or null after a
+// cancel, when nobody is to see a report and the worker does not wait for it.
+ProgressDialog* BeginReport(HWND dialog) {
     ProgressDialog* state = DialogState(dialog);
-    // After a cancel nobody is to see the report, and the worker does not wait for it.
     if (state == nullptr || state->closing) {
-        return;
+        return nullptr;
     }
-    ConversionJob* job = state->job;
     state->reporting = true;
-    if (code == RESULT_JOB_DONE) {
-        // The tally stands alone on the screen.
-        ShowWindow(dialog, SW_HIDE);
-        ShowTally(dialog, job);
-    } else if (ResultMessage(static_cast<JobResult>(code)) != nullptr) {
-        char16_t text[JOB_MESSAGE_CHARS];
-        FormatFileFailure(static_cast<JobResult>(code), displayName != nullptr ? displayName : u"",
-                          text, JOB_MESSAGE_CHARS);
-        ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, u"%s", {text});
-    }
+    return state;
+}
+
+// The box has been dismissed: the worker goes on, and a close that came meanwhile finishes.
+void EndReport(HWND dialog, ProgressDialog* state) {
     state->reporting = false;
-    SignalEvent(job->ackEvent);
+    SignalEvent(state->job->ackEvent);
     if (state->closing) {
         FinishClosing(dialog, state);
     }
+}
+
+void OnJobReport(HWND dialog, JobResult code, const char16_t* displayName) {
+    ProgressDialog* state = BeginReport(dialog);
+    if (state == nullptr) {
+        return;
+    }
+    char16_t text[JOB_MESSAGE_CHARS];
+    FormatFileFailure(code, displayName != nullptr ? displayName : u"", text, JOB_MESSAGE_CHARS);
+    ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONWARNING, u"%s", {text});
+    EndReport(dialog, state);
+}
+
+// The tally stands alone on the screen.
+void OnJobDone(HWND dialog) {
+    ProgressDialog* state = BeginReport(dialog);
+    if (state == nullptr) {
+        return;
+    }
+    ShowWindow(dialog, SW_HIDE);
+    ShowTally(dialog, state->job);
+    EndReport(dialog, state);
 }
 
 }  // namespace
@@ -241,7 +265,11 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             OnClose(dialog, wParam);
             return TRUE;
         case WM_JOB_REPORT:
-            OnJobReport(dialog, wParam, reinterpret_cast<const char16_t*>(lParam));
+            OnJobReport(dialog, static_cast<JobResult>(wParam),
+                        reinterpret_cast<const char16_t*>(lParam));
+            return TRUE;
+        case WM_JOB_DONE:
+            OnJobDone(dialog);
             return TRUE;
     }
     return FALSE;
