@@ -175,8 +175,14 @@ size_t ConvertToCodePage932(const char16_t* text, char* out, size_t capacity) {
 namespace {
 
 // The lead bytes of code page 932's double-byte characters.
-bool IsLeadByte(uint8_t byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+bool IsLeadByte(uint8_t value) {
+    return (value >= 0x81 && value <= 0x9F) || (value >= 0xE0 && value <= 0xFC);
+}
+
+// Bytes that start no character of code page 932, which one side's table would still map to
+// a private character: "?" on both.
+bool StartsNoCharacter(uint8_t value) {
+    return value == 0x80 || value == 0xA0 || value >= 0xFD;
 }
 
 // Appends one unit's UTF-8 (a basic-plane character) when it fits.
@@ -216,7 +222,7 @@ size_t ConvertFromCodePage932(const uint8_t* bytes, size_t length, char* out, si
         // ASCII is itself; anything else goes through the system's table.
         if (bytes[at] >= 0x80) {
             decoder = decoder != nullptr ? decoder : OpenCodePage932Decoder();
-            if (decoder == nullptr ||
+            if (decoder == nullptr || StartsNoCharacter(bytes[at]) ||
                 !DecodeCodePage932Character(decoder, bytes + at, characterLength, &unit)) {
                 unit = u'?';
                 characterLength = 1;

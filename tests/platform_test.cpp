@@ -130,7 +130,7 @@ TEST(CodePage932, DecodesToUtf8) {
         {"half-width katakana", "\xb1\xb2", "\xef\xbd\xb1\xef\xbd\xb2"},
         {"a lead byte at the end", "A\x83", "A?"},
         {"a lead byte before no trail byte", "\x83\x20Z", "? Z"},
-        {"a byte that starts nothing", "\x80X", "?X"},
+        {"bytes that start nothing", "\x80X\xA0\xFD\xFF", "?X???"},
     };
     for (const auto& vector : vectors) {
         char out[64];
