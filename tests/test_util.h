@@ -20,6 +20,12 @@
 
 using Bytes = std::string;
 
+// A file of the source tree, such as "samples/NEWS0612.EDL" or "tests/golden": the build gives
+// the tests the tree's place, so they read the same files from any working folder.
+inline std::filesystem::path SourceTreePath(const std::string& relative) {
+    return std::filesystem::path(TAMSEL_SOURCE_DIR) / relative;
+}
+
 // "41 0D 0A" to the bytes it spells.
 inline Bytes FromHex(const char* hex) {
     Bytes bytes;
