@@ -1,6 +1,8 @@
 // tamsel-cli, run as a real process on files in a temporary folder: outputs, messages, exit
 // statuses, duplicate names, the fixed stamp, Ctrl+C.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,22 +29,97 @@ struct CliRun {
     std::string err;
 };
 
-// Runs the converter in `folder` with `arguments` (a shell word list) and the environment
-// prefix `environment`, in UTC so that stamps do not depend on the machine. `input` redirects
-// its standard input; `output` is where its standard output goes (read back when it is
-// stdout.txt).
-CliRun RunCli(const TestFolder& folder, const std::string& arguments,
-              const std::string& environment = "SOURCE_DATE_EPOCH=1551863107",
-              const std::string& input = "/dev/null", const std::string& output = "stdout.txt") {
-    std::string command = "cd '" + folder.path.string() + "' && env " + environment +
-                          " TZ=UTC '" TAMSEL_CLI "' " + arguments + " < " + input + " > " + output +
-                          " 2> stderr.txt";
-    int status = std::system(command.c_str());
-    CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.Read("stdout.txt"),
-               folder.Read("stderr.txt")};
+using Arguments = std::vector<std::string>;
+
+// The environment the converter runs in: this process's, in UTC so that stamps do not depend on
+// the machine, changed by `changes`: "NAME=value" sets a variable, a bare "NAME" removes it.
+std::vector<std::string> ChildEnvironment(const std::vector<std::string>& changes) {
+    std::vector<std::string> changed = changes;
+    changed.push_back("TZ=UTC");
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        std::string variable = *entry;
+        std::string name = variable.substr(0, variable.find('='));
+        bool replaced = false;
+        for (const std::string& change : changed) {
+            replaced = replaced || change.substr(0, change.find('=')) == name;
+        }
+        if (!replaced) {
+            environment.push_back(variable);
+        }
+    }
+    for (const std::string& change : changed) {
+        if (change.find('=') != std::string::npos) {
+            environment.push_back(change);
+        }
+    }
+    return environment;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Starts the converter in `folder` with `arguments`, standard input from `inputFd`, standard
+// output into `output` and standard error into stderr.txt (both in the folder unless absolute).
+// No shell takes part, so no folder name or argument is ever parsed as shell words.
+pid_t StartCli(const TestFolder& folder, const Arguments& arguments,
+               const std::vector<std::string>& environment, int inputFd,
+               const std::string& output = "stdout.txt") {
+    std::vector<std::string> argv = {TAMSEL_CLI};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> envp = ChildEnvironment(environment);
+    std::vector<char*> argvPointers = Pointers(argv);
+    std::vector<char*> envpPointers = Pointers(envp);
+    pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.path.c_str()) != 0) {
+            _exit(97);
+        }
+        int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || dup2(inputFd, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
+            dup2(err, STDERR_FILENO) < 0) {
+            _exit(98);
+        }
+        execve(TAMSEL_CLI, argvPointers.data(), envpPointers.data());
+        _exit(99);
+    }
+    return child;
+}
+
+// The exit status of a process that ended normally, -1 when a signal ended it.
+int ExitStatus(pid_t child, struct rusage* usage = nullptr) {
+    int status = 0;
+    struct rusage ignored {};
+    wait4(child, &status, 0, usage != nullptr ? usage : &ignored);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+CliRun Collect(const TestFolder& folder, int status) {
+    CliRun run{status, folder.Read("stdout.txt"), folder.Read("stderr.txt")};
     fs::remove(folder.path / "stdout.txt");
     fs::remove(folder.path / "stderr.txt");
     return run;
+}
+
+// Runs the converter in `folder` with `arguments` and the environment changes `environment`.
+// `input` (a file in the folder, or absolute) is its standard input; `output` is where its
+// standard output goes (read back when it is stdout.txt).
+CliRun RunCli(const TestFolder& folder, const Arguments& arguments,
+              const std::vector<std::string>& environment = {"SOURCE_DATE_EPOCH=1551863107"},
+              const std::string& input = "/dev/null", const std::string& output = "stdout.txt") {
+    fs::path inputPath = input[0] == '/' ? fs::path(input) : folder.path / input;
+    int inputFd = open(inputPath.c_str(), O_RDONLY);
+    EXPECT_LE(0, inputFd) << input;
+    pid_t child = StartCli(folder, arguments, environment, inputFd, output);
+    close(inputFd);
+    return Collect(folder, ExitStatus(child));
 }
 
 TEST(Cli, ConvertsIntoTheOutputFolderAndListsWhatItWrote) {
@@ -50,7 +127,7 @@ TEST(Cli, ConvertsIntoTheOutputFolderAndListsWhatItWrote) {
     folder.Write("in/a.edl", "SHOW\r\n\r\n" + std::string(EVENT));
     folder.Write("in/B.EDL", EVENT);
     fs::create_directories(folder.path / "out");
-    CliRun run = RunCli(folder, "-o out in/a.edl in/B.EDL");
+    CliRun run = RunCli(folder, {"-o", "out", "in/a.edl", "in/B.EDL"});
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_EQ("out/C_a.EDL\nout/C_B.EDL\n", run.out);
     EXPECT_EQ("2個中2個の変換が終了しました。\n", run.err);
@@ -68,7 +145,7 @@ TEST(Cli, ConvertsIntoTheOutputFolderAndListsWhatItWrote) {
 TEST(Cli, DefaultOutputFolderIsTheCurrentOne) {
     TestFolder folder;
     folder.Write("x.edl", EVENT);
-    CliRun run = RunCli(folder, "x.edl");
+    CliRun run = RunCli(folder, {"x.edl"});
     EXPECT_EQ(0, run.status);
     EXPECT_EQ("C_x.EDL\n", run.out);
     EXPECT_TRUE(folder.Has("C_x.EDL"));
@@ -79,7 +156,7 @@ TEST(Cli, FailuresAreNamedAndTheRunGoesOn) {
     folder.Write("cmx.edl", "FCM: NON-DROP FRAME\r\n" + std::string(EVENT));
     folder.Write("none.edl", "NOTHING HERE\r\n");
     folder.Write("good.edl", EVENT);
-    CliRun run = RunCli(folder, "missing.edl cmx.edl none.edl good.edl");
+    CliRun run = RunCli(folder, {"missing.edl", "cmx.edl", "none.edl", "good.edl"});
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("C_good.EDL\n", run.out);
     EXPECT_EQ(
@@ -98,7 +175,7 @@ TEST(Cli, ASecondFileOfTheSameNameIsRefused) {
     folder.Write("a/x.edl", EVENT);
     folder.Write("b/x.edl", EVENT);
     folder.Write("b/X.edl", EVENT);
-    CliRun run = RunCli(folder, "a/x.edl b/x.edl b/X.edl");
+    CliRun run = RunCli(folder, {"a/x.edl", "b/x.edl", "b/X.edl"});
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("C_x.EDL\nC_X.EDL\n", run.out) << "x.EDL and X.EDL differ in letter case";
     EXPECT_EQ(
@@ -118,7 +195,7 @@ TEST(Cli, APathTooLongForTheJobIsRefusedBeforeAnyConversion) {
         longFolder += std::string(250, 'd') + "/";
     }
     longFolder.pop_back();
-    CliRun run = RunCli(folder, longFolder + "/y.edl ok.edl");
+    CliRun run = RunCli(folder, {longFolder + "/y.edl", "ok.edl"});
     EXPECT_EQ(1, run.status);
     EXPECT_EQ(0u, run.err.find("ファイル名: \"y.EDL\"\n場所:[" + longFolder +
                                "]\n\nパスが長すぎるため参照できません。\n"));
@@ -128,55 +205,54 @@ TEST(Cli, APathTooLongForTheJobIsRefusedBeforeAnyConversion) {
 TEST(Cli, OptionCDeletesInternalDataLines) {
     TestFolder folder;
     folder.Write("a.edl", std::string(EVENT) + "12 34 56\r\n");
-    RunCli(folder, "a.edl");
+    RunCli(folder, {"a.edl"});
     EXPECT_NE(std::string::npos, folder.Read("C_a.EDL").find("12 34 56\r\n"));
-    CliRun run = RunCli(folder, "-c a.edl");
+    CliRun run = RunCli(folder, {"-c", "a.edl"});
     EXPECT_EQ(0, run.status);
     EXPECT_EQ(std::string::npos, folder.Read("C_a.EDL").find("12 34 56"));
-    RunCli(folder, "--delete-internal-data a.edl");
+    RunCli(folder, {"--delete-internal-data", "a.edl"});
     EXPECT_EQ(std::string::npos, folder.Read("C_a.EDL").find("12 34 56"));
 }
 
 TEST(Cli, StampFollowsSourceDateEpochOrTheClock) {
     TestFolder folder;
     folder.Write("a.edl", EVENT);
-    RunCli(folder, "a.edl", "SOURCE_DATE_EPOCH=0");
+    RunCli(folder, {"a.edl"}, {"SOURCE_DATE_EPOCH=0"});
     EXPECT_NE(std::string::npos, folder.Read("C_a.EDL").find("[1970/01/01  00:00:00]"));
-    RunCli(folder, "a.edl", "-u SOURCE_DATE_EPOCH");
+    RunCli(folder, {"a.edl"}, {"SOURCE_DATE_EPOCH"});
     EXPECT_EQ(std::string::npos, folder.Read("C_a.EDL").find("[1970/01/01  00:00:00]"));
-    CliRun bad = RunCli(folder, "a.edl", "SOURCE_DATE_EPOCH=yesterday");
+    CliRun bad = RunCli(folder, {"a.edl"}, {"SOURCE_DATE_EPOCH=yesterday"});
     EXPECT_EQ(2, bad.status);
 }
 
 TEST(Cli, UsageErrorsHelpAndVersion) {
     TestFolder folder;
-    CliRun none = RunCli(folder, "");
+    CliRun none = RunCli(folder, {});
     EXPECT_EQ(2, none.status);
     EXPECT_NE(std::string::npos, none.err.find("使い方: tamsel-cli"));
-    EXPECT_EQ(2, RunCli(folder, "--frobnicate a.edl").status);
-    EXPECT_EQ(2, RunCli(folder, "-o").status) << "-o needs a folder";
-    CliRun help = RunCli(folder, "--help");
+    EXPECT_EQ(2, RunCli(folder, {"--frobnicate", "a.edl"}).status);
+    EXPECT_EQ(2, RunCli(folder, {"-o"}).status) << "-o needs a folder";
+    CliRun help = RunCli(folder, {"--help"});
     EXPECT_EQ(0, help.status);
     EXPECT_EQ(0u,
               help.out.find("使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data]\n"
                             "                  [--cmx [--fps 24|25|30] [--drop-frame]] FILE..."));
     EXPECT_NE(std::string::npos, help.out.find("--cmx")) << "the export is documented";
-    CliRun version = RunCli(folder, "--version");
+    CliRun version = RunCli(folder, {"--version"});
     EXPECT_EQ("tamsel-cli 3.0.1\n", version.out);
 }
 
 TEST(Cli, MoreFilesThanOneJobTakesRunInSeveralJobsWithOneTally) {
     TestFolder folder;
-    std::string names;
+    Arguments arguments = {"-o", "out"};
     for (int k = 0; k < 321; ++k) {
         char name[16];
         std::snprintf(name, sizeof name, "f%d.edl", k);
         folder.Write(name, EVENT);
-        names += " ";
-        names += name;
+        arguments.push_back(name);
     }
     fs::create_directories(folder.path / "out");
-    CliRun run = RunCli(folder, "-o out" + names, "SOURCE_DATE_EPOCH=0");
+    CliRun run = RunCli(folder, arguments, {"SOURCE_DATE_EPOCH=0"});
     EXPECT_EQ(0, run.status);
     EXPECT_EQ("321個中321個の変換が終了しました。\n", run.err);
     EXPECT_TRUE(folder.Has("out/C_f320.EDL"));
@@ -186,17 +262,16 @@ TEST(Cli, MoreFilesThanOneJobTakesRunInSeveralJobsWithOneTally) {
 
 // Runs the converter with the test hook that raises `signal` as the file at `position` starts.
 CliRun RunStoppedAt(const TestFolder& folder, int signal, int position, int files) {
-    std::string names;
+    Arguments names;
     for (int k = 0; k < files; ++k) {
         char name[16];
         std::snprintf(name, sizeof name, "f%d.edl", k);
         folder.Write(name, EVENT);
-        names += " ";
-        names += name;
+        names.push_back(name);
     }
-    std::string hook = "TAMSEL_CLI_TEST_SIGNAL='" + std::to_string(signal) + " " +
-                       std::to_string(position) + "' SOURCE_DATE_EPOCH=0";
-    return RunCli(folder, names, hook);
+    std::string hook =
+        "TAMSEL_CLI_TEST_SIGNAL=" + std::to_string(signal) + " " + std::to_string(position);
+    return RunCli(folder, names, {hook, "SOURCE_DATE_EPOCH=0"});
 }
 
 TEST(Cli, EachStopSignalFinishesTheFileInHandAndStartsNoOther) {
@@ -231,7 +306,7 @@ TEST(Cli, AnOutputThatWouldReplaceASourceIsRefused) {
     TestFolder folder;
     folder.Write("A.EDL", EVENT);
     folder.Write("C_A.EDL", "SOURCE\r\n" + std::string(EVENT));
-    CliRun run = RunCli(folder, "A.EDL C_A.EDL");
+    CliRun run = RunCli(folder, {"A.EDL", "C_A.EDL"});
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("SOURCE\r\n" + std::string(EVENT), folder.Read("C_A.EDL")) << "the source stays";
     EXPECT_EQ("C_C_A.EDL\n", run.out);
@@ -242,11 +317,11 @@ TEST(Cli, AnOutputThatWouldReplaceASourceIsRefused) {
         run.err);
     // The same folder reached by another path is still the same folder.
     fs::create_directories(folder.path / "sub");
-    run = RunCli(folder, "-o sub/.. ./A.EDL C_A.EDL");
+    run = RunCli(folder, {"-o", "sub/..", "./A.EDL", "C_A.EDL"});
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("SOURCE\r\n" + std::string(EVENT), folder.Read("C_A.EDL"));
     // Into another folder nothing clashes.
-    run = RunCli(folder, "-o sub A.EDL C_A.EDL");
+    run = RunCli(folder, {"-o", "sub", "A.EDL", "C_A.EDL"});
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_EQ("sub/C_A.EDL\nsub/C_C_A.EDL\n", run.out);
 }
@@ -257,7 +332,7 @@ TEST(Cli, WhatIsNoRegularFileIsRefusedAtOnce) {
     ASSERT_EQ(0, mkfifo((folder.path / "fifo.edl").c_str(), 0600));
     // Without the type test the FIFO would wait for a writer, and /dev/zero would be read on
     // and on: the test would time out.
-    CliRun run = RunCli(folder, "fifo.edl /dev/zero good.edl");
+    CliRun run = RunCli(folder, {"fifo.edl", "/dev/zero", "good.edl"});
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("C_good.EDL\n", run.out);
     EXPECT_NE(std::string::npos, run.err.find("ファイル名:<fifo.EDL>\n\nこのファイルを開く"));
@@ -270,7 +345,8 @@ TEST(Cli, StandardOutputThatFailsNeverStopsTheRun) {
     folder.Write("a.edl", EVENT);
     folder.Write("b.edl", EVENT);
     // A full disk: every output is written, and the status says the list was not.
-    CliRun full = RunCli(folder, "a.edl b.edl", "SOURCE_DATE_EPOCH=0", "/dev/null", "/dev/full");
+    CliRun full =
+        RunCli(folder, {"a.edl", "b.edl"}, {"SOURCE_DATE_EPOCH=0"}, "/dev/null", "/dev/full");
     EXPECT_EQ(1, full.status);
     EXPECT_TRUE(folder.Has("C_a.EDL") && folder.Has("C_b.EDL"));
     EXPECT_NE(std::string::npos, full.err.find("2個中2個の変換が終了しました。"));
@@ -307,7 +383,7 @@ TEST(Cli, NamesThatAreNotUtf8ConvertByTheirBytes) {
     const std::string shiftJis = "\x83\x65\x83\x58\x83\x67";
     folder.Write(shiftJis + ".edl", EVENT);
     folder.Write("\xff\xfe.edl", EVENT);
-    CliRun run = RunCli(folder, "'" + shiftJis + ".edl' '\xff\xfe.edl'");
+    CliRun run = RunCli(folder, {shiftJis + ".edl", "\xff\xfe.edl"});
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_EQ("C_\\x83e\\x83X\\x83g.EDL\nC_\\xff\\xfe.EDL\n", run.out) << "escaped in the list";
     ASSERT_TRUE(folder.Has("C_" + shiftJis + ".EDL")) << "named after the source's bytes";
@@ -321,7 +397,7 @@ TEST(Cli, ControlCharactersInANameInjectNothing) {
     TestFolder folder;
     folder.Write("a\nb.edl", EVENT);
     folder.Write("\x1b[31mred.edl", "NOTHING HERE\r\n");
-    CliRun run = RunCli(folder, "'a\nb.edl' '\x1b[31mred.edl'");
+    CliRun run = RunCli(folder, {"a\nb.edl", "\x1b[31mred.edl"});
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("C_a\\nb.EDL\n", run.out);
     EXPECT_NE(std::string::npos, run.err.find("ファイル名:<\\x1b[31mred.EDL>")) << run.err;
@@ -338,7 +414,7 @@ TEST(Cli, LongNamesAndPathsConvertUpToWhatTheSystemTakes) {
     std::string tooLong = std::string(250, 'm') + ".edl";
     folder.Write(longest, EVENT);
     folder.Write(tooLong, EVENT);
-    CliRun run = RunCli(folder, longest + " " + tooLong);
+    CliRun run = RunCli(folder, {longest, tooLong});
     EXPECT_EQ(1, run.status);
     EXPECT_TRUE(folder.Has("C_" + std::string(249, 'n') + ".EDL"));
     std::string tooLongName = std::string(250, 'm') + ".EDL";
@@ -351,7 +427,7 @@ TEST(Cli, LongNamesAndPathsConvertUpToWhatTheSystemTakes) {
         deep += std::string(240, 'a' + k) + "/";
     }
     folder.Write(deep + "x.edl", EVENT);
-    run = RunCli(folder, "-o " + deep + " " + deep + "x.edl");
+    run = RunCli(folder, {"-o", deep, deep + "x.edl"});
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_TRUE(folder.Has(deep + "C_x.EDL"));
 }
@@ -361,7 +437,7 @@ TEST(Cli, AnUnusableOutputFolderIsOneErrorBeforeAnyWork) {
     folder.Write("a.edl", EVENT);
     folder.Write("somefile", "not a folder");
     for (const char* output : {"missing", "somefile"}) {
-        CliRun run = RunCli(folder, std::string("-o ") + output + " a.edl");
+        CliRun run = RunCli(folder, {"-o", output, "a.edl"});
         EXPECT_EQ(2, run.status) << output;
         EXPECT_EQ("tamsel-cli: 出力フォルダ \"" + std::string(output) +
                       "\" がないか、フォルダではないか、書き込めません。\n",
@@ -377,14 +453,14 @@ TEST(Cli, FoldersAndStandardInputNameMoreFiles) {
     folder.Write("dir/notes.txt", "no EDL");
     folder.Write("dir/sub/deeper.edl", EVENT);
     fs::create_directories(folder.path / "out");
-    CliRun run = RunCli(folder, "-o out dir");
+    CliRun run = RunCli(folder, {"-o", "out", "dir"});
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_EQ("out/C_a.EDL\nout/C_b.EDL\n", run.out) << "sorted by name, not recursive";
 
     folder.Write("x.edl", EVENT);
     folder.Write("y.edl", EVENT);
     folder.Write("list.txt", "x.edl\n\ny.edl\r\n");
-    run = RunCli(folder, "-o out -", "SOURCE_DATE_EPOCH=0", "list.txt");
+    run = RunCli(folder, {"-o", "out", "-"}, {"SOURCE_DATE_EPOCH=0"}, "list.txt");
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_EQ("out/C_x.EDL\nout/C_y.EDL\n", run.out);
     EXPECT_NE(std::string::npos, run.err.find("2個中2個の変換が終了しました。"));
@@ -395,7 +471,7 @@ TEST(Cli, FoldersAndStandardInputNameMoreFiles) {
 TEST(Cli, TheExportIsWrittenBesideTheRepairedListAndSummed) {
     TestFolder folder;
     folder.Write("news.edl", "  NEWS\r\n\r\n" + std::string(EVENT));
-    CliRun run = RunCli(folder, "--cmx news.edl");
+    CliRun run = RunCli(folder, {"--cmx", "news.edl"});
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_EQ("C_news.EDL\nCMX_news.EDL\n", run.out);
     EXPECT_EQ(
@@ -405,24 +481,27 @@ TEST(Cli, TheExportIsWrittenBesideTheRepairedListAndSummed) {
     std::string exported = folder.Read("CMX_news.EDL");
     EXPECT_EQ(0u, exported.find("TITLE: NEWS\r\nFCM: NON-DROP FRAME\r\n")) << exported;
 
-    run = RunCli(folder, "--cmx --fps 30 --drop-frame news.edl");
+    run = RunCli(folder, {"--cmx", "--fps", "30", "--drop-frame", "news.edl"});
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_NE(std::string::npos, folder.Read("CMX_news.EDL").find("FCM: DROP FRAME\r\n"));
     // Without --cmx nothing more is written.
     fs::remove(folder.path / "CMX_news.EDL");
-    EXPECT_EQ("C_news.EDL\n", RunCli(folder, "news.edl").out);
+    EXPECT_EQ("C_news.EDL\n", RunCli(folder, {"news.edl"}).out);
     EXPECT_FALSE(folder.Has("CMX_news.EDL"));
 }
 
 TEST(Cli, ExportSettingsOutOfPlaceAreUsageErrors) {
     TestFolder folder;
     folder.Write("a.edl", EVENT);
-    const char* const wrong[] = {"--cmx --fps 29 a.edl", "--cmx --fps a.edl", "--fps 25 a.edl",
-                                 "--drop-frame a.edl", "--cmx --fps 25 --drop-frame a.edl"};
-    for (const char* arguments : wrong) {
+    const Arguments wrong[] = {{"--cmx", "--fps", "29", "a.edl"},
+                               {"--cmx", "--fps", "a.edl"},
+                               {"--fps", "25", "a.edl"},
+                               {"--drop-frame", "a.edl"},
+                               {"--cmx", "--fps", "25", "--drop-frame", "a.edl"}};
+    for (const Arguments& arguments : wrong) {
         CliRun run = RunCli(folder, arguments);
-        EXPECT_EQ(2, run.status) << arguments;
-        EXPECT_NE(std::string::npos, run.err.find("使い方:")) << arguments;
+        EXPECT_EQ(2, run.status) << arguments[1];
+        EXPECT_NE(std::string::npos, run.err.find("使い方:")) << arguments[1];
     }
     EXPECT_FALSE(folder.Has("C_a.EDL")) << "nothing converted";
 }
@@ -431,7 +510,7 @@ TEST(Cli, AnExportThatCannotBeWrittenIsNamedAndTheRepairedListStays) {
     TestFolder folder;
     folder.Write("a.edl", EVENT);
     fs::create_directories(folder.path / "CMX_a.EDL");  // a folder where the export goes
-    CliRun run = RunCli(folder, "--cmx a.edl");
+    CliRun run = RunCli(folder, {"--cmx", "a.edl"});
     EXPECT_EQ(1, run.status);
     EXPECT_EQ("C_a.EDL\n", run.out) << "the repaired list was written";
     EXPECT_EQ(
