@@ -54,7 +54,7 @@ const char16_t* ResultMessage(JobResult code) {
                    u"パス・ファイル名、デバイスの状態を確認して下さい。";
         case RESULT_NO_MEMORY:
             return u"ファイル名:<%s>\nファイルサイズが大きすぎるため、"
-                   u"メモリ領域の確保ができませんでした。\n";
+                   u"メモリ領域の確保ができませんでした。";
         case RESULT_CMX_FORMAT:
             return u"ファイル名:<%s>\nこのファイルはＣＭＸフォーマットです。";
         case RESULT_UNKNOWN_FORMAT:

@@ -354,6 +354,14 @@ TEST(JobText, CountAndMessages) {
     EXPECT_EQ(std::u16string(u"5個中3個の変換が終了しました。"), text);
     FormatFileFailure(RESULT_CMX_FORMAT, u"X.EDL", text, JOB_MESSAGE_CHARS);
     EXPECT_EQ(std::u16string(u"ファイル名:<X.EDL>\nこのファイルはＣＭＸフォーマットです。"), text);
+    // Each front end ends a message itself (the command line with its line end, the window
+    // with its box), so none ends with a line feed of its own.
+    for (JobResult code = 0; code < 64; ++code) {
+        const char16_t* message = ResultMessage(code);
+        if (message != nullptr) {
+            EXPECT_NE(u'\n', std::u16string(message).back()) << "code " << code;
+        }
+    }
     // The longest template with the longest display name is never cut.
     std::u16string longName(259, u'名');
     size_t length =
