@@ -96,7 +96,7 @@ void PrintMessage(const char16_t* pattern, std::initializer_list<const char16_t*
 
 void PrintFileFailure(JobResult code, const char16_t* displayName) {
     std::u16string name = Shown(displayName);
-    std::vector<char16_t> message(JOB_MESSAGE_CHARS + 3 * name.size());
+    std::vector<char16_t> message(JOB_MESSAGE_CHARS + 4 * name.size());
     FormatFileFailure(code, name.c_str(), message.data(), message.size());
     PrintLine(message.data());
 }
@@ -165,7 +165,7 @@ void PrintExportSummary(ConversionJob* job, int index) {
 // the export failed, "C_" + name was still written.
 void StepProgress(ConversionJob* job, int index) {
     JobResult result = job->results[index];
-    if (result != RESULT_CONVERTED && result != RESULT_CMX_WRITE_FAILED) {
+    if (!IsRepairedListWritten(result)) {
         return;
     }
     CliProgress& progress = ProgressOf(job);
@@ -301,7 +301,7 @@ void AddName(void* context, const char16_t* name) {
 // The EDL files directly in a folder given as a FILE, sorted by name.
 void AddFolderFiles(const std::u16string& folder, std::vector<std::u16string>* paths) {
     std::vector<std::u16string> names;
-    ListFolderFiles(folder.c_str(), AddName, &names);
+    ListFolderNames(folder.c_str(), AddName, &names);
     std::vector<std::u16string> edlNames;
     for (const std::u16string& name : names) {
         std::u16string upper = name;
@@ -324,7 +324,7 @@ void AddFolderFiles(const std::u16string& folder, std::vector<std::u16string>* p
 std::vector<std::u16string> GatherPaths(const std::vector<std::u16string>& inputs) {
     std::vector<std::u16string> paths;
     for (const std::u16string& input : inputs) {
-        FolderIdentity folder{};
+        FileIdentity folder{};
         if (input == u"-") {
             ReadNamesFromInput(&paths);
         } else if (GetFolderIdentity(input.c_str(), &folder)) {
@@ -344,6 +344,7 @@ std::vector<RunFile> AcceptFiles(const std::vector<std::u16string>& paths, RunTa
     std::vector<RunFile> named;
     named.reserve(paths.size());
     std::vector<const char16_t*> names;
+    NameSet taken{FoldFileName, {}};
     for (const std::u16string& path : paths) {
         std::vector<char16_t> folder(path.size() + 1);
         std::vector<char16_t> name(path.size() + 1);
@@ -354,7 +355,7 @@ std::vector<RunFile> AcceptFiles(const std::vector<std::u16string>& paths, RunTa
         if (path.size() >= JOB_PATH_CHARS || Utf16Length(name.data()) >= JOB_NAME_CHARS) {
             PrintMessage(MessageText(MESSAGE_PATH_TOO_LONG), {name.data(), shownFolder});
             tally->anyFailed = true;
-        } else if (IsDuplicateName(name.data(), names.data(), names.size())) {
+        } else if (!TakeName(&taken, name.data())) {
             PrintMessage(MessageText(MESSAGE_DUPLICATE_NAME), {name.data(), shownFolder});
             tally->anyFailed = true;
         } else {
@@ -367,15 +368,15 @@ std::vector<RunFile> AcceptFiles(const std::vector<std::u16string>& paths, RunTa
     for (const RunFile& file : named) {
         sourcePaths.push_back(file.path.c_str());
     }
-    std::unique_ptr<bool[]> overSource(new bool[named.size() + 1]());
-    const char16_t* prefixes[MAX_OUTPUT_PREFIXES];
-    size_t prefixCount = OutputPrefixes(cliJob.options, prefixes);
-    FindOutputsOverSources(cliJob.outputFolder, prefixes, prefixCount, sourcePaths.data(),
-                           names.data(), named.size(), overSource.get());
+    std::vector<JobResult> overSource(named.size(), RESULT_CONVERTED);
+    OutputKind kinds[MAX_OUTPUT_KINDS];
+    size_t kindCount = OutputKinds(cliJob.options, kinds);
+    FindOutputsOverSources(cliJob.outputFolder, kinds, kindCount, sourcePaths.data(), names.data(),
+                           named.size(), FoldFileName, overSource.data());
     std::vector<RunFile> accepted;
     for (size_t k = 0; k < named.size(); ++k) {
-        if (overSource[k]) {
-            PrintFileFailure(RESULT_OUTPUT_IS_SOURCE, named[k].displayName.c_str());
+        if (overSource[k] != RESULT_CONVERTED) {
+            PrintFileFailure(overSource[k], named[k].displayName.c_str());
             tally->anyFailed = true;
         } else {
             accepted.push_back(named[k]);

@@ -68,6 +68,17 @@ const char16_t* ResultMessage(JobResult code) {
         case RESULT_NAME_TOO_LONG:
             return u"ファイル名:<%s>\n出力ファイル名 C_%s が長すぎるため、"
                    u"出力フォルダに書き出すことができません。";
+        case RESULT_CMX_OUTPUT_IS_SOURCE:
+            return u"ファイル名:<%s>\n出力ファイル CMX_%s が変換元のファイルと同じです。\n"
+                   u"変換元を上書きしないよう、このファイルは変換しません。";
+        case RESULT_CMX_NAME_TOO_LONG:
+            return u"ファイル名:<%s>\n出力ファイル名 CMX_%s が長すぎるため、"
+                   u"出力フォルダに書き出すことができません。";
+        case RESULT_CMX_WRITE_FAILED_EARLIER_KEPT:
+            return u"ファイル名:<%s>\nC_%s は書き出しましたが、CMX 3600 形式の CMX_%s を"
+                   u"書込む事ができません。\n出力フォルダにある CMX_%s は以前の変換で"
+                   u"書き出したもので、今回の変換は含まれていません。\n"
+                   u"パス・ファイル名、デバイスの状態を確認して下さい。";
     }
     return nullptr;
 }
@@ -76,8 +87,8 @@ size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* 
                          size_t capacity) {
     const char16_t* pattern = ResultMessage(code);
     // Every "%s" of a file's message is its display name.
-    const char16_t* const names[] = {displayName, displayName, displayName};
-    return FillTemplate(pattern != nullptr ? pattern : u"%s", names, 3, nullptr, 0, out, capacity);
+    const char16_t* const names[] = {displayName, displayName, displayName, displayName};
+    return FillTemplate(pattern != nullptr ? pattern : u"%s", names, 4, nullptr, 0, out, capacity);
 }
 
 size_t FormatJobTally(int fileCount, int convertedCount, char16_t* out, size_t capacity) {

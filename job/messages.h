@@ -34,7 +34,7 @@ const char16_t* ResultMessage(JobResult code);
 
 // Capacity of a composed message, terminator included: the longest template with the
 // longest display name (259 units) in each of its places fits, so no message is ever cut.
-constexpr size_t JOB_MESSAGE_CHARS = 1024;
+constexpr size_t JOB_MESSAGE_CHARS = 2048;
 
 // The message for a failed file, naming it.
 size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* out,

@@ -342,6 +342,55 @@ TEST(Job, TheExportIsWrittenAndSummedOverTheConvertedFiles) {
     EXPECT_EQ(0, exported);
 }
 
+// Runs file A.EDL of `folder` with the export into "out"; with `writableBytes`, writes fail once
+// that many bytes are written (the disk is full from then on). Returns the file's outcome.
+JobResult RunExport(const TestFolder& folder, size_t writableBytes, bool failWrites) {
+    Recorder recorder;
+    SetJobFile(&job, 0, folder.Path("A.EDL").c_str(), u"A.EDL");
+    std::u16string out = folder.FolderPath("out");
+    std::copy(out.c_str(), out.c_str() + out.size() + 1, job.outputFolder);
+    job.fileCount = 1;
+    job.options = OPTION_EXPORT_CMX;
+    job.cmxFramesPerSecond = 30;
+    job.display =
+        JobDisplay{RecordName, RecordCount, RecordStep, RecordReport, RecordClose, &recorder};
+    FileFaults faults{};
+    faults.failWrite = failWrites;
+    faults.writeBytesBeforeFailure = writableBytes;
+    SetFileFaults(faults);
+    PlatformThread* worker = StartJobWorker(&job);
+    EXPECT_NE(nullptr, worker);
+    JoinThread(worker);
+    SetFileFaults(FileFaults{});
+    ReleaseJobObjects(&job);
+    job.options = 0;
+    return job.results[0];
+}
+
+// When only the export cannot be written, the new "C_" file stays beside the "CMX_" file of an
+// earlier run, if there is one: the outcome, and so the message, says which.
+TEST(Job, AnExportThatFailsSaysWhetherAnEarlierOneStaysBesideIt) {
+    TestFolder folder;
+    folder.Write("A.EDL", GOOD_EDL);
+    job.stampFixed = true;
+    job.stampEpoch = 0;
+    ASSERT_EQ(RESULT_CONVERTED, RunExport(folder, 0, false));
+    size_t repairedSize = folder.Read("out/C_A.EDL").size();
+    std::string earlierExport = folder.Read("out/CMX_A.EDL");
+    // Room for "C_A.EDL" and not a byte more.
+    EXPECT_EQ(RESULT_CMX_WRITE_FAILED_EARLIER_KEPT, RunExport(folder, repairedSize, true));
+    EXPECT_EQ(earlierExport, folder.Read("out/CMX_A.EDL")) << "the earlier export is kept";
+    fs::remove(folder.path / "out/CMX_A.EDL");
+    EXPECT_EQ(RESULT_CMX_WRITE_FAILED, RunExport(folder, repairedSize, true)) << "none beside it";
+    EXPECT_EQ((std::vector<std::string>{"C_A.EDL"}), folder.Files("out"));
+    job.stampFixed = false;
+
+    char16_t text[JOB_MESSAGE_CHARS];
+    FormatFileFailure(RESULT_CMX_WRITE_FAILED_EARLIER_KEPT, u"A.EDL", text, JOB_MESSAGE_CHARS);
+    EXPECT_NE(std::u16string::npos,
+              std::u16string(text).find(u"CMX_A.EDL は以前の変換で書き出したもの"));
+}
+
 TEST(JobText, CountAndMessages) {
     char16_t text[JOB_MESSAGE_CHARS];
     FormatCountText(2, 3, text, 64);
@@ -388,10 +437,14 @@ TEST(FileNames, ExtensionAndDuplicates) {
     EXPECT_FALSE(HasEdlExtension(u"A.EDLX"));
     EXPECT_FALSE(HasEdlExtension(u"A.edl")) << "tested after upper-casing";
 
-    const char16_t* names[] = {u"A.EDL", u"b.EDL"};
-    EXPECT_TRUE(IsDuplicateName(u"A.EDL", names, 2));
-    EXPECT_FALSE(IsDuplicateName(u"a.EDL", names, 2)) << "letter case counts";
-    EXPECT_FALSE(IsDuplicateName(u"A.EDL", names, 0));
+    NameSet exact{FoldFileName, {}};
+    EXPECT_TRUE(TakeName(&exact, u"A.EDL"));
+    EXPECT_FALSE(TakeName(&exact, u"A.EDL"));
+#ifndef _WIN32
+    EXPECT_TRUE(TakeName(&exact, u"a.EDL")) << "letter case counts on Linux";
+#else
+    EXPECT_FALSE(TakeName(&exact, u"a.EDL")) << "one file on Windows";
+#endif
 }
 
 }  // namespace
