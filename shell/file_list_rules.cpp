@@ -103,11 +103,15 @@ ResultLook LookOfResult(int32_t result) {
             return ResultLook{IDS_RESULT_WRITE_FAILED, ROW_ICON_FAILED};
         case RESULT_NO_MEMORY:
             return ResultLook{IDS_RESULT_NO_MEMORY, ROW_ICON_FAILED};
+        // The column says what went wrong; the message names the output ("C_" or "CMX_").
         case RESULT_OUTPUT_IS_SOURCE:
+        case RESULT_CMX_OUTPUT_IS_SOURCE:
             return ResultLook{IDS_RESULT_OUTPUT_IS_SOURCE, ROW_ICON_FAILED};
         case RESULT_NAME_TOO_LONG:
+        case RESULT_CMX_NAME_TOO_LONG:
             return ResultLook{IDS_RESULT_NAME_TOO_LONG, ROW_ICON_FAILED};
         case RESULT_CMX_WRITE_FAILED:
+        case RESULT_CMX_WRITE_FAILED_EARLIER_KEPT:
             return ResultLook{IDS_RESULT_CMX_WRITE_FAILED, ROW_ICON_FAILED};
     }
     // An outcome this table does not know yet is still shown as a failure, never as nothing.
