@@ -1,5 +1,5 @@
 // tamsel-cli, run as a real process on files in a temporary folder: outputs, messages, exit
-// statuses, duplicate names, the fixed stamp, Ctrl+C.
+// statuses, options, duplicate names, names from standard input, the fixed stamp, Ctrl+C.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -99,6 +101,40 @@ int ExitStatus(pid_t child, struct rusage* usage = nullptr) {
     struct rusage ignored {};
     wait4(child, &status, 0, usage != nullptr ? usage : &ignored);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// ExitStatus, waiting at most `seconds`, a generous bound: a run that outlives it is killed,
+// and its status then says so (-1).
+int ExitStatusWithin(pid_t child, int seconds, struct rusage* usage = nullptr) {
+    std::mutex lock;
+    std::condition_variable ended;
+    bool done = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> held(lock);
+        if (!ended.wait_for(held, std::chrono::seconds(seconds), [&] { return done; })) {
+            kill(child, SIGKILL);
+        }
+    });
+    int status = ExitStatus(child, usage);
+    {
+        std::lock_guard<std::mutex> held(lock);
+        done = true;
+    }
+    ended.notify_one();
+    watchdog.join();
+    return status;
+}
+
+// Writes all of `bytes` to `fd`, waiting while a pipe is full.
+bool WriteAll(int fd, const std::string& bytes) {
+    for (size_t at = 0; at < bytes.size();) {
+        ssize_t written = write(fd, bytes.data() + at, bytes.size() - at);
+        if (written <= 0) {
+            return false;
+        }
+        at += static_cast<size_t>(written);
+    }
+    return true;
 }
 
 CliRun Collect(const TestFolder& folder, int status) {
@@ -242,6 +278,45 @@ TEST(Cli, UsageErrorsHelpAndVersion) {
     EXPECT_EQ("tamsel-cli 3.0.1\n", version.out);
 }
 
+TEST(Cli, OptionsTakeTheirValuesEitherWayAndEveryNameMustBeGiven) {
+    const struct {
+        Arguments arguments;
+        int status;
+        const char* message;  // the first line of standard error
+    } rows[] = {
+        // A long option takes its value after "=" as well.
+        {{"--cmx", "--fps=25", "a.edl"}, 0, "CMX_a.EDL: 1 event, 0 dissolves, 0 kept as comments"},
+        {{"--output=out", "a.edl"}, 0, "1個中1個の変換が終了しました。"},
+        // A value missing, at the end or after "=", is said to be missing.
+        {{"a.edl", "-o"}, 2, "tamsel-cli: -o には値を指定してください。"},
+        {{"a.edl", "--output"}, 2, "tamsel-cli: --output には値を指定してください。"},
+        {{"--cmx", "a.edl", "--fps"}, 2, "tamsel-cli: --fps には値を指定してください。"},
+        {{"--output=", "a.edl"}, 2, "tamsel-cli: --output には値を指定してください。"},
+        {{"-o", "", "a.edl"}, 2, "tamsel-cli: -o には値を指定してください。"},
+        {{"--fps=29", "--cmx", "a.edl"},
+         2,
+         "tamsel-cli: --fps には 24、25、30 のどれかを指定してください: 29"},
+        // An option that takes no value takes none after "=".
+        {{"--cmx=yes", "a.edl"}, 2, "tamsel-cli: 不明なオプションです: --cmx=yes"},
+        // An empty name names no file (opened, it would read from the root).
+        {{"a.edl", ""}, 2, "tamsel-cli: 空のファイル名は指定できません。"},
+        {{"--", ""}, 2, "tamsel-cli: 空のファイル名は指定できません。"},
+    };
+    for (const auto& row : rows) {
+        TestFolder folder;
+        folder.Write("a.edl", EVENT);
+        fs::create_directories(folder / "out");
+        CliRun run = RunCli(folder, row.arguments);
+        std::string first = run.err.substr(0, run.err.find('\n'));
+        EXPECT_EQ(row.status, run.status) << row.arguments[1];
+        EXPECT_EQ(row.message, first) << row.arguments[1];
+        if (row.status == 2) {
+            EXPECT_NE(std::string::npos, run.err.find("使い方:")) << row.arguments[1];
+            EXPECT_EQ((std::vector<std::string>{"a.edl", "out"}), folder.Files());
+        }
+    }
+}
+
 TEST(Cli, MoreFilesThanOneJobTakesRunInSeveralJobsWithOneTally) {
     TestFolder folder;
     Arguments arguments = {"-o", "out"};
@@ -300,6 +375,100 @@ TEST(Cli, AStopBetweenTwoJobsStartsNoFurtherJob) {
     EXPECT_FALSE(folder.Has("C_f320.EDL"));
 }
 
+TEST(Cli, AStopWhileNamesAreReadEndsTheRunAtOnce) {
+    const struct {
+        int signal;
+        int status;
+    } cases[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+    signal(SIGPIPE, SIG_IGN);  // should the converter end early, a write fails instead
+    for (const auto& c : cases) {
+        TestFolder folder;
+        folder.Write("a.edl", EVENT);
+        int list[2];
+        ASSERT_EQ(0, pipe2(list, O_CLOEXEC));
+        pid_t child = StartCli(folder, {"-"}, {"SOURCE_DATE_EPOCH=0"}, list[0]);
+        close(list[0]);
+        // More names than a pipe holds: once they are written, the converter has read most of
+        // them, so it is reading the list when the signal comes, and the list never ends.
+        std::string names;
+        for (int k = 0; k < 20000; ++k) {
+            names += "a.edl\n";
+        }
+        EXPECT_TRUE(WriteAll(list[1], names));
+        kill(child, c.signal);
+        int status = ExitStatusWithin(child, 60);
+        close(list[1]);
+        CliRun run = Collect(folder, status);
+        EXPECT_EQ(c.status, run.status) << "signal " << c.signal << ": the reading ends at once";
+        EXPECT_FALSE(folder.Has("C_a.EDL")) << "nothing converted after the stop";
+        EXPECT_EQ(std::string::npos, run.err.find("変換が終了しました")) << "no tally";
+    }
+}
+
+// --- Names from standard input -------------------------------------------------------------------
+
+TEST(Cli, ANameLineOfAHundredMegabytesIsRefusedInBoundedMemory) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    folder.Write("b.edl", EVENT);
+    int list[2];
+    ASSERT_EQ(0, pipe2(list, O_CLOEXEC));
+    pid_t child = StartCli(folder, {"-"}, {"SOURCE_DATE_EPOCH=0"}, list[0]);
+    close(list[0]);
+    constexpr size_t MEGABYTE = 1 << 20;
+    std::thread writer([&list] {
+        WriteAll(list[1], "a.edl\n");
+        std::string piece(MEGABYTE, 'x');
+        for (int k = 0; k < 100; ++k) {
+            WriteAll(list[1], piece);
+        }
+        WriteAll(list[1], "\r\nb.edl\n");
+        close(list[1]);
+    });
+    struct rusage usage {};
+    int status = ExitStatusWithin(child, 120, &usage);
+    writer.join();
+    CliRun run = Collect(folder, status);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("C_a.EDL\nC_b.EDL\n", run.out) << "the lines around it are read";
+    EXPECT_EQ(
+        "標準入力の 2 行目:\n\nパスが長すぎるため参照できません。\n"
+        "3個中2個の変換が終了しました。\n",
+        run.err)
+        << "named by its number, not printed back";
+    // The line is never held: far less memory than the line alone would take.
+    EXPECT_LT(usage.ru_maxrss * 1024L, 64L * static_cast<long>(MEGABYTE));
+}
+
+TEST(Cli, NameLinesThatNameNoFileAreCountedAsNotConverted) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    folder.Write("list.txt", Bytes("\xEF\xBB\xBF"
+                                   "a.edl\nb\0.edl\n",
+                                   16));
+    CliRun run = RunCli(folder, {"-"}, {"SOURCE_DATE_EPOCH=0"}, "list.txt");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("C_a.EDL\n", run.out) << "the byte-order mark is no part of the first name";
+    EXPECT_EQ(
+        "標準入力の 2 行目:\n\nNUL 文字を含むため、ファイル名として参照できません。\n"
+        "2個中1個の変換が終了しました。\n",
+        run.err);
+    // "find -print0" output: one line, refused, so the run does not pass for a success.
+    folder.Write("list.txt", Bytes("a.edl\0a.edl\0", 12));
+    run = RunCli(folder, {"-"}, {"SOURCE_DATE_EPOCH=0"}, "list.txt");
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("1個中0個の変換が終了しました。"));
+    // Standard input that cannot be read at all (open for writing only).
+    int writeOnly = open("/dev/null", O_WRONLY);
+    pid_t child = StartCli(folder, {"-", "a.edl"}, {"SOURCE_DATE_EPOCH=0"}, writeOnly);
+    close(writeOnly);
+    run = Collect(folder, ExitStatusWithin(child, 60));
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("C_a.EDL\n", run.out);
+    EXPECT_EQ(0u, run.err.find("tamsel-cli: 標準入力のファイル名を最後まで読むことが"
+                               "できませんでした。\n"));
+}
+
 // --- Sources and odd files ---------------------------------------------------------------------
 
 TEST(Cli, AnOutputThatWouldReplaceASourceIsRefused) {
@@ -338,6 +507,56 @@ TEST(Cli, WhatIsNoRegularFileIsRefusedAtOnce) {
     EXPECT_NE(std::string::npos, run.err.find("ファイル名:<fifo.EDL>\n\nこのファイルを開く"));
     EXPECT_NE(std::string::npos, run.err.find("ファイル名:<zero>\n\nこのファイルを開く"));
     EXPECT_NE(std::string::npos, run.err.find("3個中1個の変換が終了しました。"));
+}
+
+TEST(Cli, WhatAFolderHoldsButCannotReadIsNamed) {
+    TestFolder folder;
+    folder.Write("d/good.edl", EVENT);
+    folder.Write("d/notes.txt", "no EDL");
+    folder.Write("d/sub.EDL/x.edl", EVENT);
+    ASSERT_EQ(0, mkfifo((folder / "d/fifo.edl").c_str(), 0600));
+    fs::create_symlink("nowhere", folder / "d/dangling.edl");
+    fs::create_directories(folder / "out");
+    CliRun run = RunCli(folder, {"-o", "out", "d"});
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("out/C_good.EDL\n", run.out);
+    for (const char* name : {"dangling.EDL", "fifo.EDL", "sub.EDL"}) {
+        EXPECT_NE(std::string::npos,
+                  run.err.find("ファイル名:<" + std::string(name) + ">\n\nこのファイルを開く"))
+            << name;
+    }
+    EXPECT_NE(std::string::npos, run.err.find("4個中1個の変換が終了しました。"));
+}
+
+TEST(Cli, ARerunOverItsOwnOutputFolderRefreshesTheOutputs) {
+    TestFolder folder;
+    folder.Write("d/a.edl", EVENT);
+    for (int round = 1; round <= 2; ++round) {
+        CliRun run = RunCli(folder, {"--cmx", "-o", "d", "d"});
+        EXPECT_EQ(0, run.status) << "round " << round << ": " << run.err;
+        EXPECT_EQ("d/C_a.EDL\nd/CMX_a.EDL\n", run.out) << "round " << round;
+    }
+    EXPECT_EQ((std::vector<std::string>{"CMX_a.EDL", "C_a.EDL", "a.edl"}), folder.Files("d"));
+}
+
+TEST(Cli, TheExportsOwnRefusalsNameItsFile) {
+    TestFolder folder;
+    folder.Write("A.EDL", EVENT);
+    folder.Write("CMX_A.EDL", EVENT);
+    CliRun run = RunCli(folder, {"--cmx", "A.EDL", "CMX_A.EDL"});
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ(0u, run.err.find("ファイル名:<A.EDL>\n出力ファイル CMX_A.EDL が変換元のファイルと"
+                               "同じです。\n"))
+        << run.err;
+    EXPECT_EQ(EVENT, folder.Read("CMX_A.EDL")) << "the source stays";
+    // "C_" and 253 bytes make 255, the longest name a folder takes; "CMX_" makes 257.
+    std::string name = std::string(249, 'n') + ".edl";
+    folder.Write(name, EVENT);
+    run = RunCli(folder, {"--cmx", name});
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos,
+              run.err.find("出力ファイル名 CMX_" + std::string(249, 'n') + ".EDL が長すぎるため"))
+        << run.err;
 }
 
 TEST(Cli, StandardOutputThatFailsNeverStopsTheRun) {
