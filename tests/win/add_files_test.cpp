@@ -334,7 +334,7 @@ class OpenDialogTest : public MainWindowFixture {
         seen = OpenDialogSeen{};
         std::thread helper([this, typed] {
             HWND dialog = WaitForDialog(
-                [](HWND candidate) { return GetDlgItem(candidate, cmb13) != nullptr; }, 10000);
+                [](HWND candidate) { return GetDlgItem(candidate, cmb13) != nullptr; });
             if (dialog == nullptr) {
                 return;
             }
