@@ -379,7 +379,7 @@ TEST(CmxHeader, TitleAndFrameCountMode) {
 }
 
 TEST(CmxHeader, NoByteOrderMarkAndOnlyCrLf) {
-    Exported exported = Export(ReadFileBytes(SourceTreePath("samples/ODDITIES.EDL")));
+    Exported exported = Export(ReadFileBytes("../samples/ODDITIES.EDL"));
     ASSERT_EQ(RESULT_CONVERTED, exported.result);
     EXPECT_EQ(0u, exported.cmx.find("TITLE: WEB EXPORT 1\r\n"));
     for (size_t k = 0; k < exported.cmx.size(); ++k) {
@@ -494,8 +494,8 @@ TEST(CmxReport, TheSummaryLine) {
 }
 
 TEST(CmxReport, AnEventNumberSplitByADissolveCountsOnce) {
-    Exported exported = Export(ReadFileBytes(SourceTreePath("samples/NEWS0612.EDL")), 30, false,
-                               false, "NEWS0612.EDL");
+    Exported exported =
+        Export(ReadFileBytes("../samples/NEWS0612.EDL"), 30, false, false, "NEWS0612.EDL");
     ASSERT_EQ(RESULT_CONVERTED, exported.result);
     char line[128];
     FormatCmxSummary(exported.report, "CMX_NEWS0612.EDL", line, sizeof line);
@@ -515,10 +515,8 @@ namespace fs = std::filesystem;
 // The reader itself must catch what would break an import or lose an item: each of these
 // changes to a good export is found.
 TEST(CmxReader, CatchesEveryChangeThatBreaksOrLosesSomething) {
-    Exported news =
-        Export(ReadFileBytes(SourceTreePath("samples/NEWS0612.EDL")), 30, false, false, "N.EDL");
-    Exported promo =
-        Export(ReadFileBytes(SourceTreePath("samples/PROMO_B.EDL")), 30, false, false, "P.EDL");
+    Exported news = Export(ReadFileBytes("../samples/NEWS0612.EDL"), 30, false, false, "N.EDL");
+    Exported promo = Export(ReadFileBytes("../samples/PROMO_B.EDL"), 30, false, false, "P.EDL");
     ASSERT_TRUE(ExportHoldsRepairedList(news.repairedBody, news.cmx, 30, false));
     ASSERT_TRUE(ExportHoldsRepairedList(promo.repairedBody, promo.cmx, 30, false));
     const struct {
@@ -565,8 +563,8 @@ TEST(CmxReader, CatchesEveryChangeThatBreaksOrLosesSomething) {
 // repaired list.
 TEST(CmxReader, EveryExportOfTheGoldenSetAndTheCorpusHoldsItsRepairedList) {
     std::vector<fs::path> files;
-    for (const char* folder : {"samples", "tests/golden", "fuzz/corpus"}) {
-        for (const auto& entry : fs::directory_iterator(SourceTreePath(folder))) {
+    for (const char* folder : {"../samples", "golden", "../fuzz/corpus"}) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
             files.push_back(entry.path());
         }
     }

@@ -26,7 +26,7 @@ ConversionResult ConvertFile(const FilesFolder& folder, const char* name, uint32
 }
 
 Bytes Sample(const char* name) {
-    return ReadFileBytes(SourceTreePath(std::string("samples/") + name));
+    return ReadFileBytes(std::string("../samples/") + name);
 }
 
 TEST(CmxFiles, TheExportIsWrittenBesideTheRepairedList) {
@@ -38,16 +38,16 @@ TEST(CmxFiles, TheExportIsWrittenBesideTheRepairedList) {
               ConvertFile(folder, "NEWS0612.EDL", OPTION_EXPORT_CMX, 30, &report));
     EXPECT_EQ((std::vector<std::string>{"CMX_NEWS0612.EDL", "C_NEWS0612.EDL"}),
               folder.Files("out"));
-    EXPECT_TRUE(SameBytes(ReadFileBytes(SourceTreePath("tests/golden/C_NEWS0612.EDL")),
-                          folder.Read("out/C_NEWS0612.EDL")));
-    EXPECT_TRUE(SameBytes(ReadFileBytes(SourceTreePath("tests/golden/CMX_NEWS0612.EDL")),
-                          folder.Read("out/CMX_NEWS0612.EDL")));
+    EXPECT_TRUE(
+        SameBytes(ReadFileBytes("golden/C_NEWS0612.EDL"), folder.Read("out/C_NEWS0612.EDL")));
+    EXPECT_TRUE(
+        SameBytes(ReadFileBytes("golden/CMX_NEWS0612.EDL"), folder.Read("out/CMX_NEWS0612.EDL")));
     EXPECT_EQ(9u, report.eventsWritten);
     EXPECT_EQ(4u, report.keptAsComments);
 
     ASSERT_EQ(RESULT_CONVERTED, ConvertFile(folder, "PROMO_B.EDL", OPTION_EXPORT_CMX, 25));
-    EXPECT_TRUE(SameBytes(ReadFileBytes(SourceTreePath("tests/golden/CMX_PROMO_B_25.EDL")),
-                          folder.Read("out/CMX_PROMO_B.EDL")))
+    EXPECT_TRUE(
+        SameBytes(ReadFileBytes("golden/CMX_PROMO_B_25.EDL"), folder.Read("out/CMX_PROMO_B.EDL")))
         << "the request's rate";
 }
 
@@ -67,8 +67,8 @@ TEST(CmxFiles, TheOptionsReachTheExport) {
     EXPECT_EQ(Bytes::npos, folder.Read("out/C_PROMO_B.EDL").find("EDIT MEMORY"));
 
     ASSERT_EQ(RESULT_CONVERTED, ConvertFile(folder, "PROMO_B.EDL", OPTION_EXPORT_CMX, 29));
-    EXPECT_TRUE(SameBytes(ReadFileBytes(SourceTreePath("tests/golden/CMX_PROMO_B.EDL")),
-                          folder.Read("out/CMX_PROMO_B.EDL")))
+    EXPECT_TRUE(
+        SameBytes(ReadFileBytes("golden/CMX_PROMO_B.EDL"), folder.Read("out/CMX_PROMO_B.EDL")))
         << "a rate the export does not take counts as 30";
 }
 
@@ -95,7 +95,7 @@ TEST(CmxFiles, AnExportIsRefusedAsASource) {
 
 TEST(CmxFiles, AFailureNamesTheFileThatWasNotWritten) {
     const Bytes sample = Sample("NEWS0612.EDL");
-    const Bytes repaired = ReadFileBytes(SourceTreePath("tests/golden/C_NEWS0612.EDL"));
+    const Bytes repaired = ReadFileBytes("golden/C_NEWS0612.EDL");
     FileFaults failCreate{};
     failCreate.failCreate = true;
     FileFaults exportWriteFails{};

@@ -27,7 +27,7 @@ struct FaultFolder : TestFolder {
 };
 
 std::string SampleBytes() {
-    return ReadFileBytes(SourceTreePath("samples/NEWS0612.EDL"));
+    return ReadFileBytes("../samples/NEWS0612.EDL");
 }
 
 // Every output of these tests carries the same stamp, so two conversions compare equal.

@@ -7,7 +7,7 @@ namespace {
 namespace fs = std::filesystem;
 
 Bytes Sample(const char* name) {
-    Bytes bytes = ReadFileBytes(SourceTreePath("samples") / name);
+    Bytes bytes = ReadFileBytes(fs::path("../samples") / name);
     EXPECT_FALSE(bytes.empty()) << name;
     return bytes;
 }
@@ -16,8 +16,8 @@ TEST(Golden, SamplesConvertToTheirExpectedOutputs) {
     for (const char* name : {"NEWS0612.EDL", "PROMO_B.EDL", "DRAMA_JP.EDL", "ODDITIES.EDL"}) {
         Bytes output;
         ASSERT_EQ(RESULT_CONVERTED, ConvertBytes(Sample(name), name, 0, &output)) << name;
-        EXPECT_TRUE(SameBytes(
-            ReadFileBytes(SourceTreePath("tests/golden") / (std::string("C_") + name)), output))
+        EXPECT_TRUE(
+            SameBytes(ReadFileBytes(fs::path("golden") / (std::string("C_") + name)), output))
             << name;
     }
 }
@@ -37,12 +37,10 @@ TEST(Golden, SamplesExportToTheirExpectedCmxLists) {
     for (const auto& vector : vectors) {
         Exported exported = ConvertWithExport(Sample(vector.name), vector.name, vector.rate);
         ASSERT_EQ(RESULT_CONVERTED, exported.result) << vector.golden;
-        EXPECT_TRUE(SameBytes(
-            ReadFileBytes(SourceTreePath("tests/golden") / (std::string("C_") + vector.name)),
-            exported.repaired))
+        EXPECT_TRUE(SameBytes(ReadFileBytes(fs::path("golden") / (std::string("C_") + vector.name)),
+                              exported.repaired))
             << vector.golden << ": the export leaves the repaired list as it is";
-        EXPECT_TRUE(
-            SameBytes(ReadFileBytes(SourceTreePath("tests/golden") / vector.golden), exported.cmx))
+        EXPECT_TRUE(SameBytes(ReadFileBytes(fs::path("golden") / vector.golden), exported.cmx))
             << vector.golden;
     }
 }
@@ -54,7 +52,7 @@ TEST(Golden, SamplesThatAreRefused) {
 }
 
 TEST(Golden, TheDeleteOptionDropsOnlyInternalDataLines) {
-    Bytes expected = ReadFileBytes(SourceTreePath("tests/golden/C_PROMO_B.EDL"));
+    Bytes expected = ReadFileBytes("golden/C_PROMO_B.EDL");
     const Bytes internal = "12 34 56 EDIT MEMORY\r\n";
     ASSERT_NE(Bytes::npos, expected.find(internal));
     expected.erase(expected.find(internal), internal.size());

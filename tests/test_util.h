@@ -20,11 +20,10 @@
 
 using Bytes = std::string;
 
-// A file of the source tree, such as "samples/NEWS0612.EDL" or "tests/golden": the build gives
-// the tests the tree's place, so they read the same files from any working folder.
-inline std::filesystem::path SourceTreePath(const std::string& relative) {
-    return std::filesystem::path(TAMSEL_SOURCE_DIR) / relative;
-}
+// The tests read ../samples, golden/ and ../fuzz/corpus from tests/ in the source tree, whose
+// place the build gives them: each test program starts there, whatever folder it is run from.
+inline const bool IN_THE_TESTS_FOLDER =
+    (std::filesystem::current_path(std::filesystem::path(TAMSEL_SOURCE_DIR) / "tests"), true);
 
 // "41 0D 0A" to the bytes it spells.
 inline Bytes FromHex(const char* hex) {
