@@ -291,14 +291,6 @@ TEST(FileListRules, EveryOutcomeHasItsOwnTextAndFailuresTheErrorIcon) {
     ResultLook none = LookOfResult(ROW_WITHOUT_RESULT);
     EXPECT_EQ(0u, none.textId) << "a row no job took stays empty";
     EXPECT_EQ(ROW_ICON_FILE, none.icon);
-
-    // The export's own refusals read as what went wrong; their messages name "CMX_".
-    EXPECT_EQ(LookOfResult(RESULT_OUTPUT_IS_SOURCE).textId,
-              LookOfResult(RESULT_CMX_OUTPUT_IS_SOURCE).textId);
-    EXPECT_EQ(LookOfResult(RESULT_NAME_TOO_LONG).textId,
-              LookOfResult(RESULT_CMX_NAME_TOO_LONG).textId);
-    EXPECT_EQ(LookOfResult(RESULT_CMX_WRITE_FAILED).textId,
-              LookOfResult(RESULT_CMX_WRITE_FAILED_EARLIER_KEPT).textId);
 }
 
 TEST(FileListRules, AnOutcomeNotKnownHereStillShowsAsAFailure) {

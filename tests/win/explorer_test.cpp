@@ -211,8 +211,7 @@ TEST_F(ConvertedRowTest, WithoutAProgramForEdlFilesNotepadOpensTheOutput) {
 
 // --- A row's menu ---------------------------------------------------------------------------
 
-// Waits on a helper thread until the menu that the test thread tracks is on screen; null when
-// none came.
+// The menu the test thread tracks, once it is on screen; null when none came.
 HWND WaitForPopupMenu() {
     HWND popup = nullptr;
     WaitUntil([&popup] {

@@ -569,9 +569,8 @@ BOOL CALLBACK CheckChild(HWND window, LPARAM context) {
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {
-    // Between two looks: until new input arrives (what was there already does not count, or
-    // the wait would spin), or a few milliseconds for what sends none, such as a window of
-    // another thread coming up.
+    // Until new input arrives (input already there would make it spin), or for what sends none
+    // (a window of another thread coming up) a few milliseconds.
     constexpr DWORD LOOK_AGAIN_MILLISECONDS = 10;
     DWORD start = GetTickCount();
     while (!done()) {

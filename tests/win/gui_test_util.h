@@ -121,13 +121,11 @@ HINSTANCE PrepareMainWindowClass();
 // Handles messages for `milliseconds`.
 void PumpMessagesFor(DWORD milliseconds);
 
-// The bound of every wait of the tests: generous, so that a slow or busy machine never runs out
-// of it; it only keeps a test that waits in vain from waiting for ever.
+// The bound of every wait: generous, only for a test that waits in vain not to wait for ever.
 constexpr DWORD TEST_WAIT_MILLISECONDS = 60000;
 
 // Waits until `done` holds, up to `milliseconds`; true when it did. The condition is looked at
-// again as soon as a message or input comes for the calling thread, and at least every few
-// milliseconds; nothing waiting for the thread is handled meanwhile.
+// again whenever input comes for the thread, and every few milliseconds.
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = TEST_WAIT_MILLISECONDS);
 
 // Waits on the calling thread (not the one that shows it) until a visible dialog of this process

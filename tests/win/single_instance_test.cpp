@@ -80,8 +80,7 @@ BOOL CALLBACK CheckWindow(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-// A visible top-level window of the process that `accept` takes, waited for; the wait ends
-// early when the process does.
+// A visible top-level window of the process that `accept` takes, waited for.
 HWND WaitForWindow(const Program& program, bool (*accept)(HWND window)) {
     WindowSearch search{program.process.dwProcessId, accept, nullptr};
     WaitUntil([&search, &program] {
