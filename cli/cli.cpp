@@ -13,9 +13,10 @@
 #include "conversion_options.h"
 #include "file_names.h"
 #include "messages.h"
+#include "name_list.h"
 #include "output_file.h"
 #include "platform.h"
-#include "source_protection.h"
+#include "run_files.h"
 #include "tamsel_version.h"
 #include "terminal.h"
 
@@ -39,12 +40,6 @@ struct CliOptions {
     int framesPerSecond = CMX_DEFAULT_FRAMES_PER_SECOND;
     bool framesPerSecondGiven = false;
     std::vector<std::u16string> inputs;  // files, folders and "-" as given
-};
-
-// A file of the run: its path and the display name its output is named after.
-struct RunFile {
-    std::u16string path;
-    std::u16string displayName;
 };
 
 // What the whole run has seen, across its jobs.
@@ -96,7 +91,8 @@ void PrintMessage(const char16_t* pattern, std::initializer_list<const char16_t*
 
 void PrintFileFailure(JobResult code, const char16_t* displayName) {
     std::u16string name = Shown(displayName);
-    std::vector<char16_t> message(JOB_MESSAGE_CHARS + 3 * name.size());
+    // Room for the name in each of a message's places.
+    std::vector<char16_t> message(JOB_MESSAGE_CHARS + 4 * name.size());
     FormatFileFailure(code, name.c_str(), message.data(), message.size());
     PrintLine(message.data());
 }
@@ -165,7 +161,7 @@ void PrintExportSummary(ConversionJob* job, int index) {
 // the export failed, "C_" + name was still written.
 void StepProgress(ConversionJob* job, int index) {
     JobResult result = job->results[index];
-    if (result != FILE_CONVERTED && result != FILE_CMX_WRITE_FAILED) {
+    if (!IsRepairedListWritten(result)) {
         return;
     }
     CliProgress& progress = ProgressOf(job);
@@ -212,44 +208,155 @@ bool ParseEpoch(const char* text, int64_t* epoch) {
     return true;
 }
 
+// The options, each with its short and long form; those that take a value take it as the next
+// argument ("-o DIR", "--fps 25") or, in the long form, after "=" ("--fps=25").
+enum OptionId {
+    OPTION_ID_OUTPUT,
+    OPTION_ID_FPS,
+    OPTION_ID_DELETE_INTERNAL_DATA,
+    OPTION_ID_CMX,
+    OPTION_ID_DROP_FRAME,
+    OPTION_ID_HELP,
+    OPTION_ID_VERSION,
+};
+
+struct OptionSpec {
+    const char16_t* shortForm;  // null when there is none
+    const char16_t* longForm;
+    bool takesValue;
+    OptionId id;
+};
+
+constexpr OptionSpec OPTION_SPECS[] = {
+    {u"-o", u"--output", true, OPTION_ID_OUTPUT},
+    {nullptr, u"--fps", true, OPTION_ID_FPS},
+    {u"-c", u"--delete-internal-data", false, OPTION_ID_DELETE_INTERNAL_DATA},
+    {nullptr, u"--cmx", false, OPTION_ID_CMX},
+    {nullptr, u"--drop-frame", false, OPTION_ID_DROP_FRAME},
+    {u"-h", u"--help", false, OPTION_ID_HELP},
+    {nullptr, u"--version", false, OPTION_ID_VERSION},
+};
+
+// One option as written: which, and its value when the argument carries it ("--fps=25").
+struct OptionUse {
+    const OptionSpec* spec;  // null: no such option
+    bool valueAttached;
+    std::u16string value;
+};
+
+OptionUse ReadOption(const std::u16string& argument) {
+    size_t equals = argument.find(u'=');
+    bool longForm = argument.compare(0, 2, u"--") == 0;
+    std::u16string name =
+        longForm && equals != std::u16string::npos ? argument.substr(0, equals) : argument;
+    for (const OptionSpec& spec : OPTION_SPECS) {
+        if ((spec.shortForm != nullptr && name == spec.shortForm) || name == spec.longForm) {
+            bool attached = name.size() != argument.size();
+            // A value after "=" belongs only to an option that takes one.
+            if (attached && !spec.takesValue) {
+                break;
+            }
+            return OptionUse{&spec, attached, attached ? argument.substr(equals + 1) : u""};
+        }
+    }
+    return OptionUse{nullptr, false, u""};
+}
+
+// Applies an option and its value; false on a usage error, which it has reported.
+bool ApplyOption(OptionId id, const std::u16string& value, CliOptions* options) {
+    switch (id) {
+        case OPTION_ID_OUTPUT:
+            options->outputFolder = value;
+            return true;
+        case OPTION_ID_FPS:
+            options->framesPerSecond = value == u"24"   ? 24
+                                       : value == u"25" ? 25
+                                       : value == u"30" ? 30
+                                                        : 0;
+            options->framesPerSecondGiven = true;
+            if (options->framesPerSecond == 0) {
+                PrintMessage(MessageText(MESSAGE_CLI_BAD_FRAME_RATE), {value.c_str()});
+                return false;
+            }
+            return true;
+        case OPTION_ID_DELETE_INTERNAL_DATA:
+            options->options |= OPTION_DELETE_INTERNAL_DATA;
+            return true;
+        case OPTION_ID_CMX:
+            options->options |= OPTION_EXPORT_CMX;
+            return true;
+        case OPTION_ID_DROP_FRAME:
+            options->options |= OPTION_CMX_DROP_FRAME;
+            return true;
+        case OPTION_ID_HELP:
+        case OPTION_ID_VERSION:
+            return true;
+    }
+    return true;
+}
+
+// The settings that only go together: the export's rate and drop frame need the export, and
+// drop frame needs 30 frames a second.
+bool CheckExportSettings(const CliOptions& options) {
+    bool exportCmx = (options.options & OPTION_EXPORT_CMX) != 0;
+    bool dropFrame = (options.options & OPTION_CMX_DROP_FRAME) != 0;
+    if ((options.framesPerSecondGiven || dropFrame) && !exportCmx) {
+        PrintLine(MessageText(MESSAGE_CLI_CMX_SETTING_ALONE));
+        return false;
+    }
+    if (dropFrame && options.framesPerSecond != 30) {
+        PrintLine(MessageText(MESSAGE_CLI_DROP_FRAME_AT_30));
+        return false;
+    }
+    return true;
+}
+
+// A FILE as given: an empty one names no file (opened, it would read from the root).
+bool TakeInput(const std::u16string& argument, CliOptions* options) {
+    if (argument.empty()) {
+        PrintLine(MessageText(MESSAGE_CLI_EMPTY_NAME));
+        return false;
+    }
+    options->inputs.push_back(argument);
+    return true;
+}
+
 // Reads the arguments; false on a usage error. `done` is set after --help and --version.
 bool ParseArguments(int argc, char16_t** argv, CliOptions* options, bool* done) {
     bool onlyFiles = false;
     for (int k = 1; k < argc; ++k) {
         std::u16string argument = argv[k];
         if (onlyFiles || argument.empty() || argument[0] != u'-' || argument == u"-") {
-            options->inputs.push_back(argument);
-        } else if (argument == u"--") {
-            onlyFiles = true;
-        } else if (argument == u"-h" || argument == u"--help") {
-            PrintOutput(MessageText(MESSAGE_CLI_USAGE));
-            *done = true;
-            return true;
-        } else if (argument == u"--version") {
-            PrintOutput(VERSION_TEXT);
-            *done = true;
-            return true;
-        } else if (argument == u"-c" || argument == u"--delete-internal-data") {
-            options->options |= OPTION_DELETE_INTERNAL_DATA;
-        } else if (argument == u"--cmx") {
-            options->options |= OPTION_EXPORT_CMX;
-        } else if (argument == u"--drop-frame") {
-            options->options |= OPTION_CMX_DROP_FRAME;
-        } else if (argument == u"--fps" && k + 1 < argc) {
-            std::u16string rate = argv[++k];
-            options->framesPerSecond = rate == u"24"   ? 24
-                                       : rate == u"25" ? 25
-                                       : rate == u"30" ? 30
-                                                       : 0;
-            options->framesPerSecondGiven = true;
-            if (options->framesPerSecond == 0) {
-                PrintMessage(MessageText(MESSAGE_CLI_BAD_FRAME_RATE), {rate.c_str()});
+            if (!TakeInput(argument, options)) {
                 return false;
             }
-        } else if ((argument == u"-o" || argument == u"--output") && k + 1 < argc) {
-            options->outputFolder = argv[++k];
-        } else {
+            continue;
+        }
+        if (argument == u"--") {
+            onlyFiles = true;
+            continue;
+        }
+        OptionUse use = ReadOption(argument);
+        if (use.spec == nullptr) {
             PrintMessage(MessageText(MESSAGE_CLI_UNKNOWN_OPTION), {argument.c_str()});
+            return false;
+        }
+        if (use.spec->id == OPTION_ID_HELP || use.spec->id == OPTION_ID_VERSION) {
+            PrintOutput(use.spec->id == OPTION_ID_HELP ? MessageText(MESSAGE_CLI_USAGE)
+                                                       : VERSION_TEXT);
+            *done = true;
+            return true;
+        }
+        if (use.spec->takesValue && !use.valueAttached && k + 1 < argc) {
+            use.value = argv[++k];
+        }
+        // A missing value and an empty one alike: "-o" with nothing after it, "--output=".
+        if (use.spec->takesValue && use.value.empty()) {
+            std::u16string written = argument.substr(0, argument.find(u'='));
+            PrintMessage(MessageText(MESSAGE_CLI_OPTION_NEEDS_VALUE), {written.c_str()});
+            return false;
+        }
+        if (!ApplyOption(use.spec->id, use.value, options)) {
             return false;
         }
     }
@@ -257,137 +364,83 @@ bool ParseArguments(int argc, char16_t** argv, CliOptions* options, bool* done) 
         PrintLine(MessageText(MESSAGE_CLI_NO_FILES));
         return false;
     }
-    bool exportCmx = (options->options & OPTION_EXPORT_CMX) != 0;
-    bool dropFrame = (options->options & OPTION_CMX_DROP_FRAME) != 0;
-    if ((options->framesPerSecondGiven || dropFrame) && !exportCmx) {
-        PrintLine(MessageText(MESSAGE_CLI_CMX_SETTING_ALONE));
-        return false;
-    }
-    if (dropFrame && options->framesPerSecond != 30) {
-        PrintLine(MessageText(MESSAGE_CLI_DROP_FRAME_AT_30));
-        return false;
-    }
-    return true;
+    return CheckExportSettings(*options);
 }
 
 // --- The files of the run ------------------------------------------------------------------------
 
-// Names read from standard input, one a line ("find ... | tamsel-cli -"); empty lines are
-// skipped and a CR before the line end is no part of the name.
-void ReadNamesFromInput(std::vector<std::u16string>* paths) {
-    std::string line;
-    for (int c = std::getchar();; c = std::getchar()) {
-        if (c == '\n' || c == EOF) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            if (!line.empty() && line.find('\0') == std::string::npos) {
-                std::vector<char16_t> path(line.size() + 1);
-                BytesToUtf16(line.c_str(), path.data(), path.size());
-                paths->emplace_back(path.data());
-            }
-            line.clear();
-            if (c == EOF) {
-                return;
-            }
-        } else {
-            line += static_cast<char>(c);
-        }
+bool RunStopped() {
+    return stopSignal.load() != 0;
+}
+
+bool NameListStopped(void*) {
+    return RunStopped();
+}
+
+long ReadNameInput(void*, uint8_t* into, size_t count) {
+    long got = ReadStandardInput(into, count);
+    return got == INPUT_INTERRUPTED ? NAME_INPUT_INTERRUPTED : got;
+}
+
+void PrintRefusal(const Refusal& refusal) {
+    std::u16string line;
+    for (char digit : std::to_string(refusal.line)) {
+        line += static_cast<char16_t>(digit);
+    }
+    switch (refusal.kind) {
+        case REFUSED_LINE_TOO_LONG:
+            PrintMessage(MessageText(MESSAGE_CLI_LINE_TOO_LONG), {line.c_str()});
+            break;
+        case REFUSED_LINE_HAS_NUL:
+            PrintMessage(MessageText(MESSAGE_CLI_LINE_HAS_NUL), {line.c_str()});
+            break;
+        case REFUSED_PATH_TOO_LONG:
+            PrintMessage(MessageText(MESSAGE_PATH_TOO_LONG),
+                         {refusal.name.c_str(), refusal.folder.c_str()});
+            break;
+        case REFUSED_DUPLICATE_NAME:
+            PrintMessage(MessageText(MESSAGE_DUPLICATE_NAME),
+                         {refusal.name.c_str(), refusal.folder.c_str()});
+            break;
+        case REFUSED_WITH_CODE:
+            PrintFileFailure(refusal.code, refusal.name.c_str());
+            break;
     }
 }
 
-void AddName(void* context, const char16_t* name) {
-    static_cast<std::vector<std::u16string>*>(context)->emplace_back(name);
-}
-
-// The EDL files directly in a folder given as a FILE, sorted by name.
-void AddFolderFiles(const std::u16string& folder, std::vector<std::u16string>* paths) {
-    std::vector<std::u16string> names;
-    ListFolderFiles(folder.c_str(), AddName, &names);
-    std::vector<std::u16string> edlNames;
-    for (const std::u16string& name : names) {
-        std::u16string upper = name;
-        UpperCaseExtension(upper.data());
-        if (HasEdlExtension(upper.c_str())) {
-            edlNames.push_back(name);
-        }
-    }
-    std::sort(edlNames.begin(), edlNames.end());
-    bool endsWithSeparator =
-        !folder.empty() &&
-        std::u16string(PATH_SEPARATORS).find(folder.back()) != std::u16string::npos;
-    for (const std::u16string& name : edlNames) {
-        paths->push_back(endsWithSeparator ? folder + name : folder + PATH_SEPARATOR + name);
+void PrintRefusals(const std::vector<Refusal>& refusals, RunTally* tally) {
+    for (const Refusal& refusal : refusals) {
+        PrintRefusal(refusal);
+        tally->anyFailed = true;
     }
 }
 
-// Every file the inputs name: files as they stand, the EDL files of folders, the names read
-// from standard input for "-".
-std::vector<std::u16string> GatherPaths(const std::vector<std::u16string>& inputs) {
-    std::vector<std::u16string> paths;
-    for (const std::u16string& input : inputs) {
-        FolderIdentity folder{};
-        if (input == u"-") {
-            ReadNamesFromInput(&paths);
-        } else if (GetFolderIdentity(input.c_str(), &folder)) {
-            AddFolderFiles(input, &paths);
-        } else {
-            paths.push_back(input);
-        }
+// The files of the run, every refusal before any conversion printed and counted. False when a
+// stop came while they were gathered: the run then ends before its first file.
+bool PrepareRunFiles(const CliOptions& options, std::vector<RunFile>* files, RunTally* tally) {
+    NameListInput names{ReadNameInput, NameListStopped, nullptr};
+    GatheredFiles gathered = GatherRunFiles(options.inputs, names, FoldFileName);
+    if (gathered.stopped) {
+        return false;
     }
-    return paths;
+    // Every line refused counts as a file given that was not converted.
+    tally->given = static_cast<int>(gathered.paths.size() + gathered.refusals.size());
+    PrintRefusals(gathered.refusals, tally);
+    if (gathered.listUnreadable) {
+        PrintLine(MessageText(MESSAGE_CLI_NAME_LIST_UNREADABLE));
+        tally->anyFailed = true;
+    }
+    AcceptedFiles accepted = AcceptRunFiles(gathered.paths, cliJob.outputFolder, cliJob.options,
+                                            FoldFileName, RunStopped);
+    if (accepted.stopped) {
+        return false;
+    }
+    PrintRefusals(accepted.refusals, tally);
+    *files = std::move(accepted.files);
+    return true;
 }
 
-// Gives each file its display name. A file whose path is too long for the job, whose name a
-// file given earlier in the run already has (the two outputs would be one), or whose output would
-// replace a source of the run is refused with a message naming it; the others are returned.
-std::vector<RunFile> AcceptFiles(const std::vector<std::u16string>& paths, RunTally* tally) {
-    // Room for every file at once, so that the names of those taken stay where they are.
-    std::vector<RunFile> named;
-    named.reserve(paths.size());
-    std::vector<const char16_t*> names;
-    for (const std::u16string& path : paths) {
-        std::vector<char16_t> folder(path.size() + 1);
-        std::vector<char16_t> name(path.size() + 1);
-        SplitPath(path.c_str(), PATH_SEPARATORS, folder.data(), folder.size(), name.data(),
-                  name.size());
-        UpperCaseExtension(name.data());
-        const char16_t* shownFolder = folder[0] == 0 ? u"." : folder.data();
-        if (path.size() >= JOB_PATH_CHARS || Utf16Length(name.data()) >= JOB_NAME_CHARS) {
-            PrintMessage(MessageText(MESSAGE_PATH_TOO_LONG), {name.data(), shownFolder});
-            tally->anyFailed = true;
-        } else if (IsDuplicateName(name.data(), names.data(), names.size())) {
-            PrintMessage(MessageText(MESSAGE_DUPLICATE_NAME), {name.data(), shownFolder});
-            tally->anyFailed = true;
-        } else {
-            named.push_back(RunFile{path, name.data()});
-            names.push_back(named.back().displayName.c_str());
-        }
-    }
-    // One rule for the whole run, which may take several jobs.
-    std::vector<const char16_t*> sourcePaths;
-    for (const RunFile& file : named) {
-        sourcePaths.push_back(file.path.c_str());
-    }
-    std::unique_ptr<bool[]> overSource(new bool[named.size() + 1]());
-    const char16_t* prefixes[MAX_OUTPUT_PREFIXES];
-    size_t prefixCount = OutputPrefixes(cliJob.options, prefixes);
-    FindOutputsOverSources(cliJob.outputFolder, prefixes, prefixCount, sourcePaths.data(),
-                           names.data(), named.size(), overSource.get());
-    std::vector<RunFile> accepted;
-    for (size_t k = 0; k < named.size(); ++k) {
-        if (overSource[k]) {
-            PrintFileFailure(FILE_OUTPUT_IS_SOURCE, named[k].displayName.c_str());
-            tally->anyFailed = true;
-        } else {
-            accepted.push_back(named[k]);
-        }
-    }
-    return accepted;
-}
-
-// --- Jobs
-// ------------------------------------------------------------------------------------------
+// --- Jobs ------------------------------------------------------------------------------------
 
 void OnStopSignal(int signal) {
     int none = 0;
@@ -463,10 +516,11 @@ int RunCli(int argc, char16_t** argv) {
     InstallStopHandlers(OnStopSignal);
 
     RunTally tally;
-    std::vector<std::u16string> paths = GatherPaths(options.inputs);
-    tally.given = static_cast<int>(paths.size());
-    std::vector<RunFile> files = AcceptFiles(paths, &tally);
-    for (size_t first = 0; first < files.size() && stopSignal.load() == 0; first += MAX_JOB_FILES) {
+    std::vector<RunFile> files;
+    if (!PrepareRunFiles(options, &files, &tally)) {
+        return EXIT_SIGNAL_BASE + stopSignal.load();
+    }
+    for (size_t first = 0; first < files.size() && !RunStopped(); first += MAX_JOB_FILES) {
         size_t left = files.size() - first;
         RunJob(files, first, left < MAX_JOB_FILES ? left : MAX_JOB_FILES, &tally);
     }

@@ -20,7 +20,16 @@ bool ErrorIsTerminal();
 // Calls `onStop` with the signal's number for every signal that asks the run to stop: Ctrl+C
 // everywhere, SIGTERM and SIGHUP on POSIX too. `onStop` must be safe in a signal handler. A
 // closed pipe on standard output stops nothing: its writes fail instead (SIGPIPE is ignored).
+// A stop also cuts short a read of standard input that waits (ReadStandardInput).
 void InstallStopHandlers(void (*onStop)(int signal));
+
+// ReadStandardInput's result when a stop came while it waited, or had come before.
+constexpr long INPUT_INTERRUPTED = -2;
+
+// Reads up to `count` bytes of standard input as they are (no line-end translation): the number
+// read, 0 at its end, -1 when it cannot be read, or INPUT_INTERRUPTED once a stop signal has
+// come, so that a reader waiting for a writer that never writes still stops at once.
+long ReadStandardInput(unsigned char* into, size_t count);
 
 // Raises `signal` at this process, as if it had come from outside (the test hook's way in).
 void RaiseSignal(int signal);

@@ -16,7 +16,8 @@ enum ConversionResult {
     // One of the first ten lines begins with "FCM: ": a CMX edit list, which is refused.
     RESULT_CMX_FORMAT = 4,
     // No line holds twelve or more of ":", "." and ",": no event line, layout unknown. Also a
-    // source that begins with a UTF-16 byte-order mark (FF FE or FE FF).
+    // UTF-16 source: one that begins with a byte-order mark (FF FE or FE FF), or whose first 512
+    // bytes hold a NUL at every second position, in either byte order.
     RESULT_UNKNOWN_FORMAT = 5,
     // 6 is not used: it once stood for the end of a job, which the job now reports on its own.
     // With the CMX export: "C_" + name was written, but the export "CMX_" + name could not be

@@ -10,10 +10,29 @@ constexpr size_t READ_CHUNK = 16384;
 
 constexpr uint8_t CONTROLLER_LINE_END = 0x8D;
 
-// FF FE or FE FF: a UTF-16 text. Its NUL halves would vanish in decoding and leave a text that
-// converts with garbled notes, so such a file is refused as a layout the engine does not know.
-bool IsUtf16ByteOrderMark(const uint8_t* head) {
-    return (head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF);
+// The bytes at the start of a source by which UTF-16 text is told from the controller's.
+constexpr size_t UTF16_PROBE_BYTES = 512;
+
+// A UTF-16 text: FF FE or FE FF first, or, without that mark, a NUL at every second position of
+// the head (the high half of each ASCII character, in either byte order). Its NUL halves would
+// vanish in decoding and leave a text that converts with garbled notes, so such a file is
+// refused as a layout the engine does not know. `count` is the head's length, at most
+// UTF16_PROBE_BYTES.
+bool IsUtf16Text(const uint8_t* head, size_t count) {
+    if (count < 2) {
+        return false;
+    }
+    if ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)) {
+        return true;
+    }
+    bool evenAllNul = true;
+    bool oddAllNul = true;
+    for (size_t k = 0; k < count; ++k) {
+        if (head[k] != 0) {
+            (k % 2 == 0 ? evenAllNul : oddAllNul) = false;
+        }
+    }
+    return evenAllNul || oddAllNul;
 }
 
 uint8_t At(const uint8_t* text, size_t count, size_t position) {
@@ -76,7 +95,7 @@ ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode
     text->length = 0;
     uint8_t chunk[READ_CHUNK];
     bool afterLead = false;  // the byte before began a Shift-JIS character (plain mode)
-    uint8_t head[2] = {};    // the source's first two bytes, gathered across reads
+    uint8_t head[UTF16_PROBE_BYTES] = {};  // the source's first bytes, gathered across reads
     size_t headCount = 0;
     for (;;) {
         long got = source->read(source->context, chunk, sizeof chunk);
@@ -84,12 +103,15 @@ ConversionResult DecodeEdlBytes(ByteSource* source, ByteBuffer* text, DecodeMode
             return RESULT_OPEN_FAILED;
         }
         if (got == 0) {
-            return RESULT_CONVERTED;
+            // A source shorter than the probe is judged by all of it.
+            bool judged = headCount == UTF16_PROBE_BYTES;
+            return !judged && IsUtf16Text(head, headCount) ? RESULT_UNKNOWN_FORMAT
+                                                           : RESULT_CONVERTED;
         }
         auto count = static_cast<size_t>(got);
-        for (size_t k = 0; k < count && headCount < sizeof head; ++k) {
+        for (size_t k = 0; k < count && headCount < UTF16_PROBE_BYTES; ++k) {
             head[headCount++] = chunk[k];
-            if (headCount == sizeof head && IsUtf16ByteOrderMark(head)) {
+            if (headCount == UTF16_PROBE_BYTES && IsUtf16Text(head, headCount)) {
                 return RESULT_UNKNOWN_FORMAT;
             }
         }

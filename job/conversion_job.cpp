@@ -38,34 +38,44 @@ CalendarTime BannerTime(const ConversionJob& job) {
 // Before any conversion: a file whose output would replace a source of the job, or whose output
 // name is too long for the output folder, is refused; every other one is not reached yet.
 void ScreenFiles(ConversionJob* job) {
-    const char16_t* prefixes[MAX_OUTPUT_PREFIXES];
-    size_t prefixCount = OutputPrefixes(job->options, prefixes);
+    OutputKind kinds[MAX_OUTPUT_KINDS];
+    size_t kindCount = OutputKinds(job->options, kinds);
     const char16_t* paths[MAX_JOB_FILES] = {};
     const char16_t* names[MAX_JOB_FILES] = {};
-    bool overSource[MAX_JOB_FILES] = {};
     auto count = static_cast<size_t>(job->fileCount);
     for (size_t k = 0; k < count; ++k) {
         paths[k] = job->sourcePaths[k];
         names[k] = job->displayNames[k];
     }
-    FindOutputsOverSources(job->outputFolder, prefixes, prefixCount, paths, names, count,
-                           overSource);
     for (JobResult& result : job->results) {
         result = FILE_NOT_REACHED;
     }
+    FindOutputsOverSources(job->outputFolder, kinds, kindCount, paths, names, count, FoldFileName,
+                           job->results);
     for (size_t k = 0; k < count; ++k) {
-        if (overSource[k]) {
-            job->results[k] = FILE_OUTPUT_IS_SOURCE;
-            continue;
-        }
-        for (size_t p = 0; p < prefixCount; ++p) {
+        for (size_t p = 0; p < kindCount && job->results[k] == FILE_NOT_REACHED; ++p) {
             char16_t outputName[OUTPUT_NAME_CHARS];
-            FormatOutputPath(u"", prefixes[p], names[k], outputName, OUTPUT_NAME_CHARS);
+            FormatOutputPath(u"", kinds[p].prefix, names[k], outputName, OUTPUT_NAME_CHARS);
             if (!FileNameFits(job->outputFolder, outputName)) {
-                job->results[k] = FILE_NAME_TOO_LONG;
+                job->results[k] = kinds[p].nameTooLong;
             }
         }
     }
+}
+
+// When only the export failed, an export of that name that stays in the folder is one from an
+// earlier run (a failed write leaves nothing of its own): the message must say so.
+JobResult WithEarlierExport(const ConversionJob& job, int index, JobResult result) {
+    char16_t path[JOB_PATH_CHARS + OUTPUT_NAME_CHARS];
+    uint64_t size = 0;
+    if (result != FILE_CMX_WRITE_FAILED ||
+        !FormatOutputPath(job.outputFolder, CMX_OUTPUT_NAME_PREFIX, job.displayNames[index], path,
+                          JOB_PATH_CHARS + OUTPUT_NAME_CHARS)) {
+        return result;
+    }
+    PlatformFile* earlier = OpenFileForReading(path, &size);
+    CloseFile(earlier);
+    return earlier != nullptr ? FILE_CMX_WRITE_FAILED_EARLIER_KEPT : result;
 }
 
 }  // namespace
@@ -91,7 +101,8 @@ unsigned ConversionWorker(void* argument) {
             ConversionRequest request{job->sourcePaths[i], job->displayNames[i],
                                       job->outputFolder,   job->options,
                                       BannerTime(*job),    job->cmxFramesPerSecond};
-            result = JobResultOf(ConvertEdlFile(request, &job->cmxReports[i]));
+            result = WithEarlierExport(*job, i,
+                                       JobResultOf(ConvertEdlFile(request, &job->cmxReports[i])));
             job->results[i] = result;
         }
         if (result != FILE_CONVERTED) {
@@ -172,11 +183,12 @@ CmxReport SumExportReports(const ConversionJob& job, int* exportedFiles) {
     return sum;
 }
 
-size_t OutputPrefixes(uint32_t options, const char16_t** prefixes) {
+size_t OutputKinds(uint32_t options, OutputKind* kinds) {
     size_t count = 0;
-    prefixes[count++] = OUTPUT_NAME_PREFIX;
+    kinds[count++] = OutputKind{OUTPUT_NAME_PREFIX, FILE_OUTPUT_IS_SOURCE, FILE_NAME_TOO_LONG};
     if ((options & OPTION_EXPORT_CMX) != 0) {
-        prefixes[count++] = CMX_OUTPUT_NAME_PREFIX;
+        kinds[count++] =
+            OutputKind{CMX_OUTPUT_NAME_PREFIX, FILE_CMX_OUTPUT_IS_SOURCE, FILE_CMX_NAME_TOO_LONG};
     }
     return count;
 }

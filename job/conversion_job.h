@@ -99,10 +99,18 @@ void ReleaseJobObjects(ConversionJob* job);
 // were (0 without the export).
 CmxReport SumExportReports(const ConversionJob& job, int* exportedFiles);
 
-// The output names of a file: "C_" + display name, and "CMX_" + display name when the options
-// ask for the CMX export.
-constexpr size_t MAX_OUTPUT_PREFIXES = 2;
-size_t OutputPrefixes(uint32_t options, const char16_t** prefixes);
+// One output of a file, named by its prefix and the display name, with the codes that refuse
+// the file for it, so that each message names the output that is at fault.
+struct OutputKind {
+    const char16_t* prefix;
+    JobResult overSource;   // the output would be the very file of a source of the run
+    JobResult nameTooLong;  // the output's name is longer than the output folder takes
+};
+
+// The outputs of a file: "C_" + display name, and "CMX_" + display name when the options ask
+// for the CMX export. Returns how many it put into `kinds`.
+constexpr size_t MAX_OUTPUT_KINDS = 2;
+size_t OutputKinds(uint32_t options, OutputKind* kinds);
 
 // Puts file k of a job: its full path and display name, each cut to its field (callers check
 // lengths first). False when either does not fit.

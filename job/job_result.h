@@ -25,7 +25,23 @@ enum JobResult : int32_t {
     // Refused before its conversion: the output's name ("C_" + display name) is longer than the
     // output folder's file system takes.
     FILE_NAME_TOO_LONG = 9,
+    // Refused before its conversion: its CMX export ("CMX_" + display name) would be the very
+    // file of a source of the same run.
+    FILE_CMX_OUTPUT_IS_SOURCE = 10,
+    // Refused before its conversion: "C_" + display name fits, but the export's name ("CMX_" +
+    // display name) is longer than the output folder's file system takes.
+    FILE_CMX_NAME_TOO_LONG = 11,
+    // With the CMX export: "C_" + name was written and the export could not be, and the file
+    // "CMX_" + name beside it is one from an earlier run, which is kept as it was.
+    FILE_CMX_WRITE_FAILED_EARLIER_KEPT = 12,
 };
+
+// True for the outcomes of a file whose "C_" + display name was written, whatever became of
+// its export.
+constexpr bool IsRepairedListWritten(JobResult result) {
+    return result == FILE_CONVERTED || result == FILE_CMX_WRITE_FAILED ||
+           result == FILE_CMX_WRITE_FAILED_EARLIER_KEPT;
+}
 
 // The job's name for the engine's outcome. Every outcome the engine gives has one.
 constexpr JobResult JobResultOf(ConversionResult result) {

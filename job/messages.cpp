@@ -15,7 +15,14 @@ constexpr const char16_t* MESSAGES[] = {
     u"                  [--cmx [--fps 24|25|30] [--drop-frame]] FILE...\n"
     u"SONY BVE-9100 の EDL ファイルを修復し、\"C_\" + ファイル名 で DIR に書き出します。\n"
     u"FILE がフォルダなら、その中の .EDL ファイル (サブフォルダは含まず) を名前順に変換します。\n"
-    u"FILE が - なら、標準入力から 1 行に 1 つずつファイル名を読みます。\n"
+    u"  同じフォルダに元のファイルがある \"C_\" + 名前、\"CMX_\" + 名前 のファイルは、その出力と\n"
+    u"  みなして変換しません (出力したフォルダでもう一度実行すると、出力が新しくなります)。\n"
+    u"FILE が - なら、標準入力から 1 行に 1 つずつファイル名を読みます。空の行は読み飛ばし、\n"
+    u"  先頭の UTF-8 の BOM は除きます。長すぎる行と NUL 文字を含む行は、行番号を示して\n"
+    u"  変換しません。Windows では、UTF-8 として読めない行を ANSI コードページで読みます。\n"
+    u"空のファイル名は指定できません (使い方の誤り)。\n"
+    u"出力が同じ名前になるファイル (Windows では大文字と小文字の違いだけのものも) は、\n"
+    u"2 つめ以降を変換しません。\n"
     u"  -o, --output DIR            出力フォルダ (既定: 現在のフォルダ)\n"
     u"  -c, --delete-internal-data  内部データ記述行を削除\n"
     u"      --cmx                   \"CMX_\" + ファイル名 で CMX 3600 形式の EDL も書き出す\n"
@@ -23,6 +30,7 @@ constexpr const char16_t* MESSAGES[] = {
     u"      --drop-frame            CMX 3600 形式をドロップフレームで (30 fps のときだけ)\n"
     u"  -h, --help                  この説明を表示\n"
     u"      --version               バージョンを表示\n"
+    u"値をとるオプションは --output=DIR、--fps=25 のようにも書けます。\n"
     u"環境変数 SOURCE_DATE_EPOCH があれば、変換日時としてその時刻を記します。\n"
     u"終了コード: 0 すべて変換、1 変換できないファイルがあった (または一覧を出力できなかった)、\n"
     u"2 使い方の誤り、128 + シグナル番号 中断 (Ctrl+C は 130)\n",
@@ -34,6 +42,11 @@ constexpr const char16_t* MESSAGES[] = {
     u"tamsel-cli: --fps には 24、25、30 のどれかを指定してください: %s",
     u"tamsel-cli: --fps と --drop-frame は --cmx と一緒に指定してください。",
     u"tamsel-cli: --drop-frame は 30 fps (29.97) のときだけ指定できます。",
+    u"tamsel-cli: %s には値を指定してください。",
+    u"tamsel-cli: 空のファイル名は指定できません。",
+    u"標準入力の %s 行目:\n\nパスが長すぎるため参照できません。",
+    u"標準入力の %s 行目:\n\nNUL 文字を含むため、ファイル名として参照できません。",
+    u"tamsel-cli: 標準入力のファイル名を最後まで読むことができませんでした。",
 };
 static_assert(sizeof MESSAGES / sizeof MESSAGES[0] == MESSAGE_COUNT_OF_IDS,
               "one text for every message id");
@@ -54,7 +67,7 @@ const char16_t* ResultMessage(JobResult code) {
                    u"パス・ファイル名、デバイスの状態を確認して下さい。";
         case FILE_NO_MEMORY:
             return u"ファイル名:<%s>\nファイルサイズが大きすぎるため、"
-                   u"メモリ領域の確保ができませんでした。\n";
+                   u"メモリ領域の確保ができませんでした。";
         case FILE_CMX_FORMAT:
             return u"ファイル名:<%s>\nこのファイルはＣＭＸフォーマットです。";
         case FILE_UNKNOWN_FORMAT:
@@ -68,6 +81,17 @@ const char16_t* ResultMessage(JobResult code) {
         case FILE_NAME_TOO_LONG:
             return u"ファイル名:<%s>\n出力ファイル名 C_%s が長すぎるため、"
                    u"出力フォルダに書き出すことができません。";
+        case FILE_CMX_OUTPUT_IS_SOURCE:
+            return u"ファイル名:<%s>\n出力ファイル CMX_%s が変換元のファイルと同じです。\n"
+                   u"変換元を上書きしないよう、このファイルは変換しません。";
+        case FILE_CMX_NAME_TOO_LONG:
+            return u"ファイル名:<%s>\n出力ファイル名 CMX_%s が長すぎるため、"
+                   u"出力フォルダに書き出すことができません。";
+        case FILE_CMX_WRITE_FAILED_EARLIER_KEPT:
+            return u"ファイル名:<%s>\nC_%s は書き出しましたが、CMX 3600 形式の CMX_%s を"
+                   u"書込む事ができません。\n出力フォルダにある CMX_%s は以前の変換で"
+                   u"書き出したもので、今回の変換は含まれていません。\n"
+                   u"パス・ファイル名、デバイスの状態を確認して下さい。";
         case FILE_CONVERTED:
         case FILE_NOT_REACHED:
             break;
@@ -79,8 +103,8 @@ size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* 
                          size_t capacity) {
     const char16_t* pattern = ResultMessage(code);
     // Every "%s" of a file's message is its display name.
-    const char16_t* const names[] = {displayName, displayName, displayName};
-    return FillTemplate(pattern != nullptr ? pattern : u"%s", names, 3, nullptr, 0, out, capacity);
+    const char16_t* const names[] = {displayName, displayName, displayName, displayName};
+    return FillTemplate(pattern != nullptr ? pattern : u"%s", names, 4, nullptr, 0, out, capacity);
 }
 
 size_t FormatJobTally(int fileCount, int convertedCount, char16_t* out, size_t capacity) {

@@ -22,6 +22,11 @@ enum MessageId {
     MESSAGE_CLI_BAD_FRAME_RATE,   // the rate as given
     MESSAGE_CLI_CMX_SETTING_ALONE,
     MESSAGE_CLI_DROP_FRAME_AT_30,
+    MESSAGE_CLI_OPTION_NEEDS_VALUE,  // the option as written
+    MESSAGE_CLI_EMPTY_NAME,
+    MESSAGE_CLI_LINE_TOO_LONG,  // the line number of the name list
+    MESSAGE_CLI_LINE_HAS_NUL,   // the line number of the name list
+    MESSAGE_CLI_NAME_LIST_UNREADABLE,
     MESSAGE_COUNT_OF_IDS,
 };
 
@@ -34,7 +39,7 @@ const char16_t* ResultMessage(JobResult code);
 
 // Capacity of a composed message, terminator included: the longest template with the
 // longest display name (259 units) in each of its places fits, so no message is ever cut.
-constexpr size_t JOB_MESSAGE_CHARS = 1024;
+constexpr size_t JOB_MESSAGE_CHARS = 2048;
 
 // The message for a failed file, naming it.
 size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* out,

@@ -34,22 +34,40 @@ bool IsUsableFolder(const char16_t* folder);
 // name the folder's file system takes (255 bytes on Linux, 255 UTF-16 units on Windows).
 bool FileNameFits(const char16_t* folder, const char16_t* name);
 
-// What tells two folders apart whatever path reaches them (a link, "..", another spelling).
-struct FolderIdentity {
+// What tells two files (or folders) apart whatever path reaches them (a link, "..", another
+// spelling): the device and inode on POSIX, the volume serial and file index on Windows.
+struct FileIdentity {
     uint64_t volume;
     uint64_t index;
 };
-// The identity of `folder` (empty: the current folder); false when it cannot be read.
-bool GetFolderIdentity(const char16_t* folder, FolderIdentity* identity);
+// The identity of the file or folder `path` leads to, links followed; false when nothing is
+// there or it cannot be read.
+bool GetFileIdentity(const char16_t* path, FileIdentity* identity);
+// The identity of `folder` (empty: the current folder); false when it cannot be read or is no
+// folder.
+bool GetFolderIdentity(const char16_t* folder, FileIdentity* identity);
 
-// Whether two names in one folder name the same file: letter for letter on POSIX, letter case
-// aside on Windows.
-bool FileNamesEqual(const char16_t* a, const char16_t* b);
+// Turns a file name into the form in which this platform's file system compares names: as it
+// stands on POSIX, where letter case counts; on Windows every unit upper-cased by the system's
+// table, the ordinal comparison with case ignored that Windows uses for file names. The length
+// does not change.
+void FoldFileName(char16_t* name);
 
-// Calls `add` with the name of every regular file directly in `folder`, in no order. False
-// when the folder cannot be read.
-bool ListFolderFiles(const char16_t* folder, void (*add)(void* context, const char16_t* name),
+// Calls `add` with the name of every entry directly in `folder` but "." and "..", in no order:
+// files, folders, links (also those that lead nowhere) and anything else, so that the caller can
+// name what it cannot take. False when the folder cannot be read.
+bool ListFolderNames(const char16_t* folder, void (*add)(void* context, const char16_t* name),
                      void* context);
+
+// The longest path this platform opens, in bytes of a text line that names it (UTF-8, or on
+// Windows also the ANSI code page): a longer line cannot name a file.
+extern const size_t LONGEST_PATH_BYTES;
+
+// A line of a name list (NUL-terminated bytes, line end removed) as a path. On POSIX a name is
+// bytes: UTF-8 where it is valid, other bytes kept as raw units (see BytesToUtf16). On Windows
+// a line that is valid UTF-8 is read as UTF-8, any other in the ANSI code page (a list that
+// "dir /b" wrote). False, with `out` empty, when it does not fit `capacity`.
+bool NameLineToUtf16(const char* line, char16_t* out, size_t capacity);
 
 // The separator this platform puts between a folder and a name, and every unit that separates
 // the two in a path ("/" on POSIX; "\" and "/" on Windows), the one it puts first.

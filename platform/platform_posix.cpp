@@ -198,55 +198,67 @@ bool FileNameFits(const char16_t* folder, const char16_t* name) {
     return Utf8Length(name) <= static_cast<size_t>(limit);
 }
 
-bool GetFolderIdentity(const char16_t* folder, FolderIdentity* identity) {
-    char* native = NativeFolder(folder);
+namespace {
+
+// The identity of what the native path leads to; `folderOnly` refuses anything but a folder.
+bool IdentityOf(char* native, bool folderOnly, FileIdentity* identity) {
     if (native == nullptr) {
         return false;
     }
     struct stat info;
-    bool found = stat(native, &info) == 0 && S_ISDIR(info.st_mode);
+    bool found = stat(native, &info) == 0 && (!folderOnly || S_ISDIR(info.st_mode));
     std::free(native);
     if (found) {
         *identity =
-            FolderIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+            FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
     }
     return found;
 }
 
-bool FileNamesEqual(const char16_t* a, const char16_t* b) {
-    return TextEquals(a, b);
+}  // namespace
+
+bool GetFileIdentity(const char16_t* path, FileIdentity* identity) {
+    return IdentityOf(NativePath(path), false, identity);
 }
 
-bool ListFolderFiles(const char16_t* folder, void (*add)(void* context, const char16_t* name),
+bool GetFolderIdentity(const char16_t* folder, FileIdentity* identity) {
+    return IdentityOf(NativeFolder(folder), true, identity);
+}
+
+// Letter case counts on POSIX file systems: a name is its own form.
+void FoldFileName(char16_t*) {}
+
+bool ListFolderNames(const char16_t* folder, void (*add)(void* context, const char16_t* name),
                      void* context) {
     char* native = NativeFolder(folder);
     if (native == nullptr) {
         return false;
     }
     DIR* directory = opendir(native);
+    std::free(native);
     if (directory == nullptr) {
-        std::free(native);
         return false;
     }
-    size_t folderLength = std::strlen(native);
     while (const dirent* entry = readdir(directory)) {
-        size_t nameLength = std::strlen(entry->d_name);
-        char* full = static_cast<char*>(std::malloc(folderLength + nameLength + 2));
-        char16_t* name = static_cast<char16_t*>(std::malloc((nameLength + 1) * sizeof(char16_t)));
-        struct stat info;
-        if (full != nullptr && name != nullptr) {
-            std::snprintf(full, folderLength + nameLength + 2, "%s/%s", native, entry->d_name);
-            if (stat(full, &info) == 0 && S_ISREG(info.st_mode) &&
-                BytesToUtf16(entry->d_name, name, nameLength + 1)) {
-                add(context, name);
-            }
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
+            continue;
         }
-        std::free(full);
+        size_t nameLength = std::strlen(entry->d_name);
+        auto* name = static_cast<char16_t*>(std::malloc((nameLength + 1) * sizeof(char16_t)));
+        if (name != nullptr && BytesToUtf16(entry->d_name, name, nameLength + 1)) {
+            add(context, name);
+        }
         std::free(name);
     }
     closedir(directory);
-    std::free(native);
     return true;
+}
+
+// A path longer than PATH_MAX - 1 bytes cannot be opened.
+const size_t LONGEST_PATH_BYTES = PATH_MAX - 1;
+
+bool NameLineToUtf16(const char* line, char16_t* out, size_t capacity) {
+    return BytesToUtf16(line, out, capacity);
 }
 
 size_t ConvertCharactersToCodePage932(const char16_t* text, char* out, size_t capacity) {

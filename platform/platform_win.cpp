@@ -180,9 +180,13 @@ bool FileNameFits(const char16_t*, const char16_t* name) {
     return Utf16Length(name) <= LONGEST_NAME_UNITS;
 }
 
-bool GetFolderIdentity(const char16_t* folder, FolderIdentity* identity) {
-    // A folder opens only with backup semantics; reading its attributes needs no other right.
-    HANDLE handle = CreateFileW(WideFolder(folder), FILE_READ_ATTRIBUTES,
+namespace {
+
+// The identity of what `path` leads to, links followed; `folderOnly` refuses anything but a
+// folder. A folder opens only with backup semantics; reading its attributes needs no other
+// right.
+bool IdentityOf(const wchar_t* path, bool folderOnly, FileIdentity* identity) {
+    HANDLE handle = CreateFileW(path, FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -190,21 +194,41 @@ bool GetFolderIdentity(const char16_t* folder, FolderIdentity* identity) {
     }
     BY_HANDLE_FILE_INFORMATION information{};
     bool found = GetFileInformationByHandle(handle, &information) &&
-                 (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                 (!folderOnly || (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
     CloseHandle(handle);
     if (found) {
-        *identity = FolderIdentity{
+        *identity = FileIdentity{
             information.dwVolumeSerialNumber,
             (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
     }
     return found;
 }
 
-bool FileNamesEqual(const char16_t* a, const char16_t* b) {
-    return CompareStringOrdinal(Wide(a), -1, Wide(b), -1, TRUE) == CSTR_EQUAL;
+}  // namespace
+
+bool GetFileIdentity(const char16_t* path, FileIdentity* identity) {
+    return IdentityOf(Wide(path), false, identity);
 }
 
-bool ListFolderFiles(const char16_t* folder, void (*add)(void* context, const char16_t* name),
+bool GetFolderIdentity(const char16_t* folder, FileIdentity* identity) {
+    return IdentityOf(WideFolder(folder), true, identity);
+}
+
+void FoldFileName(char16_t* name) {
+    int length = static_cast<int>(Utf16Length(name));
+    if (length == 0) {
+        return;
+    }
+    auto* upper = static_cast<wchar_t*>(std::malloc(static_cast<size_t>(length) * sizeof(wchar_t)));
+    // The invariant upper-casing is the table CompareStringOrdinal ignores case by.
+    if (upper != nullptr && LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, Wide(name),
+                                          length, upper, length, nullptr, nullptr, 0) == length) {
+        std::wmemcpy(reinterpret_cast<wchar_t*>(name), upper, static_cast<size_t>(length));
+    }
+    std::free(upper);
+}
+
+bool ListFolderNames(const char16_t* folder, void (*add)(void* context, const char16_t* name),
                      void* context) {
     const wchar_t* wide = WideFolder(folder);
     size_t length = std::wcslen(wide);
@@ -226,7 +250,7 @@ bool ListFolderFiles(const char16_t* folder, void (*add)(void* context, const ch
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     }
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0) {
             add(context, reinterpret_cast<const char16_t*>(found.cFileName));
         }
     } while (FindNextFileW(search, &found));
@@ -254,6 +278,30 @@ bool DecodeCodePage932Character(CodePage932Decoder*, const uint8_t* bytes, size_
 }
 
 void CloseCodePage932Decoder(CodePage932Decoder*) {}
+
+// The longest path Windows opens is 32767 units, each at most three bytes of UTF-8.
+const size_t LONGEST_PATH_BYTES = 32767 * 3;
+
+bool NameLineToUtf16(const char* line, char16_t* out, size_t capacity) {
+    if (capacity == 0) {
+        return false;
+    }
+    if (IsUtf8(line)) {
+        return BytesToUtf16(line, out, capacity);
+    }
+    // Bytes the ANSI code page does not hold either become its default character: such a name
+    // names no file, and opening it says so.
+    int size = static_cast<int>(capacity > 0x7FFFFFFF ? 0x7FFFFFFF : capacity);
+    int written = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, line, -1,
+                                      reinterpret_cast<wchar_t*>(out), size);
+    if (written == 0) {
+        written = MultiByteToWideChar(CP_ACP, 0, line, -1, reinterpret_cast<wchar_t*>(out), size);
+    }
+    if (written == 0) {
+        out[0] = 0;
+    }
+    return written != 0;
+}
 
 size_t ConvertCharactersToCodePage932(const char16_t* text, char* out, size_t capacity) {
     if (capacity == 0) {

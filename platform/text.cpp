@@ -143,6 +143,19 @@ bool Utf16ToUtf8(const char16_t* text, char* out, size_t capacity) {
     return true;
 }
 
+bool IsUtf8(const char* text) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text);
+    char32_t cp;
+    for (size_t at = 0; bytes[at] != 0;) {
+        size_t taken = DecodeUtf8(bytes, at, &cp);
+        if (taken == 0) {
+            return false;
+        }
+        at += taken;
+    }
+    return true;
+}
+
 bool BytesToUtf16(const char* text, char16_t* out, size_t capacity) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(text);
     size_t length = 0;

@@ -24,6 +24,10 @@ bool IsRawByteUnit(char16_t unit);
 // above. Returns false, with `out` empty, only when the result does not fit.
 bool BytesToUtf16(const char* text, char16_t* out, size_t capacity);
 
+// True when the bytes (NUL-terminated) are valid UTF-8 throughout: no overlong form, no
+// surrogate, nothing past U+10FFFF.
+bool IsUtf8(const char* text);
+
 // Converts UTF-16 to UTF-8 into `out` (terminated); a raw-byte unit becomes its byte again, any
 // other unpaired surrogate U+FFFD. Returns false, with `out` empty, when it does not fit.
 bool Utf16ToUtf8(const char16_t* text, char* out, size_t capacity);

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -186,8 +187,11 @@ bool ComesBefore(const std::u16string& first, const std::u16string& second) {
 }
 
 // The EDL files directly inside `folder` (its path without a trailing "\"), their extensions
-// upper-cased, in the order of their names.
+// upper-cased, in the order of their names. A file that is the output of another one there
+// ("C_A.EDL" beside "A.EDL", left by an earlier run into this folder) is no source and is left
+// out.
 std::vector<std::u16string> EdlFilesIn(const char16_t* folder) {
+    std::vector<std::u16string> files;
     std::vector<std::u16string> names;
     if (!JoinPath(folder, u'\\', u"*", longPath, LONGEST_PATH_CHARS)) {
         return names;
@@ -198,13 +202,24 @@ std::vector<std::u16string> EdlFilesIn(const char16_t* folder) {
         return names;
     }
     do {
-        char16_t* name = AsUtf16(found.cFileName);
-        UpperCaseExtension(name);
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && HasEdlExtension(name)) {
-            names.emplace_back(name);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            files.emplace_back(AsUtf16(found.cFileName));
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
+    std::vector<const char16_t*> pointers;
+    for (const std::u16string& file : files) {
+        pointers.push_back(file.c_str());
+    }
+    std::unique_ptr<bool[]> isOutput(new bool[files.size() + 1]());
+    MarkSiblingOutputs(pointers.data(), files.size(), FoldFileName, isOutput.get());
+    for (size_t k = 0; k < files.size(); ++k) {
+        std::u16string name = files[k];
+        UpperCaseExtension(name.data());
+        if (!isOutput[k] && HasEdlExtension(name.c_str())) {
+            names.push_back(name);
+        }
+    }
     std::sort(names.begin(), names.end(), ComesBefore);
     return names;
 }

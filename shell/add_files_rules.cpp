@@ -54,7 +54,8 @@ bool IsEdlFileName(const char16_t* name) {
     return *extension == 0 && *edl == 0;
 }
 
-void BeginAddBatch(AddBatch* batch, int rowCount, int targetCount) {
+void BeginAddBatch(AddBatch* batch, int rowCount, int targetCount, NameFold fold) {
+    batch->fold = fold;
     batch->folderOfName.clear();
     batch->folderOfName.reserve(static_cast<size_t>(rowCount > 0 ? rowCount : 0) + 256);
     batch->rowCount = rowCount;
@@ -65,14 +66,14 @@ void BeginAddBatch(AddBatch* batch, int rowCount, int targetCount) {
 
 void NoteListedRow(AddBatch* batch, const char16_t* name, const char16_t* folder) {
     // The first row of a name holds it: rows added later under that name were refused.
-    batch->folderOfName.emplace(name, folder);
+    batch->folderOfName.emplace(FoldedName(name, batch->fold), folder);
 }
 
 CandidateCheck CheckCandidate(const AddBatch* batch, const char16_t* folder, const char16_t* name) {
     if (!FitsJobFields(Utf16Length(folder), Utf16Length(name))) {
         return CandidateCheck{ADD_REFUSED, REFUSAL_PATH_TOO_LONG};
     }
-    auto listed = batch->folderOfName.find(name);
+    auto listed = batch->folderOfName.find(FoldedName(name, batch->fold));
     if (listed == batch->folderOfName.end()) {
         return CandidateCheck{ADD_AS_NEW_ROW, REFUSAL_NOT_EDL};
     }
@@ -83,7 +84,7 @@ CandidateCheck CheckCandidate(const AddBatch* batch, const char16_t* folder, con
 }
 
 void NoteAddedRow(AddBatch* batch, const char16_t* name, const char16_t* folder) {
-    batch->folderOfName.emplace(name, folder);
+    batch->folderOfName.emplace(FoldedName(name, batch->fold), folder);
     ++batch->rowCount;
     ++batch->targetCount;
     ++batch->added;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "conversion_job.h"
+#include "file_names.h"
 
 // Why a file was not added. The order is that of the string table's short reasons.
 enum AddRefusal {
@@ -51,7 +52,8 @@ struct RefusalList {
 // when the batch starts and kept up to date as rows are added, so that nothing is recounted
 // for each file; the window shows the counts once, at the end.
 struct AddBatch {
-    std::unordered_map<std::u16string, std::u16string> folderOfName;
+    NameFold fold;  // how the file system compares names (FoldFileName in the window)
+    std::unordered_map<std::u16string, std::u16string> folderOfName;  // keyed by folded name
     int rowCount;
     int targetCount;
     int added;
@@ -63,14 +65,15 @@ struct AddBatch {
 // named as the user named it.
 bool IsEdlFileName(const char16_t* name);
 
-// Starts a batch over a list that holds `rowCount` rows, `targetCount` of them ticked; then
-// NoteListedRow for each of its rows.
-void BeginAddBatch(AddBatch* batch, int rowCount, int targetCount);
+// Starts a batch over a list that holds `rowCount` rows, `targetCount` of them ticked, whose
+// names compare as `fold` gives them; then NoteListedRow for each of its rows.
+void BeginAddBatch(AddBatch* batch, int rowCount, int targetCount, NameFold fold);
 void NoteListedRow(AddBatch* batch, const char16_t* name, const char16_t* folder);
 
 // Whether the file `name` in `folder` becomes a row: it must fit a job and its name must not
 // be listed from another folder. The same folder differing only in letter case is the same
-// folder, as Windows sees it; names are compared exactly.
+// folder, as Windows sees it; names compare as the batch's `fold` gives them, so on Windows
+// "a.EDL" is "A.EDL" (their outputs would be one file).
 CandidateCheck CheckCandidate(const AddBatch* batch, const char16_t* folder, const char16_t* name);
 
 // A row was added for the file: ticked, so it counts as a convert target.

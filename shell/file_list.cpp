@@ -368,7 +368,7 @@ void BeginAddingFiles(AddBatch* batch) {
     shell.changingRows = true;
     SendMessageW(shell.fileList, WM_SETREDRAW, FALSE, 0);
     int count = CountRows();
-    BeginAddBatch(batch, count, CountConvertTargets());
+    BeginAddBatch(batch, count, CountConvertTargets(), FoldFileName);
     for (int row = 0; row < count; ++row) {
         char16_t name[JOB_NAME_CHARS];
         char16_t location[JOB_PATH_CHARS];

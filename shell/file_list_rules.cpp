@@ -105,11 +105,15 @@ ResultLook LookOfResult(int32_t result) {
             return ResultLook{IDS_RESULT_WRITE_FAILED, ROW_ICON_FAILED};
         case FILE_NO_MEMORY:
             return ResultLook{IDS_RESULT_NO_MEMORY, ROW_ICON_FAILED};
+        // The column says what went wrong; the message names the output ("C_" or "CMX_").
         case FILE_OUTPUT_IS_SOURCE:
+        case FILE_CMX_OUTPUT_IS_SOURCE:
             return ResultLook{IDS_RESULT_OUTPUT_IS_SOURCE, ROW_ICON_FAILED};
         case FILE_NAME_TOO_LONG:
+        case FILE_CMX_NAME_TOO_LONG:
             return ResultLook{IDS_RESULT_NAME_TOO_LONG, ROW_ICON_FAILED};
         case FILE_CMX_WRITE_FAILED:
+        case FILE_CMX_WRITE_FAILED_EARLIER_KEPT:
             return ResultLook{IDS_RESULT_CMX_WRITE_FAILED, ROW_ICON_FAILED};
     }
     // An outcome this table does not know yet is still shown as a failure, never as nothing.

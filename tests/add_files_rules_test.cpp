@@ -8,10 +8,18 @@
 
 namespace {
 
+// Names as Windows compares them, which is where the window runs: letter case ignored (the
+// Latin letters stand for the system's whole table here).
+void FoldAsWindows(char16_t* name) {
+    for (; *name != 0; ++name) {
+        *name = UpperCaseUnit(*name);
+    }
+}
+
 std::unique_ptr<AddBatch> BatchOver(
     std::initializer_list<std::pair<const char16_t*, const char16_t*>> rows, int targets) {
     auto batch = std::make_unique<AddBatch>();
-    BeginAddBatch(batch.get(), static_cast<int>(rows.size()), targets);
+    BeginAddBatch(batch.get(), static_cast<int>(rows.size()), targets, FoldAsWindows);
     for (const auto& row : rows) {
         NoteListedRow(batch.get(), row.first, row.second);
     }
@@ -34,9 +42,12 @@ TEST(AddFilesRules, ANameIsTakenOnceWhateverItsFolderButTheSameFileIsNoRefusal) 
         {u"C:\\EDL\\0613", u"A.EDL", ADD_REFUSED, REFUSAL_DUPLICATE_NAME, "another folder"},
         {u"C:\\EDL\\061", u"A.EDL", ADD_REFUSED, REFUSAL_DUPLICATE_NAME, "a folder's prefix"},
         {u"C:\\EDL\\06122", u"A.EDL", ADD_REFUSED, REFUSAL_DUPLICATE_NAME, "a longer folder"},
-        {u"C:\\EDL\\0612", u"a.EDL", ADD_AS_NEW_ROW, REFUSAL_NOT_EDL,
-         "names differ in letter case"},
-        {u"D:\\x", u"B.EDL", ADD_AS_NEW_ROW, REFUSAL_NOT_EDL, "b.EDL is another name"},
+        {u"C:\\EDL\\0612", u"a.EDL", ADD_ALREADY_LISTED, REFUSAL_NOT_EDL,
+         "the same file: Windows takes a name in other letter case for the same"},
+        {u"C:\\EDL\\0613", u"a.EDL", ADD_REFUSED, REFUSAL_DUPLICATE_NAME,
+         "in another folder a name in other letter case would write the same output"},
+        {u"D:\\x", u"B.EDL", ADD_ALREADY_LISTED, REFUSAL_NOT_EDL, "b.EDL, the same file"},
+        {u"D:\\y", u"B.edl", ADD_REFUSED, REFUSAL_DUPLICATE_NAME, "b.EDL from elsewhere"},
     };
     for (const Case& c : cases) {
         CandidateCheck check = CheckCandidate(batch.get(), c.folder, c.name);
@@ -71,7 +82,7 @@ TEST(AddFilesRules, RowsAddedInTheBatchCountAndAreListed) {
     EXPECT_EQ(ADD_REFUSED, CheckCandidate(batch.get(), u"C:\\c", u"C.EDL").decision);
 
     // A new batch forgets the names of the last one.
-    BeginAddBatch(batch.get(), 0, 0);
+    BeginAddBatch(batch.get(), 0, 0, FoldAsWindows);
     EXPECT_EQ(ADD_AS_NEW_ROW, CheckCandidate(batch.get(), u"C:\\c", u"C.EDL").decision);
     EXPECT_EQ(0, batch->refusals.count);
 }

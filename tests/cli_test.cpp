@@ -1,5 +1,6 @@
 // tamsel-cli, run as a real process on files in a temporary folder: outputs, messages, exit
 // statuses, duplicate names, the fixed stamp, Ctrl+C.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -27,22 +28,48 @@ struct CliRun {
     std::string err;
 };
 
-// Runs the converter in `folder` with `arguments` (a shell word list) and the environment
-// prefix `environment`, in UTC so that stamps do not depend on the machine. `input` redirects
-// its standard input; `output` is where its standard output goes (read back when it is
-// stdout.txt).
+// `text` as one shell word, whatever it holds (a TMPDIR with a ' in it too).
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// Runs the converter in `folder` with `arguments` (shell words) and the environment prefix
+// `environment`, in UTC so that stamps do not depend on the machine, errors to stderr.txt.
+std::string CliCommand(const TestFolder& folder, const std::string& arguments,
+                       const std::string& environment = "SOURCE_DATE_EPOCH=0") {
+    return "cd " + Quoted(folder.path.string()) + " && exec env " + environment + " TZ=UTC " +
+           Quoted(TAMSEL_CLI) + " " + arguments + " 2> stderr.txt";
+}
+
+// Runs the converter (see CliCommand). `input` redirects its standard input; `output` is where
+// its standard output goes (read back when it is stdout.txt).
 CliRun RunCli(const TestFolder& folder, const std::string& arguments,
               const std::string& environment = "SOURCE_DATE_EPOCH=1551863107",
               const std::string& input = "/dev/null", const std::string& output = "stdout.txt") {
-    std::string command = "cd '" + folder.path.string() + "' && env " + environment +
-                          " TZ=UTC '" TAMSEL_CLI "' " + arguments + " < " + input + " > " + output +
-                          " 2> stderr.txt";
+    std::string command =
+        CliCommand(folder, arguments, environment) + " < " + input + " > " + output;
     int status = std::system(command.c_str());
     CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.Read("stdout.txt"),
                folder.Read("stderr.txt")};
     fs::remove(folder.path / "stdout.txt");
     fs::remove(folder.path / "stderr.txt");
     return run;
+}
+
+// Starts the converter on the names of `input`; the process is the converter itself.
+pid_t StartCli(const TestFolder& folder, int input) {
+    std::string command = CliCommand(folder, "- > stdout.txt");
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(input, STDIN_FILENO);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
 }
 
 TEST(Cli, ConvertsIntoTheOutputFolderAndListsWhatItWrote) {
@@ -225,6 +252,109 @@ TEST(Cli, AStopBetweenTwoJobsStartsNoFurtherJob) {
     EXPECT_FALSE(folder.Has("C_f320.EDL"));
 }
 
+// Ctrl+C, SIGTERM or SIGHUP end the reading of a list that never ends, at once.
+TEST(Cli, AStopWhileNamesAreReadEndsTheRunAtOnce) {
+    signal(SIGPIPE, SIG_IGN);  // should the converter end early, a write fails instead
+    for (const auto& [stop, status] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
+        TestFolder folder;
+        int list[2];
+        ASSERT_EQ(0, pipe2(list, O_CLOEXEC));
+        pid_t child = StartCli(folder, list[0]);
+        // More than a pipe holds: once it is written, the converter is reading the list.
+        std::string names(120000, '\n');
+        EXPECT_EQ(static_cast<ssize_t>(names.size()), write(list[1], names.data(), names.size()));
+        kill(child, stop);
+        int ended = 0;
+        waitpid(child, &ended, 0);
+        close(list[0]);
+        close(list[1]);
+        EXPECT_EQ(status, WEXITSTATUS(ended)) << "signal " << stop;
+    }
+}
+
+// --- Names ---------------------------------------------------------------------------------------
+
+// Names as the converter reads them, from its arguments and from standard input: each one a
+// file, or refused with a message that names it, or its line.
+TEST(Cli, EveryNameIsTakenOrRefusedWithItsLine) {
+    const std::string longName = std::string(249, 'n') + ".edl";  // 255 bytes with "C_"
+    const struct {
+        std::string arguments;
+        Bytes list;  // standard input
+        int status;
+        std::string out;
+        std::string err;  // a line of standard error
+    } rows[] = {
+        // clang-format off
+        // A UTF-8 byte-order mark at the top is no part of the first name.
+        {"-", "\xEF\xBB\xBF" "a.edl\n", 0, "C_a.EDL\n", "1個中1個の変換が終了しました。"},
+        // A NUL refuses its line (find -print0), named by its number and counted.
+        {"-", Bytes("a.edl\0b.edl\0", 12), 1, "", "標準入力の 1 行目:"},
+        // So does a line longer than the longest path, which is not printed back.
+        {"-", "a.edl\n" + std::string(5000, 'x') + "\nb.edl\n", 1, "C_a.EDL\nC_b.EDL\n",
+         "標準入力の 2 行目:"},
+        // An empty name is a usage error: opened, it would read from the root.
+        {"a.edl ''", "", 2, "", "tamsel-cli: 空のファイル名は指定できません。"},
+        // A long option takes its value after "=" too; a value left out is said to be missing.
+        {"--output=out a.edl", "", 0, "out/C_a.EDL\n", "1個中1個の変換が終了しました。"},
+        {"--cmx --fps=25 a.edl", "", 0, "C_a.EDL\nCMX_a.EDL\n", "CMX_a.EDL: 1 event, 0 dissolves"},
+        {"a.edl -o", "", 2, "", "tamsel-cli: -o には値を指定してください。"},
+        {"--output= a.edl", "", 2, "", "tamsel-cli: --output には値を指定してください。"},
+        // A name whose export alone is too long: the message names "CMX_".
+        {"--cmx " + longName, "", 1, "", "出力ファイル名 CMX_" + longName.substr(0, 250) + "EDL"},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        TestFolder folder;
+        for (const std::string& name : {std::string("a.edl"), std::string("b.edl"), longName}) {
+            folder.Write(name, EVENT);
+        }
+        folder.Write("list", row.list);
+        fs::create_directories(folder / "out");
+        CliRun run = RunCli(folder, row.arguments, "SOURCE_DATE_EPOCH=0", "list");
+        EXPECT_EQ(row.status, run.status) << row.arguments << " " << row.err;
+        EXPECT_EQ(row.out, run.out) << row.arguments << " " << row.err;
+        EXPECT_NE(std::string::npos, run.err.find(row.err)) << row.arguments << "\n" << run.err;
+    }
+}
+
+// The most memory a running process has held, in kilobytes (VmHWM: since it started its
+// program, so nothing of the test process that forked it counts).
+long PeakKilobytes(pid_t process) {
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    std::string field;
+    long kilobytes = -1;
+    while (status >> field && field != "VmHWM:") {
+    }
+    status >> kilobytes;
+    return kilobytes;
+}
+
+TEST(Cli, ANameLineOfAHundredMegabytesIsRefusedInBoundedMemory) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    int list[2];
+    ASSERT_EQ(0, pipe2(list, O_CLOEXEC));
+    pid_t child = StartCli(folder, list[0]);
+    close(list[0]);
+    std::string piece(1 << 20, 'x');
+    EXPECT_EQ(6, write(list[1], "a.edl\n", 6));
+    for (int k = 0; k < 100; ++k) {
+        EXPECT_EQ(static_cast<ssize_t>(piece.size()), write(list[1], piece.data(), piece.size()));
+    }
+    // All but what the pipe holds has been read: the line is as large as it gets.
+    long peak = PeakKilobytes(child);
+    EXPECT_EQ(1, write(list[1], "\n", 1));
+    close(list[1]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(1, WEXITSTATUS(status));
+    EXPECT_EQ("C_a.EDL\n", folder.Read("stdout.txt"));
+    EXPECT_LT(folder.Read("stderr.txt").size(), 200u) << "named by its number, not printed back";
+    EXPECT_LT(peak, 64L << 10) << "kilobytes: far less than the line alone";
+    EXPECT_GT(peak, 0L);
+}
+
 // --- Sources and odd files ---------------------------------------------------------------------
 
 TEST(Cli, AnOutputThatWouldReplaceASourceIsRefused) {
@@ -263,6 +393,12 @@ TEST(Cli, WhatIsNoRegularFileIsRefusedAtOnce) {
     EXPECT_NE(std::string::npos, run.err.find("ファイル名:<fifo.EDL>\n\nこのファイルを開く"));
     EXPECT_NE(std::string::npos, run.err.find("ファイル名:<zero>\n\nこのファイルを開く"));
     EXPECT_NE(std::string::npos, run.err.find("3個中1個の変換が終了しました。"));
+    // In a folder given as FILE they are named as well, and so are a dangling link and a folder.
+    fs::create_directories(folder / "d/sub.EDL");
+    fs::create_symlink("nowhere", folder / "d/dangling.edl");
+    fs::rename(folder / "fifo.edl", folder / "d/fifo.edl");
+    EXPECT_NE(std::string::npos,
+              RunCli(folder, "-o d d").err.find("3個中0個の変換が終了しました。"));
 }
 
 TEST(Cli, StandardOutputThatFailsNeverStopsTheRun) {

@@ -194,8 +194,9 @@ ConversionResult DecodeByteByByte(const Bytes& source) {
 }
 
 // A UTF-16 file would lose its NUL halves in decoding and convert with garbled notes; it is
-// refused as a layout the engine does not know, whichever byte order its mark gives.
-TEST(Decode, Utf16TextWithAByteOrderMarkIsRefused) {
+// refused as a layout the engine does not know, whichever byte order it has, with its mark or
+// without.
+TEST(Decode, Utf16TextIsRefusedWithOrWithoutAByteOrderMark) {
     const Bytes line =
         "001  001    V     C        00:00:00:00 00:00:05:00 01:00:00:00 01:00:05:00\r\n";
     const struct {
@@ -211,6 +212,12 @@ TEST(Decode, Utf16TextWithAByteOrderMarkIsRefused) {
         {"a lone FF converts as before", "\xFF" + line, RESULT_CONVERTED},
         {"FF FE after the first byte is no mark", " \xFF\xFE" + line, RESULT_CONVERTED},
         {"the UTF-8 mark is no UTF-16 mark", "\xEF\xBB\xBF" + line, RESULT_CONVERTED},
+        {"little-endian without a mark", Utf16(line, false), RESULT_UNKNOWN_FORMAT},
+        {"big-endian without a mark", Utf16(line, true), RESULT_UNKNOWN_FORMAT},
+        {"judged by its first 512 bytes, whatever follows", Utf16(Bytes(256, 'X'), false) + line,
+         RESULT_UNKNOWN_FORMAT},
+        {"a stray NUL in plain text converts as before", line + Bytes(1, '\0') + line,
+         RESULT_CONVERTED},
     };
     for (const auto& vector : vectors) {
         MemorySource memory{reinterpret_cast<const uint8_t*>(vector.source.data()),

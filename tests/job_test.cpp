@@ -88,7 +88,8 @@ void RecordClose(ConversionJob* j) {
 // Fills the job with files of `folder` (display name = file name) and runs it to the end, the
 // outputs going into its subfolder `output` ("" for the folder itself).
 std::vector<std::string> RunJob(const TestFolder& folder, const std::vector<const char*>& names,
-                                Recorder* recorder, const std::string& output = "out") {
+                                Recorder* recorder, const std::string& output = "out",
+                                uint32_t options = 0) {
     for (size_t k = 0; k < names.size(); ++k) {
         std::u16string path = folder.Path(names[k]);
         std::u16string name = fs::path(names[k]).u16string();
@@ -97,7 +98,7 @@ std::vector<std::string> RunJob(const TestFolder& folder, const std::vector<cons
     std::u16string out = folder.FolderPath(output);
     std::copy(out.c_str(), out.c_str() + out.size() + 1, job.outputFolder);
     job.fileCount = static_cast<int32_t>(names.size());
-    job.options = 0;
+    job.options = options;
     job.display = JobDisplay{RecordName,  RecordCount, RecordStep, RecordFailure,
                              RecordTally, RecordClose, recorder};
     EXPECT_EQ(0, job.failedCount) << "every job starts with no failure counted";
@@ -349,6 +350,40 @@ TEST(Job, TheExportIsWrittenAndSummedOverTheConvertedFiles) {
     EXPECT_EQ(0, exported);
 }
 
+// Runs A.EDL of `folder` with the export into "out", every write failing once `writable`
+// bytes are written (the disk full from then on); returns the file's outcome.
+JobResult RunExport(const TestFolder& folder, size_t writable) {
+    Recorder recorder;
+    job.cmxFramesPerSecond = 30;
+    job.stampFixed = true;  // each run writes the same bytes
+    FileFaults faults{};
+    faults.failWrite = writable > 0;
+    faults.writeBytesBeforeFailure = writable;
+    SetFileFaults(faults);
+    RunJob(folder, {"A.EDL"}, &recorder, "out", OPTION_EXPORT_CMX);
+    SetFileFaults(FileFaults{});
+    job.stampFixed = false;
+    job.options = 0;
+    return job.results[0];
+}
+
+// When only the export cannot be written, the new "C_" file stays beside the "CMX_" file of an
+// earlier run, if there is one: the outcome, and so the message, says which.
+TEST(Job, AnExportThatFailsSaysWhetherAnEarlierOneStaysBesideIt) {
+    TestFolder folder;
+    folder.Write("A.EDL", GOOD_EDL);
+    ASSERT_EQ(FILE_CONVERTED, RunExport(folder, 0));
+    size_t repaired = folder.Read("out/C_A.EDL").size();  // room for it, not a byte more
+    std::string earlier = folder.Read("out/CMX_A.EDL");
+    EXPECT_EQ(FILE_CMX_WRITE_FAILED_EARLIER_KEPT, RunExport(folder, repaired));
+    EXPECT_EQ(earlier, folder.Read("out/CMX_A.EDL"));
+    fs::remove(folder.path / "out/CMX_A.EDL");
+    EXPECT_EQ(FILE_CMX_WRITE_FAILED, RunExport(folder, repaired)) << "none beside it";
+    char16_t text[JOB_MESSAGE_CHARS];
+    FormatFileFailure(FILE_CMX_WRITE_FAILED_EARLIER_KEPT, u"A.EDL", text, JOB_MESSAGE_CHARS);
+    EXPECT_NE(std::u16string::npos, std::u16string(text).find(u"CMX_A.EDL は以前の変換で"));
+}
+
 TEST(JobText, CountAndMessages) {
     char16_t text[JOB_MESSAGE_CHARS];
     FormatCountText(2, 3, text, 64);
@@ -361,6 +396,11 @@ TEST(JobText, CountAndMessages) {
     EXPECT_EQ(std::u16string(u"5個中3個の変換が終了しました。"), text);
     FormatFileFailure(FILE_CMX_FORMAT, u"X.EDL", text, JOB_MESSAGE_CHARS);
     EXPECT_EQ(std::u16string(u"ファイル名:<X.EDL>\nこのファイルはＣＭＸフォーマットです。"), text);
+    // Each front end ends a message itself: none ends with a line feed of its own.
+    for (int code = 0; code < 64; ++code) {
+        const char16_t* message = ResultMessage(static_cast<JobResult>(code));
+        EXPECT_TRUE(message == nullptr || std::u16string(message).back() != u'\n') << code;
+    }
     // The longest template with the longest display name is never cut.
     std::u16string longName(259, u'名');
     size_t length = FormatFileFailure(FILE_OPEN_FAILED, longName.c_str(), text, JOB_MESSAGE_CHARS);
@@ -386,10 +426,9 @@ TEST(FileNames, ExtensionAndDuplicates) {
     EXPECT_FALSE(HasEdlExtension(u"A.EDLX"));
     EXPECT_FALSE(HasEdlExtension(u"A.edl")) << "tested after upper-casing";
 
-    const char16_t* names[] = {u"A.EDL", u"b.EDL"};
-    EXPECT_TRUE(IsDuplicateName(u"A.EDL", names, 2));
-    EXPECT_FALSE(IsDuplicateName(u"a.EDL", names, 2)) << "letter case counts";
-    EXPECT_FALSE(IsDuplicateName(u"A.EDL", names, 0));
+    NameSet taken{FoldFileName, {}};
+    EXPECT_TRUE(TakeName(&taken, u"A.EDL"));
+    EXPECT_FALSE(TakeName(&taken, u"A.EDL"));
 }
 
 }  // namespace

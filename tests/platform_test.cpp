@@ -9,7 +9,9 @@
 #include "platform.h"
 #include "test_util.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -44,9 +46,9 @@ TEST(Files, AFolderIsTheSameHoweverItIsReached) {
     fs::create_directories(folder / "a/b");
     fs::create_directories(folder / "c");
     folder.Write("file", "x");
-    FolderIdentity a{};
-    FolderIdentity again{};
-    FolderIdentity other{};
+    FileIdentity a{};
+    FileIdentity again{};
+    FileIdentity other{};
     ASSERT_TRUE(GetFolderIdentity(folder.FolderPath("a").c_str(), &a));
     ASSERT_TRUE(GetFolderIdentity((folder.FolderPath("a") + u"b/..").c_str(), &again));
     ASSERT_TRUE(GetFolderIdentity(folder.FolderPath("c").c_str(), &other));
@@ -60,13 +62,39 @@ TEST(Files, AFolderIsTheSameHoweverItIsReached) {
 #endif
 }
 
-TEST(Files, NamesCompareAsTheFileSystemComparesThem) {
-    EXPECT_TRUE(FileNamesEqual(u"C_A.EDL", u"C_A.EDL"));
-    EXPECT_FALSE(FileNamesEqual(u"C_A.EDL", u"C_B.EDL"));
+// What a path leads to, as a value to compare: {0, 0} when nothing is there.
+std::pair<uint64_t, uint64_t> Identity(const std::u16string& path) {
+    FileIdentity identity{};
+    return GetFileIdentity(path.c_str(), &identity) ? std::pair{identity.volume, identity.index}
+                                                    : std::pair<uint64_t, uint64_t>{};
+}
+
+TEST(Files, AFileIsTheSameHoweverItIsReached) {
+    TestFolder folder;
+    folder.Write("d/A.EDL", "a");
+    folder.Write("B.EDL", "a");
+    auto a = Identity(folder.Path("d/A.EDL"));
+    EXPECT_EQ(a, Identity(folder.FolderPath("d") + u"../d/A.EDL")) << "through ..";
+    EXPECT_NE(a, Identity(folder.Path("B.EDL"))) << "another file of the same bytes";
+    EXPECT_EQ((std::pair<uint64_t, uint64_t>{}), Identity(folder.Path("missing.EDL")));
+    fs::create_hard_link(folder / "d/A.EDL", folder / "H.EDL");
+    EXPECT_EQ(a, Identity(folder.Path("H.EDL"))) << "a hard link";
+}
+
+TEST(Files, NamesFoldAsTheFileSystemComparesThem) {
+    std::u16string name = u"c_ä.edl";
+    FoldFileName(name.data());
 #ifdef _WIN32
-    EXPECT_TRUE(FileNamesEqual(u"C_A.EDL", u"c_a.edl")) << "one file on Windows";
+    EXPECT_EQ(u"C_Ä.EDL", name) << "one file on Windows";
+    // The fold agrees with the system's own comparison of names, unit for unit.
+    for (char32_t unit = 1; unit <= 0xFFFF; unit = unit == 0xD7FF ? 0xE000 : unit + 1) {
+        wchar_t one[2] = {static_cast<wchar_t>(unit), 0};
+        wchar_t folded[2] = {one[0], 0};
+        FoldFileName(reinterpret_cast<char16_t*>(folded));
+        ASSERT_EQ(CSTR_EQUAL, CompareStringOrdinal(one, 1, folded, 1, TRUE)) << unsigned(unit);
+    }
 #else
-    EXPECT_FALSE(FileNamesEqual(u"C_A.EDL", u"c_a.edl")) << "two files on Linux";
+    EXPECT_EQ(u"c_ä.edl", name) << "two files on Linux";
 #endif
 }
 
@@ -74,16 +102,30 @@ void Collect(void* context, const char16_t* name) {
     static_cast<std::vector<std::u16string>*>(context)->push_back(name);
 }
 
-TEST(Files, AFolderListsItsRegularFilesOnly) {
+TEST(Files, AFolderListsEveryEntryButItself) {
     TestFolder folder;
     folder.Write("d/B.EDL", "x");
     folder.Write("d/a.edl", "x");
     folder.Write("d/sub/c.edl", "x");
     std::vector<std::u16string> names;
-    ASSERT_TRUE(ListFolderFiles(folder.FolderPath("d").c_str(), Collect, &names));
+    ASSERT_TRUE(ListFolderNames(folder.FolderPath("d").c_str(), Collect, &names));
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::u16string>{u"B.EDL", u"a.edl"}), names);
-    EXPECT_FALSE(ListFolderFiles(folder.Path("missing").c_str(), Collect, &names));
+    EXPECT_EQ((std::vector<std::u16string>{u"B.EDL", u"a.edl", u"sub"}), names)
+        << "a folder too, for the caller to name";
+    EXPECT_FALSE(ListFolderNames(folder.Path("missing").c_str(), Collect, &names));
+}
+
+TEST(Files, ANameLineBecomesAPath) {
+    char16_t path[64];
+    ASSERT_TRUE(NameLineToUtf16("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.edl", path, 64));
+    EXPECT_EQ(u"テスト.edl", std::u16string(path)) << "UTF-8";
+    // "テスト.edl" in Shift-JIS, as "dir /b" writes it on a Japanese PC.
+    ASSERT_TRUE(NameLineToUtf16("\x83\x65\x83\x58\x83\x67.edl", path, 64));
+#ifdef _WIN32
+    EXPECT_TRUE(GetACP() != 932 || std::u16string(path) == u"テスト.edl") << "the ANSI code page";
+#else
+    EXPECT_EQ(0xDC83, path[0]) << "bytes kept as they are";
+#endif
 }
 
 TEST(Files, NamesFitWhatTheFileSystemTakes) {

@@ -20,6 +20,11 @@
 
 using Bytes = std::string;
 
+// The tests read ../samples, golden/ and ../fuzz/corpus from tests/ in the source tree, whose
+// place the build gives them: each test program starts there, whatever folder it is run from.
+inline const bool IN_THE_TESTS_FOLDER =
+    (std::filesystem::current_path(std::filesystem::path(TAMSEL_SOURCE_DIR) / "tests"), true);
+
 // "41 0D 0A" to the bytes it spells.
 inline Bytes FromHex(const char* hex) {
     Bytes bytes;

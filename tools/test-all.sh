@@ -7,6 +7,10 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 step() { printf '\n== %s\n' "$*"; }
+# CMake reads the compiler's verbose output to find its library folders, and misreads it when
+# the temporary folder's name holds a quote; the builds are configured without TMPDIR, the
+# tests run with the caller's.
+configure() { env -u TMPDIR cmake "$@" >/dev/null; }
 
 step "native packages"
 bash tools/setup-native.sh
@@ -15,18 +19,18 @@ step "format check"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 step "native build (Release) and tests"
-cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_WERROR=ON >/dev/null
+configure -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_WERROR=ON
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAMSEL_SANITIZE=ON -DTAMSEL_WERROR=ON >/dev/null
+configure -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAMSEL_SANITIZE=ON -DTAMSEL_WERROR=ON
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 step "ThreadSanitizer build: the job and the cancel stress test"
-cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMSEL_TSAN=ON -DTAMSEL_WERROR=ON >/dev/null
+configure -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMSEL_TSAN=ON -DTAMSEL_WERROR=ON
 cmake --build build/tsan -j "$jobs" --target job_tests stress_tests
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -R 'job_tests|stress_tests'
 
@@ -34,7 +38,7 @@ step "Windows toolchain and Wine"
 bash tools/setup-windows-toolchain.sh
 
 step "Windows build and tests under Wine"
-cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake -DTAMSEL_WERROR=ON >/dev/null
+configure -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64-x86_64.cmake -DTAMSEL_WERROR=ON
 cmake --build build/win -j "$jobs"
 bash tools/with-xvfb-wine.sh ctest --test-dir build/win --output-on-failure
 

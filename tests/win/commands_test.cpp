@@ -230,16 +230,12 @@ class OutputFolderTest : public CommandsTest {
     void Choose(WORD command, bool ok) {
         browserTexts.clear();
         std::thread helper([this, ok] {
-            HWND browser = WaitForDialog(IsFolderBrowser, 10000);
+            HWND browser = WaitForDialog(IsFolderBrowser);
             if (browser == nullptr) {
                 return;
             }
             HWND tree = FindChildOfClass(browser, L"SysTreeView32");
-            for (int k = 0; k < 250 && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == 0;
-                 ++k) {
-                Sleep(20);
-            }
-            Sleep(100);
+            WaitUntil([tree] { return SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0; });
             browserTexts = ChildTexts(browser);
             PostMessageW(browser, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
         });

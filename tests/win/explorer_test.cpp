@@ -213,6 +213,16 @@ TEST_F(ConvertedRowTest, WithoutAProgramForEdlFilesNotepadOpensTheOutput) {
 
 // --- A row's menu ---------------------------------------------------------------------------
 
+// The menu the test thread tracks, once it is on screen; null when none came.
+HWND WaitForPopupMenu() {
+    HWND popup = nullptr;
+    WaitUntil([&popup] {
+        popup = FindWindowW(L"#32768", nullptr);
+        return popup != nullptr && IsWindowVisible(popup);
+    });
+    return popup != nullptr && IsWindowVisible(popup) ? popup : nullptr;
+}
+
 // What the helper thread saw of the row's menu: each command's state, in menu order.
 struct RowMenuSeen {
     bool shown;
@@ -226,14 +236,7 @@ class RowMenuTest : public ExplorerTest {
     RowMenuSeen OpenRowMenu(int row, WPARAM key) {
         RowMenuSeen seen{};
         std::thread helper([&seen, key] {
-            HWND popup = nullptr;
-            for (int k = 0; k < 250 && popup == nullptr; ++k) {
-                popup = FindWindowW(L"#32768", nullptr);
-                if (popup != nullptr && !IsWindowVisible(popup)) {
-                    popup = nullptr;
-                }
-                Sleep(20);
-            }
+            HWND popup = WaitForPopupMenu();
             if (popup == nullptr) {
                 return;
             }
@@ -311,13 +314,9 @@ TEST_F(RowMenuTest, TheMenuKeyOpensTheFocusedRowsMenu) {
     item.state = LVIS_FOCUSED | LVIS_SELECTED;
     SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
     std::thread helper([] {
-        for (int k = 0; k < 250; ++k) {
-            HWND popup = FindWindowW(L"#32768", nullptr);
-            if (popup != nullptr && IsWindowVisible(popup)) {
-                PostMessageW(popup, WM_CHAR, L's', 0);
-                return;
-            }
-            Sleep(20);
+        HWND popup = WaitForPopupMenu();
+        if (popup != nullptr) {
+            PostMessageW(popup, WM_CHAR, L's', 0);
         }
     });
     SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));

@@ -570,16 +570,29 @@ BOOL CALLBACK CheckChild(HWND window, LPARAM context) {
 
 }  // namespace
 
-HWND WaitForDialog(const std::function<bool(HWND)>& matches, DWORD milliseconds) {
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    // Until new input arrives (input already there would make it spin), or for what sends none
+    // (a window of another thread coming up) a few milliseconds.
+    constexpr DWORD LOOK_AGAIN_MILLISECONDS = 10;
     DWORD start = GetTickCount();
-    for (;;) {
-        DialogSearch search{&matches, nullptr};
-        EnumWindows(CheckTopLevel, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr || GetTickCount() - start >= milliseconds) {
-            return search.found;
+    while (!done()) {
+        if (GetTickCount() - start >= milliseconds) {
+            return false;
         }
-        Sleep(20);
+        MsgWaitForMultipleObjectsEx(0, nullptr, LOOK_AGAIN_MILLISECONDS, QS_ALLINPUT, 0);
     }
+    return true;
+}
+
+HWND WaitForDialog(const std::function<bool(HWND)>& matches, DWORD milliseconds) {
+    DialogSearch search{&matches, nullptr};
+    WaitUntil(
+        [&search] {
+            EnumWindows(CheckTopLevel, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        milliseconds);
+    return search.found;
 }
 
 HWND FindChildOfClass(HWND window, const wchar_t* className) {

@@ -126,8 +126,16 @@ HINSTANCE PrepareMainWindowClass();
 // Handles messages for `milliseconds`.
 void PumpMessagesFor(DWORD milliseconds);
 
+// The bound of every wait: generous, only for a test that waits in vain not to wait for ever.
+constexpr DWORD TEST_WAIT_MILLISECONDS = 60000;
+
+// Waits until `done` holds, up to `milliseconds`; true when it did. The condition is looked at
+// again whenever input comes for the thread, and every few milliseconds.
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = TEST_WAIT_MILLISECONDS);
+
 // Waits on the calling thread (not the one that shows it) until a visible dialog of this process
 // that `matches` is on screen, up to `milliseconds`; null when none came.
-HWND WaitForDialog(const std::function<bool(HWND)>& matches, DWORD milliseconds);
+HWND WaitForDialog(const std::function<bool(HWND)>& matches,
+                   DWORD milliseconds = TEST_WAIT_MILLISECONDS);
 // The first child of `window` (at any depth) of this class, or null.
 HWND FindChildOfClass(HWND window, const wchar_t* className);

@@ -458,12 +458,10 @@ bool firstSendBeforeIdle = false;
 
 LRESULT CALLBACK StallingOwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_STALL) {
-        DWORD start = GetTickCount();
-        while (!firstSendBeforeIdle && GetTickCount() - start < 5000) {
-            firstSendBeforeIdle =
-                firstLabelSeen || (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0;
-            Sleep(1);
-        }
+        // Woken by the worker's message itself as it comes in.
+        firstSendBeforeIdle = WaitUntil([] {
+            return firstLabelSeen || (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0;
+        });
         return 0;
     }
     return CallWindowProcW(originalOwnerProcedure, window, message, wParam, lParam);

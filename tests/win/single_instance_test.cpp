@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr DWORD WAIT_MILLISECONDS = 20000;
+constexpr DWORD WAIT_MILLISECONDS = TEST_WAIT_MILLISECONDS;
 
 // The program under test, from TAMSEL_EXE. CTest gives its host path; Wine shows the host's
 // root as drive Z:.
@@ -83,14 +83,11 @@ BOOL CALLBACK CheckWindow(HWND window, LPARAM lParam) {
 // A visible top-level window of the process that `accept` takes, waited for.
 HWND WaitForWindow(const Program& program, bool (*accept)(HWND window)) {
     WindowSearch search{program.process.dwProcessId, accept, nullptr};
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < WAIT_MILLISECONDS) {
+    WaitUntil([&search, &program] {
         EnumWindows(CheckWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr ||
-            WaitForSingleObject(program.process.hProcess, 50) != WAIT_TIMEOUT) {
-            break;
-        }
-    }
+        return search.found != nullptr ||
+               WaitForSingleObject(program.process.hProcess, 0) != WAIT_TIMEOUT;
+    });
     return search.found;
 }
 
@@ -98,12 +95,11 @@ HWND WaitForWindow(const Program& program, bool (*accept)(HWND window)) {
 // main window is visible with its template's caption a moment before set-up gives it the
 // title, and under load the test can look in that moment.
 std::wstring WaitForText(HWND window, const std::wstring& expected) {
-    DWORD start = GetTickCount();
-    std::wstring text = WindowText(window);
-    while (text != expected && GetTickCount() - start < WAIT_MILLISECONDS) {
-        Sleep(20);
+    std::wstring text;
+    WaitUntil([&text, window, &expected] {
         text = WindowText(window);
-    }
+        return text == expected;
+    });
     return text;
 }
 
