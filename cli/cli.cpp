@@ -39,6 +39,8 @@ struct CliOptions {
     uint32_t options = 0;
     int framesPerSecond = CMX_DEFAULT_FRAMES_PER_SECOND;
     bool framesPerSecondGiven = false;
+    int handleSeconds = DEFAULT_HANDLE_SECONDS;
+    bool handlesGiven = false;
     std::vector<std::u16string> inputs;  // files, folders and "-" as given
 };
 
@@ -134,7 +136,7 @@ void ShowCount(ConversionJob* job, int index, const char16_t*) {
 
 // Lists an output the job wrote.
 void ListOutput(ConversionJob* job, const char16_t* prefix, int index, CliProgress* progress) {
-    char16_t path[JOB_PATH_CHARS + JOB_NAME_CHARS + 8];
+    char16_t path[JOB_PATH_CHARS + JOB_NAME_CHARS + OUTPUT_NAME_EXTRA];
     FormatOutputPath(job->outputFolder, prefix, job->displayNames[index], path,
                      sizeof path / sizeof path[0]);
     if (!PrintOutput((Shown(path) + u"\n").c_str())) {
@@ -142,23 +144,29 @@ void ListOutput(ConversionJob* job, const char16_t* prefix, int index, CliProgre
     }
 }
 
-// What the CMX export did, on standard error after the file's line:
+// What a list did, on standard error after the file's line:
 // "CMX_NEWS0612.EDL: 9 events, 1 dissolve, 4 kept as comments".
-void PrintExportSummary(ConversionJob* job, int index) {
-    std::u16string name = CMX_OUTPUT_NAME_PREFIX;
-    name += Shown(job->displayNames[index]);
-    std::vector<char> nameBytes(Utf8Length(name.c_str()) + 1);
-    Utf16ToUtf8(name.c_str(), nameBytes.data(), nameBytes.size());
+void PrintListSummary(const char16_t* name, const ConversionReport& report,
+                      const char16_t* prefix) {
+    std::u16string shown = Shown(name);
+    std::vector<char> nameBytes(Utf8Length(shown.c_str()) + 1);
+    Utf16ToUtf8(shown.c_str(), nameBytes.data(), nameBytes.size());
     std::vector<char> summary(nameBytes.size() + 256);
-    FormatCmxSummary(job->cmxReports[index], nameBytes.data(), summary.data(), summary.size());
+    if (TextEquals(prefix, CMX_OUTPUT_NAME_PREFIX)) {
+        FormatCmxSummary(report.cmx, nameBytes.data(), summary.data(), summary.size());
+    } else if (TextEquals(prefix, EVENTS_OUTPUT_NAME_PREFIX)) {
+        FormatEventTableSummary(report.events, nameBytes.data(), summary.data(), summary.size());
+    } else {
+        FormatPullSummary(report.pull, nameBytes.data(), summary.data(), summary.size());
+    }
     std::vector<char16_t> text(summary.size());
     BytesToUtf16(summary.data(), text.data(), text.size());
     PrintLine(text.data());
 }
 
 // Each output is listed as soon as it is written, so a pipeline can take it at once: "C_" +
-// name, and with the export "CMX_" + name, whose summary follows on standard error. When only
-// the export failed, "C_" + name was still written.
+// name, and each list written, whose summary follows on standard error. When a list failed,
+// "C_" + name and the other lists were still written.
 void StepProgress(ConversionJob* job, int index) {
     JobResult result = job->results[index];
     if (!IsRepairedListWritten(result)) {
@@ -169,17 +177,29 @@ void StepProgress(ConversionJob* job, int index) {
     ListOutput(job, OUTPUT_NAME_PREFIX, index, &progress);
     if (result == FILE_CONVERTED) {
         ++progress.tally->converted;
-        if ((job->options & OPTION_EXPORT_CMX) != 0) {
-            ListOutput(job, CMX_OUTPUT_NAME_PREFIX, index, &progress);
-            PrintExportSummary(job, index);
+    }
+    const struct {
+        uint32_t option;
+        const char16_t* prefix;
+    } lists[] = {{OPTION_EXPORT_CMX, CMX_OUTPUT_NAME_PREFIX},
+                 {OPTION_EXPORT_EVENTS, EVENTS_OUTPUT_NAME_PREFIX},
+                 {OPTION_EXPORT_PULL, PULL_OUTPUT_NAME_PREFIX}};
+    for (const auto& list : lists) {
+        if ((job->reports[index].written & list.option) != 0) {
+            char16_t name[JOB_NAME_CHARS + OUTPUT_NAME_EXTRA];
+            FormatOutputPath(u"", list.prefix, job->displayNames[index], name,
+                             JOB_NAME_CHARS + OUTPUT_NAME_EXTRA);
+            ListOutput(job, list.prefix, index, &progress);
+            PrintListSummary(name, job->reports[index], list.prefix);
         }
     }
 }
 
+// A file's failure, or the batch's pull list's (index -1).
 void ReportFailure(ConversionJob* job, int index, JobResult code) {
     CliProgress& progress = ProgressOf(job);
     ClearProgressLine(&progress);
-    PrintFileFailure(code, job->displayNames[index]);
+    PrintFileFailure(code, index >= 0 ? job->displayNames[index] : BATCH_PULL_LIST_NAME);
     progress.tally->anyFailed = true;
     SignalEvent(job->ackEvent);
 }
@@ -216,6 +236,9 @@ enum OptionId {
     OPTION_ID_DELETE_INTERNAL_DATA,
     OPTION_ID_CMX,
     OPTION_ID_DROP_FRAME,
+    OPTION_ID_EVENTS,
+    OPTION_ID_PULL,
+    OPTION_ID_HANDLES,
     OPTION_ID_HELP,
     OPTION_ID_VERSION,
 };
@@ -233,6 +256,9 @@ constexpr OptionSpec OPTION_SPECS[] = {
     {u"-c", u"--delete-internal-data", false, OPTION_ID_DELETE_INTERNAL_DATA},
     {nullptr, u"--cmx", false, OPTION_ID_CMX},
     {nullptr, u"--drop-frame", false, OPTION_ID_DROP_FRAME},
+    {nullptr, u"--events", false, OPTION_ID_EVENTS},
+    {nullptr, u"--pull", false, OPTION_ID_PULL},
+    {nullptr, u"--handles", true, OPTION_ID_HANDLES},
     {u"-h", u"--help", false, OPTION_ID_HELP},
     {nullptr, u"--version", false, OPTION_ID_VERSION},
 };
@@ -262,6 +288,23 @@ OptionUse ReadOption(const std::u16string& argument) {
     return OptionUse{nullptr, false, u""};
 }
 
+// The handles of the pull list: whole seconds, 0 to LONGEST_HANDLE_SECONDS.
+bool ReadHandles(const std::u16string& value, CliOptions* options) {
+    int seconds = 0;
+    bool valid = !value.empty() && value.size() <= 2;
+    for (char16_t unit : value) {
+        valid = valid && unit >= u'0' && unit <= u'9';
+        seconds = seconds * 10 + (unit - u'0');
+    }
+    if (!valid || seconds > LONGEST_HANDLE_SECONDS) {
+        PrintMessage(MessageText(MESSAGE_CLI_BAD_HANDLES), {value.c_str()});
+        return false;
+    }
+    options->handleSeconds = seconds;
+    options->handlesGiven = true;
+    return true;
+}
+
 // Applies an option and its value; false on a usage error, which it has reported.
 bool ApplyOption(OptionId id, const std::u16string& value, CliOptions* options) {
     switch (id) {
@@ -288,6 +331,14 @@ bool ApplyOption(OptionId id, const std::u16string& value, CliOptions* options) 
         case OPTION_ID_DROP_FRAME:
             options->options |= OPTION_CMX_DROP_FRAME;
             return true;
+        case OPTION_ID_EVENTS:
+            options->options |= OPTION_EXPORT_EVENTS;
+            return true;
+        case OPTION_ID_PULL:
+            options->options |= OPTION_EXPORT_PULL;
+            return true;
+        case OPTION_ID_HANDLES:
+            return ReadHandles(value, options);
         case OPTION_ID_HELP:
         case OPTION_ID_VERSION:
             return true;
@@ -295,13 +346,18 @@ bool ApplyOption(OptionId id, const std::u16string& value, CliOptions* options) 
     return true;
 }
 
-// The settings that only go together: the export's rate and drop frame need the export, and
-// drop frame needs 30 frames a second.
+// The settings that only go together: the rate and drop frame need a list that counts frames
+// (the export, the event table or the pull list), drop frame needs 30 frames a second, and the
+// handles need the pull list.
 bool CheckExportSettings(const CliOptions& options) {
-    bool exportCmx = (options.options & OPTION_EXPORT_CMX) != 0;
+    bool listing = (options.options & OPTIONS_EXPORTING) != 0;
     bool dropFrame = (options.options & OPTION_CMX_DROP_FRAME) != 0;
-    if ((options.framesPerSecondGiven || dropFrame) && !exportCmx) {
+    if ((options.framesPerSecondGiven || dropFrame) && !listing) {
         PrintLine(MessageText(MESSAGE_CLI_CMX_SETTING_ALONE));
+        return false;
+    }
+    if (options.handlesGiven && (options.options & OPTION_EXPORT_PULL) == 0) {
+        PrintLine(MessageText(MESSAGE_CLI_HANDLES_ALONE));
         return false;
     }
     if (dropFrame && options.framesPerSecond != 30) {
@@ -459,6 +515,7 @@ void ReadTestSignal(CliProgress* progress) {
 
 // Runs one job of at most MAX_JOB_FILES files, the run's files from `first` on.
 void RunJob(const std::vector<RunFile>& files, size_t first, size_t count, RunTally* tally) {
+    cliJob.batchEnds = first + count == files.size();
     CliProgress progress{tally, static_cast<int>(first) + 1, false, 0, 0};
     ReadTestSignal(&progress);
     for (size_t k = 0; k < count; ++k) {
@@ -477,6 +534,15 @@ void RunJob(const std::vector<RunFile>& files, size_t first, size_t count, RunTa
     JoinThread(worker);
     ClearProgressLine(&progress);
     ReleaseJobObjects(&cliJob);
+    if (cliJob.batchWritten) {
+        char16_t path[JOB_PATH_CHARS + OUTPUT_NAME_EXTRA];
+        FormatOutputPath(cliJob.outputFolder, u"", BATCH_PULL_LIST_NAME, path,
+                         JOB_PATH_CHARS + OUTPUT_NAME_EXTRA);
+        tally->outputFailed = !PrintOutput((Shown(path) + u"\n").c_str()) || tally->outputFailed;
+        ConversionReport report{};
+        report.pull = cliJob.batchReport;
+        PrintListSummary(BATCH_PULL_LIST_NAME, report, PULL_OUTPUT_NAME_PREFIX);
+    }
 }
 
 }  // namespace
@@ -513,6 +579,10 @@ int RunCli(int argc, char16_t** argv) {
     }
     cliJob.options = options.options;
     cliJob.cmxFramesPerSecond = options.framesPerSecond;
+    cliJob.handleSeconds = options.handleSeconds;
+    // The whole run is one batch for the pull list, however many jobs it takes.
+    PullBatch batch;
+    cliJob.batch = &batch;
     InstallStopHandlers(OnStopSignal);
 
     RunTally tally;
@@ -524,6 +594,8 @@ int RunCli(int argc, char16_t** argv) {
         size_t left = files.size() - first;
         RunJob(files, first, left < MAX_JOB_FILES ? left : MAX_JOB_FILES, &tally);
     }
+    cliJob.batch = nullptr;
+    ReleasePullBatch(&batch);
     if (stopSignal.load() != 0) {
         return EXIT_SIGNAL_BASE + stopSignal.load();
     }

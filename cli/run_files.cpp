@@ -83,6 +83,8 @@ void RefuseOutputsOverSources(const char16_t* outputFolder, uint32_t options, Na
     size_t kindCount = OutputKinds(options, kinds);
     FindOutputsOverSources(outputFolder, kinds, kindCount, paths.data(), names.data(),
                            accepted->files.size(), fold, refusals.data());
+    FindTableNameClashes(kinds, kindCount, names.data(), accepted->files.size(), fold,
+                         FILE_CONVERTED, refusals.data());
     std::vector<RunFile> kept;
     for (size_t k = 0; k < accepted->files.size(); ++k) {
         if (refusals[k] != FILE_CONVERTED) {

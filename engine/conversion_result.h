@@ -23,4 +23,11 @@ enum ConversionResult {
     // With the CMX export: "C_" + name was written, but the export "CMX_" + name could not be
     // created, written, flushed, closed or put in place (an earlier file of that name is kept).
     RESULT_CMX_WRITE_FAILED = 7,
+    // 8 to 12 are the job's own outcomes.
+    // With the event table: "C_" + name was written, but "EVENTS_" + stem + ".csv" could not be
+    // (an earlier file of that name is kept).
+    RESULT_EVENTS_WRITE_FAILED = 13,
+    // With the pull list: "C_" + name was written, but "PULL_" + stem + ".csv" could not be (an
+    // earlier file of that name is kept).
+    RESULT_PULL_WRITE_FAILED = 14,
 };

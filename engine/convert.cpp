@@ -166,10 +166,10 @@ void ReleaseConvertedTexts(ConvertedTexts* texts) {
     *texts = ConvertedTexts{};
 }
 
-ConversionResult ConvertEdlFile(const ConversionRequest& request, CmxReport* report) {
-    CmxReport unused{};
+ConversionResult ConvertEdlFile(const ConversionRequest& request, ConversionReport* report) {
+    ConversionReport unused{};
     report = report != nullptr ? report : &unused;
-    *report = CmxReport{};
+    *report = ConversionReport{};
     uint64_t size = 0;
     PlatformFile* file = OpenFileForReading(request.sourcePath, &size);
     if (file == nullptr) {
@@ -186,16 +186,34 @@ ConversionResult ConvertEdlFile(const ConversionRequest& request, CmxReport* rep
 
     FileSource fileSource{file, size, 0};
     ByteSource source = MakeFileSource(&fileSource);
-    SourceConversion conversion{&source,         static_cast<uint32_t>(size), fileNameText, stamp,
-                                request.options, request.cmxFramesPerSecond};
+    SourceConversion conversion{
+        &source,         static_cast<uint32_t>(size), fileNameText,         stamp,
+        request.options, request.cmxFramesPerSecond,  request.handleSeconds};
     ConvertedTexts texts{};
     ConversionResult result = ConvertEdlSource(conversion, &texts);
     CloseFile(file);
+    uint32_t options = request.options;
+    PullRanges* batch = (options & OPTION_EXPORT_PULL) != 0 ? request.batchRanges : nullptr;
+    // The batch's ranges as they were, should this file's "C_" not be written after all.
+    PullRanges before = batch != nullptr ? *batch : PullRanges{};
+    if (result == RESULT_CONVERTED && batch != nullptr &&
+        !AppendPullRanges(batch, texts.pullRanges, request.batchFile)) {
+        result = RESULT_NO_MEMORY;
+    }
     if (result == RESULT_CONVERTED) {
-        bool exportCmx = (request.options & OPTION_EXPORT_CMX) != 0;
-        result = WriteConvertedFiles(texts.text, exportCmx ? &texts.cmx : nullptr,
-                                     request.outputFolder, request.displayName);
-        *report = result == RESULT_CONVERTED ? texts.cmxReport : CmxReport{};
+        OutputTexts outputs{&texts.text, (options & OPTION_EXPORT_CMX) != 0 ? &texts.cmx : nullptr,
+                            (options & OPTION_EXPORT_EVENTS) != 0 ? &texts.events : nullptr,
+                            (options & OPTION_EXPORT_PULL) != 0 ? &texts.pull : nullptr};
+        uint32_t written = 0;
+        result = WriteConvertedFiles(outputs, request.outputFolder, request.displayName, &written);
+        *report = ConversionReport{
+            written, (written & OPTION_EXPORT_CMX) != 0 ? texts.cmxReport : CmxReport{},
+            (written & OPTION_EXPORT_EVENTS) != 0 ? texts.eventsReport : EventTableReport{},
+            (written & OPTION_EXPORT_PULL) != 0 ? texts.pullReport : PullReport{}};
+    }
+    if (batch != nullptr && (result == RESULT_WRITE_FAILED || result == RESULT_NO_MEMORY)) {
+        batch->count = before.count;
+        batch->originals.length = before.originals.length;
     }
     ReleaseConvertedTexts(&texts);
     return result;

@@ -52,14 +52,28 @@ struct ConversionRequest {
     int cmxFramesPerSecond = CMX_DEFAULT_FRAMES_PER_SECOND;
     // The pull list's handles, in seconds.
     int handleSeconds = DEFAULT_HANDLE_SECONDS;
+    // With OPTION_EXPORT_PULL, when not null: a converted file's pull ranges are added to these,
+    // the ranges of a batch, marked as its file `batchFile`.
+    PullRanges* batchRanges = nullptr;
+    uint32_t batchFile = 0;
+};
+
+// What the lists of a file did; zero for a list not written.
+struct ConversionReport {
+    uint32_t written;  // the OPTION_EXPORT_ bits of the lists written
+    CmxReport cmx;
+    EventTableReport events;
+    PullReport pull;
 };
 
 // Converts one file: opens and decodes the source, recognises its layout, composes the output
-// text and writes "C_" + display name into the output folder; with OPTION_EXPORT_CMX, then
-// also the CMX export "CMX_" + display name. The source is only ever read. Returns
-// RESULT_CONVERTED or the failure. `report`, when not null, receives what the export did; it is
-// zero unless both files were written.
-ConversionResult ConvertEdlFile(const ConversionRequest& request, CmxReport* report);
+// text and writes "C_" + display name into the output folder; then the lists the options ask
+// for: the CMX export "CMX_" + display name, the event table "EVENTS_" + stem + ".csv" and the
+// pull list "PULL_" + stem + ".csv". The source is only ever read. Returns RESULT_CONVERTED or
+// the failure. `report`, when not null, receives what the lists that were written did (a list
+// that failed does not keep the next from being written). Out of memory for the batch's ranges
+// gives RESULT_NO_MEMORY, before any file is written.
+ConversionResult ConvertEdlFile(const ConversionRequest& request, ConversionReport* report);
 
 // The conversion of bytes already at hand, without files.
 struct SourceConversion {

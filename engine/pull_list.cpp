@@ -222,12 +222,15 @@ void PutTimecodeField(ListWriter* list, int64_t frames) {
                 PutTimecode(text, 0, TimecodeAtFrame(frames, list->ranges->rate)));
 }
 
-// The BVE numbers of the row's events, "0002 0003".
+// The BVE numbers of the row's events, "0002 0003"; in a batch's list each file's numbers apart,
+// "0001 / 0001 0004", in the order of the files column.
 void PutNumbers(ListWriter* list) {
     for (size_t k = 0; k < list->eventCount; ++k) {
         char number[16];
         size_t length = PutNumber(number, 0, list->events[k].number, 4);
-        if (k > 0) {
+        if (k > 0 && list->events[k - 1].file != list->events[k].file) {
+            AppendScratch(list, LIST_SEPARATOR, sizeof LIST_SEPARATOR - 1);
+        } else if (k > 0) {
             AppendScratch(list, " ", 1);
         }
         AppendScratch(list, number, length);

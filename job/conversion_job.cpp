@@ -7,7 +7,7 @@
 namespace {
 
 // An output's name: a prefix and a display name.
-constexpr size_t OUTPUT_NAME_CHARS = JOB_NAME_CHARS + 8;
+constexpr size_t OUTPUT_NAME_CHARS = JOB_NAME_CHARS + OUTPUT_NAME_EXTRA;
 
 // A report reaches the user only while the job runs; after a stop the display shows nothing
 // and nobody would signal the event, so the worker does not wait.
@@ -35,8 +35,9 @@ CalendarTime BannerTime(const ConversionJob& job) {
     return job.stampFixed ? LocalTimeAt(job.stampEpoch) : LocalTimeNow();
 }
 
-// Before any conversion: a file whose output would replace a source of the job, or whose output
-// name is too long for the output folder, is refused; every other one is not reached yet.
+// Before any conversion: a file whose output would replace a source of the job, whose table
+// would have the name of another's, or whose output name is too long for the output folder, is
+// refused; every other one is not reached yet.
 void ScreenFiles(ConversionJob* job) {
     OutputKind kinds[MAX_OUTPUT_KINDS];
     size_t kindCount = OutputKinds(job->options, kinds);
@@ -52,6 +53,8 @@ void ScreenFiles(ConversionJob* job) {
     }
     FindOutputsOverSources(job->outputFolder, kinds, kindCount, paths, names, count, FoldFileName,
                            job->results);
+    FindTableNameClashes(kinds, kindCount, names, count, FoldFileName, FILE_NOT_REACHED,
+                         job->results);
     for (size_t k = 0; k < count; ++k) {
         for (size_t p = 0; p < kindCount && job->results[k] == FILE_NOT_REACHED; ++p) {
             char16_t outputName[OUTPUT_NAME_CHARS];
@@ -78,6 +81,40 @@ JobResult WithEarlierExport(const ConversionJob& job, int index, JobResult resul
     return earlier != nullptr ? FILE_CMX_WRITE_FAILED_EARLIER_KEPT : result;
 }
 
+// Converts file `index` of the job; a converted file's pull ranges join the batch.
+JobResult ConvertJobFile(ConversionJob* job, int index) {
+    PullBatch* batch = (job->options & OPTION_EXPORT_PULL) != 0 ? job->batch : nullptr;
+    ConversionRequest request{
+        job->sourcePaths[index], job->displayNames[index], job->outputFolder, job->options,
+        BannerTime(*job),        job->cmxFramesPerSecond,  job->handleSeconds};
+    if (batch != nullptr) {
+        request.batchRanges = &batch->ranges;
+        request.batchFile = static_cast<uint32_t>(batch->fileNames.size());
+    }
+    JobResult result = JobResultOf(ConvertEdlFile(request, &job->reports[index]));
+    if (batch != nullptr && IsRepairedListWritten(result)) {
+        std::vector<char> name(Utf8Length(job->displayNames[index]) + 1);
+        Utf16ToUtf8(job->displayNames[index], name.data(), name.size());
+        batch->fileNames.emplace_back(name.data());
+    }
+    return WithEarlierExport(*job, index, result);
+}
+
+// After the batch's last file: its list, whose failure is reported like a file's (index -1).
+void FinishBatch(ConversionJob* job) {
+    job->batchWritten = false;
+    if (job->batch == nullptr || !job->batchEnds || (job->options & OPTION_EXPORT_PULL) == 0) {
+        return;
+    }
+    JobResult result =
+        WritePullBatch(job->batch, job->outputFolder, job->handleSeconds, &job->batchReport);
+    job->batchWritten = result == FILE_CONVERTED && job->batch->fileNames.size() > 1;
+    if (result != FILE_CONVERTED && job->state.load() != JOB_STOPPED) {
+        job->display.reportFailure(job, -1, result);
+        WaitForAcknowledgement(job);
+    }
+}
+
 }  // namespace
 
 unsigned ConversionWorker(void* argument) {
@@ -96,13 +133,9 @@ unsigned ConversionWorker(void* argument) {
         job->display.showCount(job, i, countText);
 
         JobResult result = job->results[i];
-        job->cmxReports[i] = CmxReport{};
+        job->reports[i] = ConversionReport{};
         if (result == FILE_NOT_REACHED) {
-            ConversionRequest request{job->sourcePaths[i], job->displayNames[i],
-                                      job->outputFolder,   job->options,
-                                      BannerTime(*job),    job->cmxFramesPerSecond};
-            result = WithEarlierExport(*job, i,
-                                       JobResultOf(ConvertEdlFile(request, &job->cmxReports[i])));
+            result = ConvertJobFile(job, i);
             job->results[i] = result;
         }
         if (result != FILE_CONVERTED) {
@@ -120,6 +153,7 @@ unsigned ConversionWorker(void* argument) {
     if (job->state.load() == JOB_STOPPED) {
         return 0;
     }
+    FinishBatch(job);
     job->display.showTally(job);
     WaitForAcknowledgement(job);
     job->display.close(job);
@@ -164,31 +198,63 @@ bool SetJobFile(ConversionJob* job, int k, const char16_t* sourcePath,
            CopyText(job->displayNames[k], JOB_NAME_CHARS, displayName);
 }
 
-CmxReport SumExportReports(const ConversionJob& job, int* exportedFiles) {
-    CmxReport sum{};
-    *exportedFiles = 0;
-    if ((job.options & OPTION_EXPORT_CMX) == 0) {
-        return sum;
-    }
+ListTotals SumListReports(const ConversionJob& job) {
+    ListTotals totals{};
     for (int k = 0; k < job.fileCount; ++k) {
-        if (job.results[k] == FILE_CONVERTED) {
-            const CmxReport& report = job.cmxReports[k];
-            sum.eventsWritten += report.eventsWritten;
-            sum.dissolvesSplit += report.dissolvesSplit;
-            sum.keptAsComments += report.keptAsComments;
-            sum.reelsRenamed += report.reelsRenamed;
-            ++*exportedFiles;
+        const ConversionReport& report = job.reports[k];
+        if ((report.written & OPTION_EXPORT_CMX) != 0) {
+            ++totals.cmxFiles;
+            totals.cmx.eventsWritten += report.cmx.eventsWritten;
+            totals.cmx.dissolvesSplit += report.cmx.dissolvesSplit;
+            totals.cmx.keptAsComments += report.cmx.keptAsComments;
+            totals.cmx.reelsRenamed += report.cmx.reelsRenamed;
         }
+        if ((report.written & OPTION_EXPORT_EVENTS) != 0) {
+            ++totals.eventFiles;
+            totals.eventRows += report.events.rows;
+        }
+        totals.pullFiles += (report.written & OPTION_EXPORT_PULL) != 0 ? 1 : 0;
     }
-    return sum;
+    return totals;
 }
 
 size_t OutputKinds(uint32_t options, OutputKind* kinds) {
     size_t count = 0;
-    kinds[count++] = OutputKind{OUTPUT_NAME_PREFIX, FILE_OUTPUT_IS_SOURCE, FILE_NAME_TOO_LONG};
+    kinds[count++] =
+        OutputKind{OUTPUT_NAME_PREFIX, FILE_OUTPUT_IS_SOURCE, FILE_NAME_TOO_LONG, FILE_CONVERTED};
     if ((options & OPTION_EXPORT_CMX) != 0) {
-        kinds[count++] =
-            OutputKind{CMX_OUTPUT_NAME_PREFIX, FILE_CMX_OUTPUT_IS_SOURCE, FILE_CMX_NAME_TOO_LONG};
+        kinds[count++] = OutputKind{CMX_OUTPUT_NAME_PREFIX, FILE_CMX_OUTPUT_IS_SOURCE,
+                                    FILE_CMX_NAME_TOO_LONG, FILE_CONVERTED};
+    }
+    if ((options & OPTION_EXPORT_EVENTS) != 0) {
+        kinds[count++] = OutputKind{EVENTS_OUTPUT_NAME_PREFIX, FILE_EVENTS_OUTPUT_IS_SOURCE,
+                                    FILE_EVENTS_NAME_TOO_LONG, FILE_EVENTS_NAME_TAKEN};
+    }
+    if ((options & OPTION_EXPORT_PULL) != 0) {
+        kinds[count++] = OutputKind{PULL_OUTPUT_NAME_PREFIX, FILE_PULL_OUTPUT_IS_SOURCE,
+                                    FILE_PULL_NAME_TOO_LONG, FILE_PULL_NAME_TAKEN};
     }
     return count;
+}
+
+JobResult WritePullBatch(PullBatch* batch, const char16_t* outputFolder, int handleSeconds,
+                         PullReport* report) {
+    *report = PullReport{};
+    if (batch->fileNames.size() < 2) {
+        return FILE_CONVERTED;
+    }
+    std::vector<const char*> names;
+    for (const std::string& name : batch->fileNames) {
+        names.push_back(name.c_str());
+    }
+    ByteBuffer text{};
+    bool written = WritePullList(&batch->ranges, handleSeconds, names.data(), &text, report) &&
+                   WriteOutputFile(text, outputFolder, BATCH_PULL_LIST_NAME);
+    BufferRelease(&text);
+    return written ? FILE_CONVERTED : FILE_BATCH_PULL_WRITE_FAILED;
+}
+
+void ReleasePullBatch(PullBatch* batch) {
+    ReleasePullRanges(&batch->ranges);
+    batch->fileNames.clear();
 }

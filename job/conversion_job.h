@@ -9,7 +9,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cmx_report.h"
+#include <string>
+#include <vector>
+
+#include "engine.h"
 #include "job_result.h"
 #include "platform.h"
 
@@ -67,12 +70,36 @@ struct ConversionJob {
     // banner shows the time it was converted.
     bool stampFixed;
     int64_t stampEpoch;
-    // The CMX export's frame rate (24, 25 or 30), with OPTION_EXPORT_CMX in `options`; and what
-    // the export did for each file, zero unless both its files were written.
+    // The frame rate (24, 25 or 30) of the CMX export, the event table and the pull list, and
+    // the pull list's handles in seconds; and what the lists did for each file, zero unless all
+    // its files were written.
     int32_t cmxFramesPerSecond;
-    CmxReport cmxReports[MAX_JOB_FILES];
+    int32_t handleSeconds;
+    ConversionReport reports[MAX_JOB_FILES];
+    // With OPTION_EXPORT_PULL, when not null: the pull list of a batch of files, which may span
+    // several jobs; each converted file's ranges join it. When `batchEnds`, this job is the
+    // batch's last: the worker writes the batch's list before the tally (PullBatch).
+    struct PullBatch* batch;
+    bool batchEnds;
+    // Set by the worker: the batch's list was written ("PULL_ALL.csv"), and what it holds.
+    bool batchWritten;
+    PullReport batchReport;
     JobDisplay display;
 };
+
+// The pull list of a batch of files together, "PULL_ALL.csv": the ranges of every file of the
+// batch that was converted, and the files' display names (UTF-8), by the files' places in it.
+struct PullBatch {
+    PullRanges ranges{};
+    std::vector<std::string> fileNames;
+};
+
+// Writes the batch's list into `outputFolder` as "PULL_ALL.csv" when more than one file has
+// joined it (one file has its own list). FILE_CONVERTED when it is written or not needed,
+// FILE_BATCH_PULL_WRITE_FAILED when it cannot be written. `report` receives what it holds.
+JobResult WritePullBatch(PullBatch* batch, const char16_t* outputFolder, int handleSeconds,
+                         PullReport* report);
+void ReleasePullBatch(PullBatch* batch);
 
 // The worker thread's procedure; `job` is the ConversionJob. Converts every file, reports each
 // failure and waits for its acknowledgement, reports the tally and closes the display. Ends
@@ -95,21 +122,28 @@ void StopJob(ConversionJob* job);
 // `failedCount` and makes the record ready for the next job (JOB_IDLE).
 void ReleaseJobObjects(ConversionJob* job);
 
-// What the CMX export did over the files of the job that were converted, and how many there
-// were (0 without the export).
-CmxReport SumExportReports(const ConversionJob& job, int* exportedFiles);
+// What the lists of the job's files did, summed over the files that have each list written.
+struct ListTotals {
+    int cmxFiles;
+    CmxReport cmx;
+    int eventFiles;
+    uint32_t eventRows;
+    int pullFiles;
+};
+ListTotals SumListReports(const ConversionJob& job);
 
-// One output of a file, named by its prefix and the display name, with the codes that refuse
-// the file for it, so that each message names the output that is at fault.
+// One output of a file, named by its prefix and the display name (FormatOutputPath), with the
+// outcomes that refuse the file for it, so that each message names the output that is at fault.
 struct OutputKind {
     const char16_t* prefix;
     JobResult overSource;   // the output would be the very file of a source of the run
     JobResult nameTooLong;  // the output's name is longer than the output folder takes
+    JobResult nameTaken;    // a table's name another file's output has (FILE_CONVERTED: none)
 };
 
-// The outputs of a file: "C_" + display name, and "CMX_" + display name when the options ask
-// for the CMX export. Returns how many it put into `kinds`.
-constexpr size_t MAX_OUTPUT_KINDS = 2;
+// The outputs of a file: "C_" + display name, and as the options ask the CMX export, the event
+// table and the pull list. Returns how many it put into `kinds`.
+constexpr size_t MAX_OUTPUT_KINDS = 4;
 size_t OutputKinds(uint32_t options, OutputKind* kinds);
 
 // Puts file k of a job: its full path and display name, each cut to its field (callers check

@@ -34,13 +34,32 @@ enum JobResult : int32_t {
     // With the CMX export: "C_" + name was written and the export could not be, and the file
     // "CMX_" + name beside it is one from an earlier run, which is kept as it was.
     FILE_CMX_WRITE_FAILED_EARLIER_KEPT = 12,
+    // With the event table, or the pull list: "C_" + name was written, but the table could not
+    // be (the engine's outcomes).
+    FILE_EVENTS_WRITE_FAILED = 13,
+    FILE_PULL_WRITE_FAILED = 14,
+    // Refused before its conversion: its event table, or its pull list, would be the very file
+    // of a source of the same run.
+    FILE_EVENTS_OUTPUT_IS_SOURCE = 15,
+    FILE_PULL_OUTPUT_IS_SOURCE = 16,
+    // Refused before its conversion: the table's name is longer than the output folder takes.
+    FILE_EVENTS_NAME_TOO_LONG = 17,
+    FILE_PULL_NAME_TOO_LONG = 18,
+    // Refused before its conversion: its table would have the name of a table of another file
+    // of the run ("A.EDL" and "A.TXT" both give "EVENTS_A.csv"), or its pull list the name of the
+    // run's own ("ALL.EDL" gives "PULL_ALL.csv").
+    FILE_EVENTS_NAME_TAKEN = 19,
+    FILE_PULL_NAME_TAKEN = 20,
+    // Not a file's: the pull list of the whole batch, "PULL_ALL.csv", could not be written.
+    FILE_BATCH_PULL_WRITE_FAILED = 21,
 };
 
 // True for the outcomes of a file whose "C_" + display name was written, whatever became of
 // its export.
 constexpr bool IsRepairedListWritten(JobResult result) {
     return result == FILE_CONVERTED || result == FILE_CMX_WRITE_FAILED ||
-           result == FILE_CMX_WRITE_FAILED_EARLIER_KEPT;
+           result == FILE_CMX_WRITE_FAILED_EARLIER_KEPT || result == FILE_EVENTS_WRITE_FAILED ||
+           result == FILE_PULL_WRITE_FAILED;
 }
 
 // The job's name for the engine's outcome. Every outcome the engine gives has one.
@@ -60,6 +79,10 @@ constexpr JobResult JobResultOf(ConversionResult result) {
             return FILE_UNKNOWN_FORMAT;
         case RESULT_CMX_WRITE_FAILED:
             return FILE_CMX_WRITE_FAILED;
+        case RESULT_EVENTS_WRITE_FAILED:
+            return FILE_EVENTS_WRITE_FAILED;
+        case RESULT_PULL_WRITE_FAILED:
+            return FILE_PULL_WRITE_FAILED;
     }
     // Not an outcome the engine gives: never taken for a converted file.
     return FILE_WRITE_FAILED;

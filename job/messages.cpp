@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include "conversion_job.h"
+#include "output_file.h"
 #include "text.h"
 
 namespace {
@@ -11,8 +13,8 @@ constexpr const char16_t* MESSAGES[] = {
     u"ファイル名: \"%s\"\n場所:[%s]\n\n名前が同じファイル(パスが違っていても)は参照できません。",
     u"ファイル名: \"%s\"\n場所:[%s]\n\nパスが長すぎるため参照できません。",
     u"変換処理を開始できませんでした。",
-    u"使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data]\n"
-    u"                  [--cmx [--fps 24|25|30] [--drop-frame]] FILE...\n"
+    u"使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data] [--cmx] [--events]\n"
+    u"                  [--pull [--handles SECONDS]] [--fps 24|25|30] [--drop-frame] FILE...\n"
     u"SONY BVE-9100 の EDL ファイルを修復し、\"C_\" + ファイル名 で DIR に書き出します。\n"
     u"FILE がフォルダなら、その中の .EDL ファイル (サブフォルダは含まず) を名前順に変換します。\n"
     u"  同じフォルダに元のファイルがある \"C_\" + 名前、\"CMX_\" + 名前 のファイルは、その出力と\n"
@@ -26,8 +28,15 @@ constexpr const char16_t* MESSAGES[] = {
     u"  -o, --output DIR            出力フォルダ (既定: 現在のフォルダ)\n"
     u"  -c, --delete-internal-data  内部データ記述行を削除\n"
     u"      --cmx                   \"CMX_\" + ファイル名 で CMX 3600 形式の EDL も書き出す\n"
-    u"      --fps 24|25|30          CMX 3600 形式のフレームレート (既定: 30)\n"
-    u"      --drop-frame            CMX 3600 形式をドロップフレームで (30 fps のときだけ)\n"
+    u"      --events                \"EVENTS_\" + 拡張子を除いた名前 + \".csv\" でイベント表も\n"
+    u"                              書き出す\n"
+    u"      --pull                  \"PULL_\" + 拡張子を除いた名前 + \".csv\" でテープ取り出し\n"
+    u"                              リストも書き出す (2 つ以上のファイルを変換したときは、\n"
+    u"                              すべてをまとめた \"PULL_ALL.csv\" も)\n"
+    u"      --handles SECONDS       テープ取り出しリストの前後の余裕 (0～60 秒、既定: 2)\n"
+    u"      --fps 24|25|30          CMX 3600 形式、イベント表、テープ取り出しリストの\n"
+    u"                              フレームレート (既定: 30)\n"
+    u"      --drop-frame            ドロップフレームで数える (30 fps のときだけ)\n"
     u"  -h, --help                  この説明を表示\n"
     u"      --version               バージョンを表示\n"
     u"値をとるオプションは --output=DIR、--fps=25 のようにも書けます。\n"
@@ -40,13 +49,16 @@ constexpr const char16_t* MESSAGES[] = {
     u"tamsel-cli: 出力フォルダのパスが長すぎます。",
     u"tamsel-cli: 出力フォルダ \"%s\" がないか、フォルダではないか、書き込めません。",
     u"tamsel-cli: --fps には 24、25、30 のどれかを指定してください: %s",
-    u"tamsel-cli: --fps と --drop-frame は --cmx と一緒に指定してください。",
+    u"tamsel-cli: --fps と --drop-frame は --cmx、--events、--pull のどれかと一緒に指定して"
+    u"ください。",
     u"tamsel-cli: --drop-frame は 30 fps (29.97) のときだけ指定できます。",
     u"tamsel-cli: %s には値を指定してください。",
     u"tamsel-cli: 空のファイル名は指定できません。",
     u"標準入力の %s 行目:\n\nパスが長すぎるため参照できません。",
     u"標準入力の %s 行目:\n\nNUL 文字を含むため、ファイル名として参照できません。",
     u"tamsel-cli: 標準入力のファイル名を最後まで読むことができませんでした。",
+    u"tamsel-cli: --handles には 0 から 60 までの秒数を指定してください: %s",
+    u"tamsel-cli: --handles は --pull と一緒に指定してください。",
 };
 static_assert(sizeof MESSAGES / sizeof MESSAGES[0] == MESSAGE_COUNT_OF_IDS,
               "one text for every message id");
@@ -92,6 +104,35 @@ const char16_t* ResultMessage(JobResult code) {
                    u"書込む事ができません。\n出力フォルダにある CMX_%s は以前の変換で"
                    u"書き出したもので、今回の変換は含まれていません。\n"
                    u"パス・ファイル名、デバイスの状態を確認して下さい。";
+        // The messages of a table: the first "%s" is the display name, the second the table's.
+        case FILE_EVENTS_WRITE_FAILED:
+            return u"ファイル名:<%s>\n変換したファイルは書き出しましたが、イベント表 %s を"
+                   u"書込む事ができません。\n出力フォルダに同じ名前のファイルがあれば、"
+                   u"それは以前の変換で書き出したものです。\n"
+                   u"パス・ファイル名、デバイスの状態を確認して下さい。";
+        case FILE_PULL_WRITE_FAILED:
+            return u"ファイル名:<%s>\n変換したファイルは書き出しましたが、テープ取り出しリスト %s "
+                   u"を"
+                   u"書込む事ができません。\n出力フォルダに同じ名前のファイルがあれば、"
+                   u"それは以前の変換で書き出したものです。\n"
+                   u"パス・ファイル名、デバイスの状態を確認して下さい。";
+        case FILE_EVENTS_OUTPUT_IS_SOURCE:
+        case FILE_PULL_OUTPUT_IS_SOURCE:
+            return u"ファイル名:<%s>\n出力ファイル %s が変換元のファイルと同じです。\n"
+                   u"変換元を上書きしないよう、このファイルは変換しません。";
+        case FILE_EVENTS_NAME_TOO_LONG:
+        case FILE_PULL_NAME_TOO_LONG:
+            return u"ファイル名:<%s>\n出力ファイル名 %s が長すぎるため、"
+                   u"出力フォルダに書き出すことができません。";
+        case FILE_EVENTS_NAME_TAKEN:
+        case FILE_PULL_NAME_TAKEN:
+            return u"ファイル名:<%s>\n出力ファイル %s は、一緒に変換する別のファイルの出力と"
+                   u"同じ名前になります。\n別の出力を上書きしないよう、このファイルは変換しません"
+                   u"。";
+        // "%s" is the batch's list's own name.
+        case FILE_BATCH_PULL_WRITE_FAILED:
+            return u"ファイル名:<%s>\nまとめたテープ取り出しリストを書込む事ができません。\n"
+                   u"パス・ファイル名、デバイスの状態を確認して下さい。";
         case FILE_CONVERTED:
         case FILE_NOT_REACHED:
             break;
@@ -99,11 +140,40 @@ const char16_t* ResultMessage(JobResult code) {
     return nullptr;
 }
 
+namespace {
+
+// The table a table's outcome is about, or null.
+const char16_t* TablePrefixOf(JobResult code) {
+    switch (code) {
+        case FILE_EVENTS_WRITE_FAILED:
+        case FILE_EVENTS_OUTPUT_IS_SOURCE:
+        case FILE_EVENTS_NAME_TOO_LONG:
+        case FILE_EVENTS_NAME_TAKEN:
+            return EVENTS_OUTPUT_NAME_PREFIX;
+        case FILE_PULL_WRITE_FAILED:
+        case FILE_PULL_OUTPUT_IS_SOURCE:
+        case FILE_PULL_NAME_TOO_LONG:
+        case FILE_PULL_NAME_TAKEN:
+            return PULL_OUTPUT_NAME_PREFIX;
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
 size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* out,
                          size_t capacity) {
     const char16_t* pattern = ResultMessage(code);
-    // Every "%s" of a file's message is its display name.
-    const char16_t* const names[] = {displayName, displayName, displayName, displayName};
+    // Every "%s" of a file's message is its display name, but in a table's message the second,
+    // which is the table's name.
+    char16_t table[JOB_NAME_CHARS + OUTPUT_NAME_EXTRA] = u"";
+    const char16_t* prefix = TablePrefixOf(code);
+    if (prefix != nullptr) {
+        FormatOutputPath(u"", prefix, displayName, table, JOB_NAME_CHARS + OUTPUT_NAME_EXTRA);
+    }
+    const char16_t* const names[] = {displayName, prefix != nullptr ? table : displayName,
+                                     displayName, displayName};
     return FillTemplate(pattern != nullptr ? pattern : u"%s", names, 4, nullptr, 0, out, capacity);
 }
 

@@ -27,6 +27,8 @@ enum MessageId {
     MESSAGE_CLI_LINE_TOO_LONG,  // the line number of the name list
     MESSAGE_CLI_LINE_HAS_NUL,   // the line number of the name list
     MESSAGE_CLI_NAME_LIST_UNREADABLE,
+    MESSAGE_CLI_BAD_HANDLES,  // the value as given
+    MESSAGE_CLI_HANDLES_ALONE,
     MESSAGE_COUNT_OF_IDS,
 };
 

@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "engine.h"
 #include "platform.h"
 
 namespace {
@@ -51,10 +52,17 @@ SourceIndex IndexSources(const FileIdentity& output, const char16_t* const* sour
     return index;
 }
 
+// The name of a file's output of `kind`.
+std::u16string OutputName(const OutputKind& kind, const char16_t* displayName) {
+    std::u16string name(Utf16Length(displayName) + OUTPUT_NAME_EXTRA, u'\0');
+    FormatOutputPath(u"", kind.prefix, displayName, name.data(), name.size());
+    name.resize(Utf16Length(name.c_str()));
+    return name;
+}
+
 bool IsSource(const SourceIndex& sources, const char16_t* outputFolder, const OutputKind& kind,
               const char16_t* displayName, NameFold fold) {
-    std::u16string name = kind.prefix;
-    name += displayName;
+    std::u16string name = OutputName(kind, displayName);
     if (sources.namesInOutputFolder.count(FoldedName(name.c_str(), fold)) != 0) {
         return true;
     }
@@ -78,6 +86,28 @@ void FindOutputsOverSources(const char16_t* outputFolder, const OutputKind* kind
             if (IsSource(sources, outputFolder, kinds[p], displayNames[k], fold)) {
                 refusals[k] = kinds[p].overSource;
                 break;
+            }
+        }
+    }
+}
+
+void FindTableNameClashes(const OutputKind* kinds, size_t kindCount,
+                          const char16_t* const* displayNames, size_t count, NameFold fold,
+                          JobResult unrefused, JobResult* refusals) {
+    std::unordered_set<std::u16string> taken;
+    if (count > 1) {
+        taken.insert(FoldedName(BATCH_PULL_LIST_NAME, fold));
+    }
+    for (size_t k = 0; k < count; ++k) {
+        for (size_t p = 0; p < kindCount && refusals[k] == unrefused; ++p) {
+            if (kinds[p].nameTaken != FILE_CONVERTED &&
+                taken.count(FoldedName(OutputName(kinds[p], displayNames[k]).c_str(), fold)) != 0) {
+                refusals[k] = kinds[p].nameTaken;
+            }
+        }
+        for (size_t p = 0; p < kindCount && refusals[k] == unrefused; ++p) {
+            if (kinds[p].nameTaken != FILE_CONVERTED) {
+                taken.insert(FoldedName(OutputName(kinds[p], displayNames[k]).c_str(), fold));
             }
         }
     }

@@ -20,3 +20,12 @@
 void FindOutputsOverSources(const char16_t* outputFolder, const OutputKind* kinds, size_t kindCount,
                             const char16_t* const* sourcePaths, const char16_t* const* displayNames,
                             size_t count, NameFold fold, JobResult* refusals);
+
+// For every file i of the `count` files not refused yet (`refusals[i]` is `unrefused`), sets
+// `refusals[i]` to the `nameTaken` outcome of the first of its tables (the kinds that have one)
+// whose name, as `fold` compares names, a table of an earlier file of the run already has ("A.EDL"
+// and "A.TXT" both give "EVENTS_A.csv"), or, with more than one file, that the run's own pull
+// list has ("PULL_ALL.csv"): writing it would replace another output of the run.
+void FindTableNameClashes(const OutputKind* kinds, size_t kindCount,
+                          const char16_t* const* displayNames, size_t count, NameFold fold,
+                          JobResult unrefused, JobResult* refusals);

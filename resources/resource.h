@@ -38,6 +38,10 @@
 #define IDM_CMX_RATE_30_DROP 32896
 #define IDM_CMX_RATE_25 32897
 #define IDM_CMX_RATE_24 32898
+// The two tables written beside the converted file, each on or off: the event table and the
+// tape pull list (both at the export's frame rate).
+#define IDM_EXPORT_EVENTS 32902
+#define IDM_EXPORT_PULL 32903
 // Commands of a row's menu: what the last job wrote for it (the converted file, its CMX
 // export, the converted file shown in its folder), and its source.
 #define IDM_OPEN_OUTPUT 32891
@@ -84,6 +88,10 @@
 // it wherever it must, so each line is short and ends where a reader pauses.
 #define IDS_TALLY_FAILED 213
 #define IDS_TALLY_CMX 214
+// The tally's lines for the tables: how many of each were written, and the batch's pull list.
+#define IDS_TALLY_EVENTS 215
+#define IDS_TALLY_PULL 216
+#define IDS_TALLY_BATCH_PULL 217
 // Texts of the main window and the about box.
 #define IDS_FILE_COUNT 220
 #define IDS_COLUMN_NAME 221
@@ -104,12 +112,17 @@
 #define IDS_RESULT_NAME_TOO_LONG 278
 #define IDS_RESULT_CMX_WRITE_FAILED 279
 #define IDS_RESULT_FAILED 280
+#define IDS_RESULT_TABLE_WRITE_FAILED 281
+#define IDS_RESULT_NAME_TAKEN 282
 // A converted row with the CMX 3600 export: its events and the items kept as comments; and the
 // lines its tip adds to its path (RowTipTexts).
 #define IDS_RESULT_CONVERTED_CMX 290
 #define IDS_TIP_CMX_COUNTS 295
 #define IDS_TIP_CMX_KEPT 296
 #define IDS_TIP_CMX_REELS 297
+// What a converted row's text adds for each table written: its rows, its tapes.
+#define IDS_RESULT_EVENTS 298
+#define IDS_RESULT_PULL 299
 // The CMX 3600 export's frame rate, as the window shows it beside the export's check box (drop
 // frame in the short word editors use, so that the row fits the window).
 #define IDS_CMX_RATE_30 291

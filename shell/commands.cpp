@@ -78,6 +78,8 @@ void OnCommand(HWND window, WPARAM wParam) {
             RunAboutBox(window);
             break;
         case IDM_EXPORT_CMX:
+        case IDM_EXPORT_EVENTS:
+        case IDM_EXPORT_PULL:
         case IDM_CMX_RATE_30:
         case IDM_CMX_RATE_30_DROP:
         case IDM_CMX_RATE_25:
@@ -108,6 +110,9 @@ void OnInitMenu(HWND) {
     EnableItem(shell.menu, IDM_OPEN_OUTPUT_FOLDER,
                CanOpenOutputFolder(shell.jobRunning, conversionJob.outputFolder));
     CheckItem(shell.menu, IDM_DELETE_INTERNAL_DATA, enabling.optionChecked);
-    CheckItem(shell.menu, IDM_EXPORT_CMX, shell.exportSettings.exportCmx);
+    ExportMenu exportMenu = ExportMenuFor(shell.exportSettings);
+    CheckItem(shell.menu, IDM_EXPORT_CMX, exportMenu.exportChecked);
+    CheckItem(shell.menu, IDM_EXPORT_EVENTS, exportMenu.eventsChecked);
+    CheckItem(shell.menu, IDM_EXPORT_PULL, exportMenu.pullChecked);
     ShowRateChoices(shell.menu);
 }

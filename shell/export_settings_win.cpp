@@ -23,17 +23,16 @@ void StoreNumber(HKEY key, const char16_t* name, uint32_t value) {
 }  // namespace
 
 ExportSettings ReadExportSettings() {
-    uint32_t values[3] = {};
-    bool read[3] = {};
+    uint32_t values[EXPORT_VALUE_COUNT] = {};
+    const uint32_t* read[EXPORT_VALUE_COUNT] = {};
     HKEY key = OpenPositionKey();
     if (key != nullptr) {
-        read[0] = ReadNumber(key, EXPORT_VALUE_NAME, &values[0]);
-        read[1] = ReadNumber(key, FRAME_RATE_VALUE_NAME, &values[1]);
-        read[2] = ReadNumber(key, DROP_FRAME_VALUE_NAME, &values[2]);
+        for (int k = 0; k < EXPORT_VALUE_COUNT; ++k) {
+            read[k] = ReadNumber(key, EXPORT_VALUE_NAMES[k], &values[k]) ? &values[k] : nullptr;
+        }
         RegCloseKey(key);
     }
-    return DecodeExportSettings(read[0] ? &values[0] : nullptr, read[1] ? &values[1] : nullptr,
-                                read[2] ? &values[2] : nullptr);
+    return DecodeExportSettings(read);
 }
 
 void StoreExportSettings(const ExportSettings& settings) {
@@ -41,8 +40,10 @@ void StoreExportSettings(const ExportSettings& settings) {
     if (key == nullptr) {
         return;
     }
-    StoreNumber(key, EXPORT_VALUE_NAME, settings.exportCmx ? 1 : 0);
-    StoreNumber(key, FRAME_RATE_VALUE_NAME, static_cast<uint32_t>(settings.framesPerSecond));
-    StoreNumber(key, DROP_FRAME_VALUE_NAME, settings.dropFrame ? 1 : 0);
+    uint32_t values[EXPORT_VALUE_COUNT];
+    EncodeExportSettings(settings, values);
+    for (int k = 0; k < EXPORT_VALUE_COUNT; ++k) {
+        StoreNumber(key, EXPORT_VALUE_NAMES[k], values[k]);
+    }
     RegCloseKey(key);
 }

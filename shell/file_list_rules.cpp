@@ -115,6 +115,20 @@ ResultLook LookOfResult(int32_t result) {
         case FILE_CMX_WRITE_FAILED:
         case FILE_CMX_WRITE_FAILED_EARLIER_KEPT:
             return ResultLook{IDS_RESULT_CMX_WRITE_FAILED, ROW_ICON_FAILED};
+        case FILE_EVENTS_OUTPUT_IS_SOURCE:
+        case FILE_PULL_OUTPUT_IS_SOURCE:
+            return ResultLook{IDS_RESULT_OUTPUT_IS_SOURCE, ROW_ICON_FAILED};
+        case FILE_EVENTS_NAME_TOO_LONG:
+        case FILE_PULL_NAME_TOO_LONG:
+            return ResultLook{IDS_RESULT_NAME_TOO_LONG, ROW_ICON_FAILED};
+        case FILE_EVENTS_WRITE_FAILED:
+        case FILE_PULL_WRITE_FAILED:
+            return ResultLook{IDS_RESULT_TABLE_WRITE_FAILED, ROW_ICON_FAILED};
+        case FILE_EVENTS_NAME_TAKEN:
+        case FILE_PULL_NAME_TAKEN:
+            return ResultLook{IDS_RESULT_NAME_TAKEN, ROW_ICON_FAILED};
+        case FILE_BATCH_PULL_WRITE_FAILED:
+            break;  // no file's outcome
     }
     // An outcome this table does not know yet is still shown as a failure, never as nothing.
     return ResultLook{IDS_RESULT_FAILED, ROW_ICON_FAILED};

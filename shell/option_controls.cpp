@@ -56,7 +56,7 @@ void SwitchExport() {
 void ChooseRate(HWND window) {
     HMENU rates = FindRateMenu(shell.menu);
     RECT label{};
-    if (rates == nullptr || !shell.exportSettings.exportCmx ||
+    if (rates == nullptr || !AnyListExported(shell.exportSettings) ||
         !GetWindowRect(shell.rateLabel, &label)) {
         return;
     }
@@ -75,7 +75,8 @@ void ShowExportSettings() {
     wchar_t rate[RATE_TEXT_CHARS];
     LoadResourceText(RateTextId(shell.exportSettings), rate, RATE_TEXT_CHARS);
     SetWindowTextW(shell.rateLabel, rate);
-    EnableWindow(shell.rateLabel, on ? TRUE : FALSE);
+    // The rate is the tables' too: it is chosen while any list is on.
+    EnableWindow(shell.rateLabel, AnyListExported(shell.exportSettings) ? TRUE : FALSE);
 }
 
 void ShowRateChoices(HMENU menu) {

@@ -14,8 +14,9 @@ void SwitchOption();
 // Shows the option in its check box.
 void ShowOption();
 
-// Carries out a command of the export (IDM_EXPORT_CMX, IDM_CMX_RATE_30, ..._24, as
-// ApplyExportCommand takes them), stores the settings and shows them.
+// Carries out a command of the lists (IDM_EXPORT_CMX, IDM_EXPORT_EVENTS, IDM_EXPORT_PULL,
+// IDM_CMX_RATE_30, ..._24, as ApplyExportCommand takes them), stores the settings and shows
+// them.
 void ApplyExportSetting(unsigned command);
 
 // The export's check box: switches the export as its menu item does. The keyboard focus goes
@@ -25,7 +26,7 @@ void SwitchExport();
 // A click on the rate: the menu of the rates opens under it.
 void ChooseRate(HWND window);
 
-// Shows the export in its check box, and its rate beside it, greyed while the export is off.
+// Shows the export in its check box, and the rate beside it, greyed while every list is off.
 void ShowExportSettings();
 
 // Marks the chosen rate among the four in `menu` (the main menu or the rates' own popup), the

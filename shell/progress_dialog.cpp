@@ -48,9 +48,11 @@ void StepProgressInDialog(ConversionJob* job, int) {
     SendMessageW(DialogOf(job).progressBar, PBM_STEPIT, 0, 0);
 }
 
+// A file's failure, or the batch's pull list's (index -1), named by its own name.
 void ReportFailureToDialog(ConversionJob* job, int index, JobResult code) {
+    const char16_t* name = index >= 0 ? job->displayNames[index] : BATCH_PULL_LIST_NAME;
     SendMessageW(DialogOf(job).dialog, WM_JOB_REPORT, static_cast<WPARAM>(code),
-                 reinterpret_cast<LPARAM>(job->displayNames[index]));
+                 reinterpret_cast<LPARAM>(name));
 }
 
 void ShowTallyInDialog(ConversionJob* job) {
@@ -188,8 +190,8 @@ size_t AddTallyLine(char16_t* text, size_t length, UINT patternId,
                                  text + length, JOB_MESSAGE_CHARS - length);
 }
 
-// The tally, and under it, when files failed, how many and where to see which; with the CMX
-// export, what it wrote. Its icon warns when no file was converted.
+// The tally, and under it, when files failed, how many and where to see which; then what each
+// list wrote, and the batch's pull list. Its icon warns when no file was converted.
 void ShowTally(HWND dialog, const ConversionJob* job) {
     int converted = job->fileCount - job->failedCount;
     char16_t text[JOB_MESSAGE_CHARS];
@@ -197,13 +199,25 @@ void ShowTally(HWND dialog, const ConversionJob* job) {
     if (job->failedCount > 0) {
         length = AddTallyLine(text, length, IDS_TALLY_FAILED, {job->failedCount});
     }
-    int exported = 0;
-    CmxReport sum = SumExportReports(*job, &exported);
-    if (exported > 0) {
-        AddTallyLine(
+    ListTotals lists = SumListReports(*job);
+    if (lists.cmxFiles > 0) {
+        length = AddTallyLine(
             text, length, IDS_TALLY_CMX,
-            {exported, static_cast<int>(sum.eventsWritten), static_cast<int>(sum.dissolvesSplit),
-             static_cast<int>(sum.keptAsComments), static_cast<int>(sum.reelsRenamed)});
+            {lists.cmxFiles, static_cast<int>(lists.cmx.eventsWritten),
+             static_cast<int>(lists.cmx.dissolvesSplit), static_cast<int>(lists.cmx.keptAsComments),
+             static_cast<int>(lists.cmx.reelsRenamed)});
+    }
+    if (lists.eventFiles > 0) {
+        length = AddTallyLine(text, length, IDS_TALLY_EVENTS,
+                              {lists.eventFiles, static_cast<int>(lists.eventRows)});
+    }
+    if (lists.pullFiles > 0) {
+        length = AddTallyLine(text, length, IDS_TALLY_PULL, {lists.pullFiles});
+    }
+    if (job->batchWritten) {
+        AddTallyLine(
+            text, length, IDS_TALLY_BATCH_PULL,
+            {static_cast<int>(job->batchReport.tapes), static_cast<int>(job->batchReport.ranges)});
     }
     UINT icon = converted == 0 && job->failedCount > 0 ? MB_ICONWARNING : MB_ICONINFORMATION;
     ShowMessage(dialog, IDS_MESSAGE_CAPTION, MB_OK | icon, u"%s", {text});

@@ -38,23 +38,40 @@ int ImageOf(RowIcon icon) {
     return shell.fileImage >= 0 ? shell.fileImage : I_IMAGENONE;
 }
 
+// Appends a pattern of the string table filled with `number` to the row's text.
+void AppendCount(unsigned patternId, int number, char16_t* text, size_t capacity) {
+    wchar_t pattern[RESULT_TEXT_CHARS];
+    LoadResourceText(patternId, pattern, RESULT_TEXT_CHARS);
+    size_t length = Utf16Length(text);
+    const int numbers[] = {number};
+    FillTemplate(AsUtf16(pattern), nullptr, 0, numbers, 1, text + length, capacity - length);
+}
+
 // The row's outcome: kept as the row's item data, shown in the result column and by its icon.
-// `report`, for a converted row of a job with the CMX export, puts what the export wrote into
-// the text.
-void ShowRowResult(int row, int32_t result, const CmxReport* report = nullptr) {
+// `report`, for a converted row of a job that wrote lists beside it, puts what each list holds
+// into the text: "変換済み・CMX 9件・コメント行 4・表 9行・テープ 8本".
+void ShowRowResult(int row, int32_t result, const ConversionReport* report = nullptr) {
     ResultLook look = LookOfResult(result);
     SetRowOutcome(row, result, ImageOf(look.icon));
-    wchar_t text[RESULT_TEXT_CHARS] = {};
-    if (report != nullptr && result == FILE_CONVERTED) {
+    char16_t text[RESULT_TEXT_CHARS] = {};
+    uint32_t written = report != nullptr && result == FILE_CONVERTED ? report->written : 0;
+    if ((written & OPTION_EXPORT_CMX) != 0) {
         wchar_t pattern[RESULT_TEXT_CHARS];
         LoadResourceText(IDS_RESULT_CONVERTED_CMX, pattern, RESULT_TEXT_CHARS);
-        const int numbers[] = {static_cast<int>(report->eventsWritten),
-                               static_cast<int>(report->keptAsComments)};
-        FillTemplate(AsUtf16(pattern), nullptr, 0, numbers, 2, AsUtf16(text), RESULT_TEXT_CHARS);
+        const int numbers[] = {static_cast<int>(report->cmx.eventsWritten),
+                               static_cast<int>(report->cmx.keptAsComments)};
+        FillTemplate(AsUtf16(pattern), nullptr, 0, numbers, 2, text, RESULT_TEXT_CHARS);
     } else if (look.textId != 0) {
-        LoadResourceText(look.textId, text, RESULT_TEXT_CHARS);
+        LoadResourceText(look.textId, AsWide(text), RESULT_TEXT_CHARS);
     }
-    SetRowText(row, COLUMN_RESULT, AsUtf16(text));
+    if ((written & OPTION_EXPORT_EVENTS) != 0) {
+        AppendCount(IDS_RESULT_EVENTS, static_cast<int>(report->events.rows), text,
+                    RESULT_TEXT_CHARS);
+    }
+    if ((written & OPTION_EXPORT_PULL) != 0) {
+        AppendCount(IDS_RESULT_PULL, static_cast<int>(report->pull.tapes), text, RESULT_TEXT_CHARS);
+    }
+    SetRowText(row, COLUMN_RESULT, text);
 }
 
 // What the export wrote makes a row's text longer than any outcome alone: the column widens to
@@ -82,16 +99,16 @@ void ShowJobResults(const int rowOfFile[MAX_JOB_FILES]) {
     exportReports.clear();
     for (int k = 0; k < conversionJob.fileCount; ++k) {
         JobResult result = conversionJob.results[k];
-        ShowRowResult(rowOfFile[k], result, exported ? &conversionJob.cmxReports[k] : nullptr);
+        ShowRowResult(rowOfFile[k], result, &conversionJob.reports[k]);
         if (result == FILE_CONVERTED) {
             FormatOutputPath(conversionJob.outputFolder, OUTPUT_NAME_PREFIX,
                              conversionJob.displayNames[k], shell.lastOutput, JOB_PATH_CHARS);
             if (exported) {
-                exportReports[conversionJob.displayNames[k]] = conversionJob.cmxReports[k];
+                exportReports[conversionJob.displayNames[k]] = conversionJob.reports[k].cmx;
             }
         }
     }
-    if (exported) {
+    if ((conversionJob.options & OPTIONS_EXPORTING) != 0) {
         WidenResultColumn();
     }
     size_t length = Utf16Length(conversionJob.outputFolder);
@@ -109,11 +126,17 @@ void ReadListedRow(void*, int row, ListedFile* file) {
     }
 }
 
-// The job in the progress dialog. The output folder stays shut while the job writes into it.
+// The job in the progress dialog, one batch for the pull list. The output folder stays shut
+// while the job writes into it.
 void RunJob(HWND window, const int rowOfFile[MAX_JOB_FILES]) {
     shell.jobRunning = true;
     ShowOutputFolderState();
+    PullBatch batch;
+    conversionJob.batch = &batch;
+    conversionJob.batchEnds = true;
     RunProgressDialog(window, &conversionJob);
+    conversionJob.batch = nullptr;
+    ReleasePullBatch(&batch);
     shell.jobRunning = false;
     ShowOutputFolderState();
     ShowJobResults(rowOfFile);
@@ -138,6 +161,7 @@ void ConvertTargets(HWND window) {
         FillJobFromList(&conversionJob, CountRows(), ReadListedRow, nullptr,
                         shell.options | ExportOptionBits(shell.exportSettings), rowOfFile);
     conversionJob.cmxFramesPerSecond = shell.exportSettings.framesPerSecond;
+    conversionJob.handleSeconds = DEFAULT_HANDLE_SECONDS;
     if (filled.outcome == JOB_FILLED) {
         RunJob(window, rowOfFile);
     } else if (filled.outcome == JOB_TOO_MANY_FILES) {
@@ -172,10 +196,11 @@ void OnRowTip(NMLVGETINFOTIPW* tip) {
     static char16_t path[JOB_PATH_CHARS];
     static char16_t text[ROW_TIP_CHARS];
     char16_t name[JOB_NAME_CHARS];
-    char16_t exportName[JOB_NAME_CHARS + 8];
+    char16_t exportName[JOB_NAME_CHARS + OUTPUT_NAME_EXTRA];
     ReadRowPath(tip->iItem, path);
     ReadRowText(tip->iItem, COLUMN_NAME, name, JOB_NAME_CHARS);
-    FormatOutputPath(u"", CMX_OUTPUT_NAME_PREFIX, name, exportName, JOB_NAME_CHARS + 8);
+    FormatOutputPath(u"", CMX_OUTPUT_NAME_PREFIX, name, exportName,
+                     JOB_NAME_CHARS + OUTPUT_NAME_EXTRA);
     const CmxReport* report = RowExported(tip->iItem) ? &exportReports[name] : nullptr;
     wchar_t patterns[3][TIP_TEXT_CHARS];
     LoadResourceText(IDS_TIP_CMX_COUNTS, patterns[0], TIP_TEXT_CHARS);

@@ -184,9 +184,9 @@ TEST(Cli, UsageErrorsHelpAndVersion) {
     EXPECT_EQ(2, RunCli(folder, "-o").status) << "-o needs a folder";
     CliRun help = RunCli(folder, "--help");
     EXPECT_EQ(0, help.status);
-    EXPECT_EQ(0u,
-              help.out.find("使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data]\n"
-                            "                  [--cmx [--fps 24|25|30] [--drop-frame]] FILE..."));
+    EXPECT_EQ(0u, help.out.find("使い方: tamsel-cli [-o DIR] [-c | --delete-internal-data] [--cmx] "
+                                "[--events]\n                  [--pull [--handles SECONDS]] "
+                                "[--fps 24|25|30] [--drop-frame] FILE..."));
     EXPECT_NE(std::string::npos, help.out.find("--cmx")) << "the export is documented";
     CliRun version = RunCli(folder, "--version");
     EXPECT_EQ("tamsel-cli 3.0.1\n", version.out);
@@ -575,6 +575,102 @@ TEST(Cli, AnExportThatCannotBeWrittenIsNamedAndTheRepairedListStays) {
         "書込む事ができません。\nパス・ファイル名、デバイスの状態を確認して下さい。\n"
         "1個中0個の変換が終了しました。\n",
         run.err);
+}
+
+// --- The event table and the tape pull list ----------------------------------------------------
+
+const char SECOND_EVENT[] =
+    "002  002    V     C        00:00:10:00 00:00:12:00 01:00:05:00 01:00:07:00\r\n";
+
+TEST(Cli, TablesAreWrittenBesideTheRepairedListAndABatchPullsEveryFile) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    folder.Write("b.edl", std::string(EVENT) + SECOND_EVENT);
+    struct Case {
+        const char* arguments;
+        const char* out;
+        const char* pullA;  // the one row of PULL_a.csv, or "" for none
+    } cases[] = {
+        {"--events a.edl", "C_a.EDL\nEVENTS_a.csv\n", ""},
+        {"--pull a.edl", "C_a.EDL\nPULL_a.csv\n",
+         "001,001,00:00:00:00,00:00:07:00,00:00:07:00,1,0001"},
+        {"--pull --handles 0 --fps 25 a.edl", "C_a.EDL\nPULL_a.csv\n",
+         "001,001,00:00:00:00,00:00:05:00,00:00:05:00,1,0001"},
+        {"--pull --handles=60 a.edl", "C_a.EDL\nPULL_a.csv\n",
+         "001,001,00:00:00:00,00:01:05:00,00:01:05:00,1,0001"},
+        {"--cmx --events --pull a.edl b.edl",
+         "C_a.EDL\nCMX_a.EDL\nEVENTS_a.csv\nPULL_a.csv\n"
+         "C_b.EDL\nCMX_b.EDL\nEVENTS_b.csv\nPULL_b.csv\nPULL_ALL.csv\n",
+         "001,001,00:00:00:00,00:00:07:00,00:00:07:00,1,0001"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        for (const char* name : {"EVENTS_a.csv", "PULL_a.csv", "PULL_ALL.csv"}) {
+            fs::remove(folder.path / name);
+        }
+        CliRun run = RunCli(folder, c.arguments);
+        EXPECT_EQ(0, run.status) << run.err;
+        EXPECT_EQ(c.out, run.out);
+        EXPECT_EQ(*c.pullA != '\0', folder.Has("PULL_a.csv"));
+        if (*c.pullA != '\0') {
+            EXPECT_EQ(
+                "\xEF\xBB\xBFリール,元のリール,ソースIN,ソースOUT,尺,イベント数,イベント\r\n" +
+                    std::string(c.pullA) + "\r\n",
+                folder.Read("PULL_a.csv"));
+        }
+    }
+    // The last run: each file's table, and the batch's pull list naming the files of each range.
+    EXPECT_EQ(0u, folder.Read("EVENTS_b.csv")
+                      .find("\xEF\xBB\xBF"
+                            "BVEイベント,CMXイベント,"));
+    EXPECT_NE(std::string::npos, folder.Read("EVENTS_b.csv").find("\r\n0002,002,002,002,V,C,"));
+    EXPECT_NE(
+        std::string::npos,
+        folder.Read("PULL_ALL.csv")
+            .find("001,001,00:00:00:00,00:00:07:00,00:00:07:00,2,0001 / 0001,a.EDL / b.EDL\r\n"));
+    CliRun both = RunCli(folder, "--pull a.edl b.edl");
+    EXPECT_NE(std::string::npos,
+              both.err.find("PULL_ALL.csv: 2 tapes, 2 ranges, 0 events left out\n"))
+        << both.err;
+}
+
+TEST(Cli, TableSettingsOutOfPlaceAreUsageErrorsAndClashingNamesAreRefused) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    const char* const wrong[] = {"--pull --handles 61 a.edl",  "--pull --handles -1 a.edl",
+                                 "--pull --handles two a.edl", "--pull --handles a.edl",
+                                 "--handles 5 a.edl",          "--events --handles 5 a.edl"};
+    for (const char* arguments : wrong) {
+        CliRun run = RunCli(folder, arguments);
+        EXPECT_EQ(2, run.status) << arguments;
+        EXPECT_NE(std::string::npos, run.err.find("--handles")) << arguments << run.err;
+    }
+    EXPECT_FALSE(folder.Has("C_a.EDL")) << "nothing converted";
+    EXPECT_EQ(0, RunCli(folder, "--events --fps 24 a.edl").status) << "a table takes a rate";
+
+    // a.TXT has the tables of a.edl; ALL.EDL would have the batch's pull list as its own.
+    folder.Write("a.TXT", EVENT);
+    folder.Write("ALL.EDL", EVENT);
+    CliRun run = RunCli(folder, "--events --pull a.edl a.TXT ALL.EDL");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("C_a.EDL\nEVENTS_a.csv\nPULL_a.csv\n", run.out) << "one file has no batch list";
+    EXPECT_NE(std::string::npos,
+              run.err.find("ファイル名:<a.TXT>\n出力ファイル EVENTS_a.csv は、一緒に変換する"))
+        << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("ファイル名:<ALL.EDL>\n出力ファイル PULL_ALL.csv"));
+    EXPECT_FALSE(folder.Has("C_a.TXT") || folder.Has("C_ALL.EDL"));
+}
+
+TEST(Cli, ATableThatCannotBeWrittenIsNamedAndTheOtherListsStay) {
+    TestFolder folder;
+    folder.Write("a.edl", EVENT);
+    fs::create_directories(folder.path / "EVENTS_a.csv");  // a folder where the table goes
+    CliRun run = RunCli(folder, "--events --pull a.edl");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("C_a.EDL\nPULL_a.csv\n", run.out) << "the list after the failed one is written";
+    EXPECT_EQ(0u, run.err.find("ファイル名:<a.EDL>\n変換したファイルは書き出しましたが、イベント表 "
+                               "EVENTS_a.csv を書込む事ができません。"))
+        << run.err;
 }
 
 }  // namespace

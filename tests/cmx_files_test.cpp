@@ -15,7 +15,7 @@ struct FilesFolder : TestFolder {
 };
 
 ConversionResult ConvertFile(const FilesFolder& folder, const char* name, uint32_t options,
-                             int rate = 30, CmxReport* report = nullptr) {
+                             int rate = 30, ConversionReport* report = nullptr) {
     std::u16string source = folder.Path(name);
     std::u16string out = folder.FolderPath("out");
     std::u16string display = std::filesystem::path(name).u16string();
@@ -32,7 +32,7 @@ TEST(CmxFiles, TheExportIsWrittenBesideTheRepairedList) {
     FilesFolder folder;
     folder.Write("NEWS0612.EDL", Sample("NEWS0612.EDL"));
     folder.Write("PROMO_B.EDL", Sample("PROMO_B.EDL"));
-    CmxReport report{};
+    ConversionReport report{};
     ASSERT_EQ(RESULT_CONVERTED,
               ConvertFile(folder, "NEWS0612.EDL", OPTION_EXPORT_CMX, 30, &report));
     EXPECT_EQ((std::vector<std::string>{"CMX_NEWS0612.EDL", "C_NEWS0612.EDL"}),
@@ -41,8 +41,8 @@ TEST(CmxFiles, TheExportIsWrittenBesideTheRepairedList) {
         SameBytes(ReadFileBytes("golden/C_NEWS0612.EDL"), folder.Read("out/C_NEWS0612.EDL")));
     EXPECT_TRUE(
         SameBytes(ReadFileBytes("golden/CMX_NEWS0612.EDL"), folder.Read("out/CMX_NEWS0612.EDL")));
-    EXPECT_EQ(9u, report.eventsWritten);
-    EXPECT_EQ(4u, report.keptAsComments);
+    EXPECT_EQ(9u, report.cmx.eventsWritten);
+    EXPECT_EQ(4u, report.cmx.keptAsComments);
 
     ASSERT_EQ(RESULT_CONVERTED, ConvertFile(folder, "PROMO_B.EDL", OPTION_EXPORT_CMX, 25));
     EXPECT_TRUE(
@@ -75,11 +75,11 @@ TEST(CmxFiles, ARefusedFileWritesNeither) {
     FilesFolder folder;
     folder.Write("CMX3600.EDL", Sample("CMX3600.EDL"));
     folder.Write("MEMO.EDL", Sample("MEMO.EDL"));
-    CmxReport report{};
-    report.eventsWritten = 99;
+    ConversionReport report{};
+    report.cmx.eventsWritten = 99;
     EXPECT_EQ(RESULT_CMX_FORMAT,
               ConvertFile(folder, "CMX3600.EDL", OPTION_EXPORT_CMX, 30, &report));
-    EXPECT_EQ(0u, report.eventsWritten);
+    EXPECT_EQ(0u, report.cmx.eventsWritten);
     EXPECT_EQ(RESULT_UNKNOWN_FORMAT, ConvertFile(folder, "MEMO.EDL", OPTION_EXPORT_CMX));
     EXPECT_TRUE(folder.Files("out").empty());
 }
@@ -117,12 +117,12 @@ TEST(CmxFiles, AFailureNamesTheFileThatWasNotWritten) {
         folder.Write("out/C_NEWS0612.EDL", "EARLIER");
         folder.Write("out/CMX_NEWS0612.EDL", "EARLIER EXPORT");
         SetFileFaults(vector.faults);
-        CmxReport report{};
+        ConversionReport report{};
         EXPECT_EQ(vector.result,
                   ConvertFile(folder, "NEWS0612.EDL", OPTION_EXPORT_CMX, 30, &report))
             << vector.rule;
         SetFileFaults(FileFaults{});
-        EXPECT_EQ(0u, report.eventsWritten) << vector.rule;
+        EXPECT_EQ(0u, report.cmx.eventsWritten) << vector.rule;
         EXPECT_EQ((std::vector<std::string>{"CMX_NEWS0612.EDL", "C_NEWS0612.EDL"}),
                   folder.Files("out"))
             << vector.rule << ": no temporary file is left";

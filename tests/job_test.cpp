@@ -315,13 +315,16 @@ TEST(Job, TwoJobsReportingAtOnceBothFinish) {
     ReleaseJobObjects(&secondJob);
 }
 
-TEST(Job, TheExportIsWrittenAndSummedOverTheConvertedFiles) {
+TEST(Job, TheListsAreWrittenAndSummedOverTheConvertedFiles) {
     TestFolder folder;
     folder.Write("A.EDL", GOOD_EDL);
     folder.Write("B.EDL", std::string(GOOD_EDL) + GOOD_EDL);
     Recorder recorder;
-    job.options = OPTION_EXPORT_CMX;
+    job.options = OPTION_EXPORT_CMX | OPTION_EXPORT_EVENTS | OPTION_EXPORT_PULL;
     job.cmxFramesPerSecond = 25;
+    PullBatch batch;
+    job.batch = &batch;
+    job.batchEnds = true;
     std::vector<std::string> names = {"A.EDL", "MISSING.EDL", "B.EDL"};
     for (size_t k = 0; k < names.size(); ++k) {
         SetJobFile(&job, static_cast<int>(k), folder.Path(names[k]).c_str(),
@@ -336,18 +339,26 @@ TEST(Job, TheExportIsWrittenAndSummedOverTheConvertedFiles) {
     ASSERT_NE(nullptr, worker);
     JoinThread(worker);
     ReleaseJobObjects(&job);
-    EXPECT_EQ((std::vector<std::string>{"CMX_A.EDL", "CMX_B.EDL", "C_A.EDL", "C_B.EDL"}),
-              folder.Files("out"));
+    job.batch = nullptr;
+    EXPECT_EQ(
+        (std::vector<std::string>{"CMX_A.EDL", "CMX_B.EDL", "C_A.EDL", "C_B.EDL", "EVENTS_A.csv",
+                                  "EVENTS_B.csv", "PULL_A.csv", "PULL_ALL.csv", "PULL_B.csv"}),
+        folder.Files("out"));
     EXPECT_NE(std::string::npos, folder.Read("out/CMX_A.EDL").find("00:00:00:00"));
-    EXPECT_EQ(1u, job.cmxReports[0].eventsWritten);
-    EXPECT_EQ(0u, job.cmxReports[1].eventsWritten) << "the missing file exported nothing";
-    int exported = 0;
-    CmxReport sum = SumExportReports(job, &exported);
-    EXPECT_EQ(2, exported);
-    EXPECT_EQ(job.cmxReports[0].eventsWritten + job.cmxReports[2].eventsWritten, sum.eventsWritten);
-    job.options = 0;
-    EXPECT_EQ(0u, SumExportReports(job, &exported).eventsWritten) << "no export, no sum";
-    EXPECT_EQ(0, exported);
+    EXPECT_EQ(1u, job.reports[0].cmx.eventsWritten);
+    EXPECT_EQ(0u, job.reports[1].written) << "the missing file wrote nothing";
+    ListTotals totals = SumListReports(job);
+    EXPECT_EQ(2, totals.cmxFiles);
+    EXPECT_EQ(job.reports[0].cmx.eventsWritten + job.reports[2].cmx.eventsWritten,
+              totals.cmx.eventsWritten);
+    EXPECT_EQ(2, totals.eventFiles);
+    EXPECT_EQ(job.reports[0].events.rows + job.reports[2].events.rows, totals.eventRows);
+    EXPECT_EQ(2, totals.pullFiles);
+    // Both files' ranges are in the batch's list, which names them.
+    EXPECT_TRUE(job.batchWritten);
+    EXPECT_EQ(1u, job.batchReport.ranges) << folder.Read("out/PULL_ALL.csv");
+    EXPECT_NE(std::string::npos, folder.Read("out/PULL_ALL.csv").find(",A.EDL / B.EDL\r\n"));
+    ReleasePullBatch(&batch);
 }
 
 // Runs A.EDL of `folder` with the export into "out", every write failing once `writable`

@@ -195,7 +195,7 @@ TEST(PullList, ABatchNamesTheFilesOfEachRange) {
     EXPECT_TRUE(
         SameBytes("\xEF\xBB\xBF"
                   "リール,元のリール,ソースIN,ソースOUT,尺,イベント数,イベント,ファイル\r\n"
-                  "T1,T1,10:00:00:00,10:00:09:00,00:00:09:00,2,0001 0007,A.EDL / B.EDL\r\n"
+                  "T1,T1,10:00:00:00,10:00:09:00,00:00:09:00,2,0001 / 0007,A.EDL / B.EDL\r\n"
                   "T2,T2,00:00:00:00,00:00:05:00,00:00:05:00,1,0008,B.EDL\r\n",
                   TextOf(text)));
     EXPECT_EQ(2u, report.tapes);

@@ -2,7 +2,7 @@
 # screenshots.sh - remakes the pictures of the guide in docs/images: the main window as it opens,
 # its empty list saying where to drop files (empty-list.png), with a few files (main-window.png),
 # its first menu open (menu.png), its menu その他 with the guide (other-menu.png), the settings
-# menu with the CMX 3600 export and its frame rate (settings-menu.png), after a job with the
+# menu with the CMX 3600 export, the two tables and their frame rate (settings-menu.png), after a job with the
 # export that met a CMX list with each row's outcome (results.png) and a row's menu open
 # (row-menu.png), the about box (about-box.png), the progress dialog (progress-dialog.png), a
 # failure's warning box (failure-message.png), the tally at the end of a job (summary.png), and

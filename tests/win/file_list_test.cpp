@@ -426,38 +426,50 @@ std::vector<std::wstring> ResultTexts(const std::vector<ListRow>& rows) {
     return texts;
 }
 
-TEST_F(FileListTest, WithTheExportEachConvertedRowAndTheTallySayWhatItWrote) {
+TEST_F(FileListTest, WithTheListsEachConvertedRowAndTheTallySayWhatTheyWrote) {
     std::wstring output = NewFolder();
     UseOutputFolder(output);
-    std::vector<std::wstring> paths = {AddSample(folder, L"GOOD.EDL"), folder + L"NOTES.EDL"};
+    std::vector<std::wstring> paths = {AddSample(folder, L"GOOD.EDL"), folder + L"NOTES.EDL",
+                                       AddSample(folder, L"MORE.EDL")};
     WriteBytes(paths[1], EdlWithoutEvents());
     ASSERT_TRUE(Boxes(Drop(paths)).empty());
-    Command(IDM_EXPORT_CMX);
-    Command(IDM_CMX_RATE_25);
+    for (UINT command : {IDM_EXPORT_CMX, IDM_CMX_RATE_25, IDM_EXPORT_EVENTS, IDM_EXPORT_PULL}) {
+        Command(command);
+    }
 
     std::vector<SpyEvent> boxes = Boxes(Command(IDC_CONVERT));
     ASSERT_EQ(2u, boxes.size()) << Describe(boxes);
-    EXPECT_TRUE(FileExists(output + L"C_GOOD.EDL"));
-    EXPECT_TRUE(FileExists(output + L"CMX_GOOD.EDL"));
-    EXPECT_FALSE(FileExists(output + L"CMX_NOTES.EDL")) << "a refused file writes neither";
+    for (const wchar_t* name : {L"C_GOOD.EDL", L"CMX_GOOD.EDL", L"EVENTS_GOOD.csv",
+                                L"PULL_GOOD.csv", L"PULL_MORE.csv", L"PULL_ALL.csv"}) {
+        EXPECT_TRUE(FileExists(output + name)) << Utf8(name);
+    }
+    EXPECT_FALSE(FileExists(output + L"CMX_NOTES.EDL") || FileExists(output + L"PULL_NOTES.csv"))
+        << "a refused file writes nothing";
     EXPECT_NE(std::string::npos, ReadBytes(output + L"CMX_GOOD.EDL").find("FCM: NON-DROP"));
-    const CmxReport& report = conversionJob.cmxReports[0];
-    ASSERT_GT(report.eventsWritten, 0u);
-    std::wstring lines = L"CMX 3600 形式: 1 個\nイベント " + std::to_wstring(report.eventsWritten) +
-                         L"、ディゾルブ " + std::to_wstring(report.dissolvesSplit) +
-                         L"\nコメントとして残した項目 " + std::to_wstring(report.keptAsComments) +
-                         L"\n名前を変えたリール " + std::to_wstring(report.reelsRenamed);
+    const ConversionReport& good = conversionJob.reports[0];
+    const ConversionReport& more = conversionJob.reports[2];
+    ASSERT_GT(good.cmx.eventsWritten, 0u);
+    auto number = [](uint32_t value) { return std::to_wstring(value); };
+    std::wstring lines =
+        L"CMX 3600 形式: 2 個\nイベント " +
+        number(good.cmx.eventsWritten + more.cmx.eventsWritten) + L"、ディゾルブ " +
+        number(good.cmx.dissolvesSplit + more.cmx.dissolvesSplit) + L"\nコメントとして残した項目 " +
+        number(good.cmx.keptAsComments + more.cmx.keptAsComments) + L"\n名前を変えたリール " +
+        number(good.cmx.reelsRenamed + more.cmx.reelsRenamed) + L"\nイベント表: 2 個 (" +
+        number(good.events.rows + more.events.rows) +
+        L" 行)\nテープ取り出しリスト: 2 個\nすべてをまとめた PULL_ALL.csv:\nテープ " +
+        number(good.pull.tapes) + L" 本、範囲 " + number(good.pull.ranges);  // the same tapes
     EXPECT_EQ(
-        L"2個中1個の変換が終了しました。\n"
+        L"3個中2個の変換が終了しました。\n"
         L"変換できなかったファイル: 1 個\n（一覧の「結果」欄をご覧ください）\n" +
             lines,
         boxes[1].text);
-    EXPECT_EQ(
-        (std::vector<std::wstring>{L"変換済み・CMX " + std::to_wstring(report.eventsWritten) +
-                                       L"件・コメント行 " + std::to_wstring(report.keptAsComments),
-                                   L"不明な形式"}),
-        ResultTexts(Rows()));
-    std::wstring converted = ResultTexts(Rows())[0];
+    std::wstring converted = L"変換済み・CMX " + number(good.cmx.eventsWritten) +
+                             L"件・コメント行 " + number(good.cmx.keptAsComments) + L"・表 " +
+                             number(good.events.rows) + L"行・テープ " + number(good.pull.tapes) +
+                             L"本";
+    EXPECT_EQ(converted, ResultTexts(Rows())[0]);
+    EXPECT_EQ(L"不明な形式", ResultTexts(Rows())[1]);
     int textWidth = static_cast<int>(
         SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(converted.c_str())));
     EXPECT_LT(textWidth, SendMessageW(list, LVM_GETCOLUMNWIDTH, COLUMN_RESULT, 0))

@@ -272,7 +272,8 @@ std::vector<long> StoredExportValues() {
     HKEY key = nullptr;
     bool opened = RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\tamsel\\data\\Position", 0, KEY_READ,
                                 &key) == ERROR_SUCCESS;
-    for (const wchar_t* name : {L"CmxExport", L"CmxFrameRate", L"CmxDropFrame"}) {
+    for (const wchar_t* name :
+         {L"CmxExport", L"CmxFrameRate", L"CmxDropFrame", L"EventTable", L"PullList"}) {
         DWORD value = 0;
         DWORD size = sizeof value;
         bool read =
@@ -292,10 +293,11 @@ TEST_F(MainWindowTest, KeepsTheExportSettingsBesideThePosition) {
     EXPECT_FALSE(shell.exportSettings.exportCmx) << "off until chosen";
     SendMessageW(window, WM_COMMAND, IDM_EXPORT_CMX, 0);
     SendMessageW(window, WM_COMMAND, IDM_CMX_RATE_24, 0);
+    SendMessageW(window, WM_COMMAND, IDM_EXPORT_PULL, 0);
     DestroyWindow(window);
     window = nullptr;
     DrainMessages();
-    EXPECT_EQ((std::vector<long>{1, 24, 0}), StoredExportValues());
+    EXPECT_EQ((std::vector<long>{1, 24, 0, 0, 1}), StoredExportValues());
     std::vector<BYTE> record;
     ASSERT_TRUE(ReadStoredRecord(&record));
     EXPECT_EQ(16u, record.size()) << "the position record stays as it was";
@@ -303,6 +305,7 @@ TEST_F(MainWindowTest, KeepsTheExportSettingsBesideThePosition) {
     Open();
     EXPECT_TRUE(shell.exportSettings.exportCmx);
     EXPECT_EQ(24, shell.exportSettings.framesPerSecond);
+    EXPECT_TRUE(shell.exportSettings.exportPull && !shell.exportSettings.exportEvents);
     SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(window)), 0);
     EXPECT_EQ(static_cast<UINT>(MF_CHECKED),
               GetMenuState(GetMenu(window), IDM_CMX_RATE_24, MF_BYCOMMAND) & MF_CHECKED);

@@ -1,5 +1,6 @@
-// The CMX 3600 export's check box and its rate below the list mirror the menu both ways, and
-// every change is stored at once, while the window is still open.
+// The CMX 3600 export's check box and its rate below the list mirror the menu both ways, the
+// tables' menu items take the rate too, and every change is stored at once, while the window is
+// still open.
 #include <thread>
 
 #include "main_window_fixture.h"
@@ -12,10 +13,12 @@ std::wstring ResourceText(UINT id) {
     return text;
 }
 
-// The stored export settings: on, rate, drop frame; -1 for a value not there.
+// The stored export settings: the export on, rate, drop frame, the event table and the pull list
+// on; -1 for a value not there.
 std::vector<long> StoredExportValues() {
     std::vector<long> values;
-    for (const wchar_t* name : {L"CmxExport", L"CmxFrameRate", L"CmxDropFrame"}) {
+    for (const wchar_t* name :
+         {L"CmxExport", L"CmxFrameRate", L"CmxDropFrame", L"EventTable", L"PullList"}) {
         DWORD value = 0;
         DWORD size = sizeof value;
         bool read = RegGetValueW(HKEY_CURRENT_USER, L"Software\\tamsel\\data\\Position", name,
@@ -32,19 +35,23 @@ TEST_F(OptionControlsTest, TheExportsCheckBoxAndRateMirrorTheMenuAndAreStoredAtO
     HWND check = GetDlgItem(window, IDC_EXPORT_CMX);
     HWND rate = GetDlgItem(window, IDC_CMX_RATE);
     HMENU menu = GetMenu(window);
-    EXPECT_EQ((std::vector<long>{-1, -1, -1}), StoredExportValues());
+    EXPECT_EQ((std::vector<long>{-1, -1, -1, -1, -1}), StoredExportValues());
     struct Step {
         WORD command;  // a menu command, or the check box's id for a click on it
         bool on;
+        bool rateEnabled;  // while any list is on
         UINT rateText;
         std::vector<long> stored;
     } steps[] = {
-        {IDM_EXPORT_CMX, true, IDS_CMX_RATE_30, {1, 30, 0}},
-        {IDM_CMX_RATE_30_DROP, true, IDS_CMX_RATE_30_DROP, {1, 30, 1}},
-        {IDM_CMX_RATE_25, true, IDS_CMX_RATE_25, {1, 25, 0}},
-        {IDC_EXPORT_CMX, false, IDS_CMX_RATE_25, {0, 25, 0}},
-        {IDC_EXPORT_CMX, true, IDS_CMX_RATE_25, {1, 25, 0}},
-        {IDM_CMX_RATE_24, true, IDS_CMX_RATE_24, {1, 24, 0}},
+        {IDM_EXPORT_CMX, true, true, IDS_CMX_RATE_30, {1, 30, 0, 0, 0}},
+        {IDM_CMX_RATE_30_DROP, true, true, IDS_CMX_RATE_30_DROP, {1, 30, 1, 0, 0}},
+        {IDM_CMX_RATE_25, true, true, IDS_CMX_RATE_25, {1, 25, 0, 0, 0}},
+        {IDC_EXPORT_CMX, false, false, IDS_CMX_RATE_25, {0, 25, 0, 0, 0}},
+        {IDM_EXPORT_PULL, false, true, IDS_CMX_RATE_25, {0, 25, 0, 0, 1}},
+        {IDM_EXPORT_EVENTS, false, true, IDS_CMX_RATE_25, {0, 25, 0, 1, 1}},
+        {IDM_EXPORT_PULL, false, true, IDS_CMX_RATE_25, {0, 25, 0, 1, 0}},
+        {IDC_EXPORT_CMX, true, true, IDS_CMX_RATE_25, {1, 25, 0, 1, 0}},
+        {IDM_CMX_RATE_24, true, true, IDS_CMX_RATE_24, {1, 24, 0, 1, 0}},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.command);
@@ -57,9 +64,15 @@ TEST_F(OptionControlsTest, TheExportsCheckBoxAndRateMirrorTheMenuAndAreStoredAtO
         }
         EXPECT_EQ(step.on ? BST_CHECKED : BST_UNCHECKED, SendMessageW(check, BM_GETCHECK, 0, 0));
         EXPECT_EQ(ResourceText(step.rateText), WindowText(rate));
-        EXPECT_EQ(step.on, IsWindowEnabled(rate) != FALSE) << "greyed while the export is off";
+        EXPECT_EQ(step.rateEnabled, IsWindowEnabled(rate) != FALSE) << "greyed while no list is on";
         SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
         EXPECT_EQ(step.on, (GetMenuState(menu, IDM_EXPORT_CMX, MF_BYCOMMAND) & MF_CHECKED) != 0);
+        EXPECT_EQ(step.stored[3] == 1,
+                  (GetMenuState(menu, IDM_EXPORT_EVENTS, MF_BYCOMMAND) & MF_CHECKED) != 0);
+        EXPECT_EQ(step.stored[4] == 1,
+                  (GetMenuState(menu, IDM_EXPORT_PULL, MF_BYCOMMAND) & MF_CHECKED) != 0);
+        EXPECT_EQ(step.rateEnabled,
+                  (GetMenuState(menu, IDM_CMX_RATE_24, MF_BYCOMMAND) & MF_GRAYED) == 0);
         EXPECT_EQ(step.stored, StoredExportValues()) << "stored as soon as it changed";
     }
     EXPECT_EQ(0u, shell.options) << "the other option is left alone";
@@ -91,7 +104,7 @@ TEST_F(OptionControlsTest, AClickOnTheRateOffersTheFourRates) {
                                  IDM_CMX_RATE_24}),
               items);
     EXPECT_EQ(ResourceText(IDS_CMX_RATE_24), WindowText(rate));
-    EXPECT_EQ((std::vector<long>{1, 24, 0}), StoredExportValues());
+    EXPECT_EQ((std::vector<long>{1, 24, 0, 0, 0}), StoredExportValues());
 }
 
 }  // namespace

@@ -89,6 +89,8 @@ TEST(Resources, EveryStringTheProgramLoadsIsThereWithItsPlaceholders) {
                           IDS_RESULT_OUTPUT_IS_SOURCE,
                           IDS_RESULT_NAME_TOO_LONG,
                           IDS_RESULT_CMX_WRITE_FAILED,
+                          IDS_RESULT_TABLE_WRITE_FAILED,
+                          IDS_RESULT_NAME_TAKEN,
                           IDS_RESULT_FAILED};
     for (UINT id : plain) {
         std::wstring text = LoadText(id);
@@ -108,7 +110,10 @@ TEST(Resources, EveryStringTheProgramLoadsIsThereWithItsPlaceholders) {
                      {IDS_TOO_MANY_TARGETS, 0, 1},     {IDS_OUTPUT_FOLDER_UNUSABLE, 1, 0},
                      {IDS_CANNOT_OPEN_FOLDER, 1, 0},   {IDS_CANNOT_OPEN_FILE, 1, 0},
                      {IDS_GUIDE_MISSING, 1, 0},        {IDS_TIP_CMX_COUNTS, 1, 2},
-                     {IDS_TIP_CMX_KEPT, 0, 1},         {IDS_TIP_CMX_REELS, 0, 1}};
+                     {IDS_TIP_CMX_KEPT, 0, 1},         {IDS_TIP_CMX_REELS, 0, 1},
+                     {IDS_TALLY_EVENTS, 0, 2},         {IDS_TALLY_PULL, 0, 1},
+                     {IDS_TALLY_BATCH_PULL, 0, 2},     {IDS_RESULT_EVENTS, 0, 1},
+                     {IDS_RESULT_PULL, 0, 1}};
     for (const Template& use : templates) {
         std::wstring text = LoadText(use.id);
         EXPECT_EQ(std::make_pair(use.texts, use.numbers), Placeholders(text))

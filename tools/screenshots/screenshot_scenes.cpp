@@ -257,12 +257,13 @@ BOOL CALLBACK CollectMenus(HWND window, LPARAM context) {
     return TRUE;
 }
 
-// The settings menu with the export chosen at 25 frames, its frame-rate submenu open: the
-// keyboard walks down to the submenu's item (the first item is lit when the menu opens) and
-// opens it.
+// The settings menu with the export and both tables chosen at 25 frames, its frame-rate submenu
+// open: the keyboard walks down to the submenu's item (the first item is lit when the menu
+// opens) and opens it.
 int SettingsMenuScene(HWND mainWindow, const std::wstring& ready, const std::wstring& done) {
-    SendMessageW(mainWindow, WM_COMMAND, IDM_EXPORT_CMX, 0);
-    SendMessageW(mainWindow, WM_COMMAND, IDM_CMX_RATE_25, 0);
+    for (UINT command : {IDM_EXPORT_CMX, IDM_EXPORT_EVENTS, IDM_EXPORT_PULL, IDM_CMX_RATE_25}) {
+        SendMessageW(mainWindow, WM_COMMAND, command, 0);
+    }
     bool shown = false;
     std::thread photographer([&] {
         HWND menu = WaitForPopup(L"#32768");
@@ -270,7 +271,7 @@ int SettingsMenuScene(HWND mainWindow, const std::wstring& ready, const std::wst
             return;
         }
         Sleep(300);
-        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RIGHT}) {
+        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}) {
             PostMessageW(menu, WM_KEYDOWN, key, 0);
             Sleep(150);
         }
