@@ -144,17 +144,16 @@ void ListOutput(ConversionJob* job, const char16_t* prefix, int index, CliProgre
     }
 }
 
-// What a list did, on standard error after the file's line:
+// What a list (its OPTION_EXPORT_ bit) did, on standard error after the file's line:
 // "CMX_NEWS0612.EDL: 9 events, 1 dissolve, 4 kept as comments".
-void PrintListSummary(const char16_t* name, const ConversionReport& report,
-                      const char16_t* prefix) {
+void PrintListSummary(const char16_t* name, const ConversionReport& report, uint32_t list) {
     std::u16string shown = Shown(name);
     std::vector<char> nameBytes(Utf8Length(shown.c_str()) + 1);
     Utf16ToUtf8(shown.c_str(), nameBytes.data(), nameBytes.size());
     std::vector<char> summary(nameBytes.size() + 256);
-    if (TextEquals(prefix, CMX_OUTPUT_NAME_PREFIX)) {
+    if (list == OPTION_EXPORT_CMX) {
         FormatCmxSummary(report.cmx, nameBytes.data(), summary.data(), summary.size());
-    } else if (TextEquals(prefix, EVENTS_OUTPUT_NAME_PREFIX)) {
+    } else if (list == OPTION_EXPORT_EVENTS) {
         FormatEventTableSummary(report.events, nameBytes.data(), summary.data(), summary.size());
     } else {
         FormatPullSummary(report.pull, nameBytes.data(), summary.data(), summary.size());
@@ -190,7 +189,7 @@ void StepProgress(ConversionJob* job, int index) {
             FormatOutputPath(u"", list.prefix, job->displayNames[index], name,
                              JOB_NAME_CHARS + OUTPUT_NAME_EXTRA);
             ListOutput(job, list.prefix, index, &progress);
-            PrintListSummary(name, job->reports[index], list.prefix);
+            PrintListSummary(name, job->reports[index], list.option);
         }
     }
 }
@@ -541,7 +540,7 @@ void RunJob(const std::vector<RunFile>& files, size_t first, size_t count, RunTa
         tally->outputFailed = !PrintOutput((Shown(path) + u"\n").c_str()) || tally->outputFailed;
         ConversionReport report{};
         report.pull = cliJob.batchReport;
-        PrintListSummary(BATCH_PULL_LIST_NAME, report, PULL_OUTPUT_NAME_PREFIX);
+        PrintListSummary(BATCH_PULL_LIST_NAME, report, OPTION_EXPORT_PULL);
     }
 }
 

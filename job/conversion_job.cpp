@@ -218,23 +218,53 @@ ListTotals SumListReports(const ConversionJob& job) {
     return totals;
 }
 
+namespace {
+
+// Every output a file may have, with the option that asks for it (0: always written) and the
+// outcome when it cannot be written.
+const struct {
+    uint32_t option;
+    OutputKind kind;
+    JobResult writeFailed;
+} OUTPUTS[MAX_OUTPUT_KINDS] = {
+    {0,
+     {OUTPUT_NAME_PREFIX, FILE_OUTPUT_IS_SOURCE, FILE_NAME_TOO_LONG, FILE_CONVERTED},
+     FILE_WRITE_FAILED},
+    {OPTION_EXPORT_CMX,
+     {CMX_OUTPUT_NAME_PREFIX, FILE_CMX_OUTPUT_IS_SOURCE, FILE_CMX_NAME_TOO_LONG, FILE_CONVERTED},
+     FILE_CMX_WRITE_FAILED},
+    {OPTION_EXPORT_EVENTS,
+     {EVENTS_OUTPUT_NAME_PREFIX, FILE_EVENTS_OUTPUT_IS_SOURCE, FILE_EVENTS_NAME_TOO_LONG,
+      FILE_EVENTS_NAME_TAKEN},
+     FILE_EVENTS_WRITE_FAILED},
+    {OPTION_EXPORT_PULL,
+     {PULL_OUTPUT_NAME_PREFIX, FILE_PULL_OUTPUT_IS_SOURCE, FILE_PULL_NAME_TOO_LONG,
+      FILE_PULL_NAME_TAKEN},
+     FILE_PULL_WRITE_FAILED},
+};
+
+}  // namespace
+
 size_t OutputKinds(uint32_t options, OutputKind* kinds) {
     size_t count = 0;
-    kinds[count++] =
-        OutputKind{OUTPUT_NAME_PREFIX, FILE_OUTPUT_IS_SOURCE, FILE_NAME_TOO_LONG, FILE_CONVERTED};
-    if ((options & OPTION_EXPORT_CMX) != 0) {
-        kinds[count++] = OutputKind{CMX_OUTPUT_NAME_PREFIX, FILE_CMX_OUTPUT_IS_SOURCE,
-                                    FILE_CMX_NAME_TOO_LONG, FILE_CONVERTED};
-    }
-    if ((options & OPTION_EXPORT_EVENTS) != 0) {
-        kinds[count++] = OutputKind{EVENTS_OUTPUT_NAME_PREFIX, FILE_EVENTS_OUTPUT_IS_SOURCE,
-                                    FILE_EVENTS_NAME_TOO_LONG, FILE_EVENTS_NAME_TAKEN};
-    }
-    if ((options & OPTION_EXPORT_PULL) != 0) {
-        kinds[count++] = OutputKind{PULL_OUTPUT_NAME_PREFIX, FILE_PULL_OUTPUT_IS_SOURCE,
-                                    FILE_PULL_NAME_TOO_LONG, FILE_PULL_NAME_TAKEN};
+    for (const auto& output : OUTPUTS) {
+        if (output.option == 0 || (options & output.option) != 0) {
+            kinds[count++] = output.kind;
+        }
     }
     return count;
+}
+
+const char16_t* TablePrefixOf(JobResult code) {
+    for (const auto& output : OUTPUTS) {
+        // Only a table's name can be taken by another file's output.
+        bool table = output.kind.nameTaken != FILE_CONVERTED;
+        if (table && (code == output.writeFailed || code == output.kind.overSource ||
+                      code == output.kind.nameTooLong || code == output.kind.nameTaken)) {
+            return output.kind.prefix;
+        }
+    }
+    return nullptr;
 }
 
 JobResult WritePullBatch(PullBatch* batch, const char16_t* outputFolder, int handleSeconds,

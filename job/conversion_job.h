@@ -146,6 +146,10 @@ struct OutputKind {
 constexpr size_t MAX_OUTPUT_KINDS = 4;
 size_t OutputKinds(uint32_t options, OutputKind* kinds);
 
+// The table (event table or pull list) an outcome is about, as its name prefix; null for an
+// outcome of no table.
+const char16_t* TablePrefixOf(JobResult code);
+
 // Puts file k of a job: its full path and display name, each cut to its field (callers check
 // lengths first). False when either does not fit.
 bool SetJobFile(ConversionJob* job, int k, const char16_t* sourcePath, const char16_t* displayName);

@@ -140,28 +140,6 @@ const char16_t* ResultMessage(JobResult code) {
     return nullptr;
 }
 
-namespace {
-
-// The table a table's outcome is about, or null.
-const char16_t* TablePrefixOf(JobResult code) {
-    switch (code) {
-        case FILE_EVENTS_WRITE_FAILED:
-        case FILE_EVENTS_OUTPUT_IS_SOURCE:
-        case FILE_EVENTS_NAME_TOO_LONG:
-        case FILE_EVENTS_NAME_TAKEN:
-            return EVENTS_OUTPUT_NAME_PREFIX;
-        case FILE_PULL_WRITE_FAILED:
-        case FILE_PULL_OUTPUT_IS_SOURCE:
-        case FILE_PULL_NAME_TOO_LONG:
-        case FILE_PULL_NAME_TAKEN:
-            return PULL_OUTPUT_NAME_PREFIX;
-        default:
-            return nullptr;
-    }
-}
-
-}  // namespace
-
 size_t FormatFileFailure(JobResult code, const char16_t* displayName, char16_t* out,
                          size_t capacity) {
     const char16_t* pattern = ResultMessage(code);

@@ -213,16 +213,6 @@ TEST_F(ConvertedRowTest, WithoutAProgramForEdlFilesNotepadOpensTheOutput) {
 
 // --- A row's menu ---------------------------------------------------------------------------
 
-// The menu the test thread tracks, once it is on screen; null when none came.
-HWND WaitForPopupMenu() {
-    HWND popup = nullptr;
-    WaitUntil([&popup] {
-        popup = FindWindowW(L"#32768", nullptr);
-        return popup != nullptr && IsWindowVisible(popup);
-    });
-    return popup != nullptr && IsWindowVisible(popup) ? popup : nullptr;
-}
-
 // What the helper thread saw of the row's menu: each command's state, in menu order.
 struct RowMenuSeen {
     bool shown;

@@ -584,6 +584,15 @@ bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {
     return true;
 }
 
+HWND WaitForPopupMenu() {
+    HWND popup = nullptr;
+    WaitUntil([&popup] {
+        popup = FindWindowW(L"#32768", nullptr);
+        return popup != nullptr && IsWindowVisible(popup);
+    });
+    return popup != nullptr && IsWindowVisible(popup) ? popup : nullptr;
+}
+
 HWND WaitForDialog(const std::function<bool(HWND)>& matches, DWORD milliseconds) {
     DialogSearch search{&matches, nullptr};
     WaitUntil(

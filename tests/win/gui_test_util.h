@@ -133,6 +133,9 @@ constexpr DWORD TEST_WAIT_MILLISECONDS = 60000;
 // again whenever input comes for the thread, and every few milliseconds.
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = TEST_WAIT_MILLISECONDS);
 
+// Waits until a menu that a thread tracks is on screen; null when none came.
+HWND WaitForPopupMenu();
+
 // Waits on the calling thread (not the one that shows it) until a visible dialog of this process
 // that `matches` is on screen, up to `milliseconds`; null when none came.
 HWND WaitForDialog(const std::function<bool(HWND)>& matches,

@@ -83,18 +83,16 @@ TEST_F(OptionControlsTest, AClickOnTheRateOffersTheFourRates) {
     std::vector<UINT> items;
     // A helper reads the menu the click opens and chooses its last rate from the keyboard.
     std::thread helper([&items] {
-        for (int k = 0; k < 250; ++k, Sleep(20)) {
-            HWND popup = FindWindowW(L"#32768", nullptr);
-            if (popup != nullptr && IsWindowVisible(popup)) {
-                auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
-                for (int item = 0; item < GetMenuItemCount(menu); ++item) {
-                    items.push_back(GetMenuItemID(menu, item));
-                    PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-                }
-                PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
-                return;
-            }
+        HWND popup = WaitForPopupMenu();
+        if (popup == nullptr) {
+            return;
         }
+        auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        for (int item = 0; item < GetMenuItemCount(menu); ++item) {
+            items.push_back(GetMenuItemID(menu, item));
+            PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+        }
+        PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
     });
     HWND rate = GetDlgItem(window, IDC_CMX_RATE);
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_CMX_RATE, STN_CLICKED),
